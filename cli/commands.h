@@ -1,0 +1,10 @@
+// The commands of harvio-cli, one file each (cli/cmd_<name>.cpp).
+#pragma once
+
+#include "cli/cli_context.h"
+
+namespace harvio::cli {
+
+inline constexpr const char kVersionText[] = "1.10.4.252";
+
+}  // namespace harvio::cli
