@@ -81,6 +81,7 @@ bool ReplaceFile(const std::string& from, const std::string& to);
 bool DeleteFile(const std::string& path);
 bool IsDirectory(const std::string& path);
 bool CreateDirectory(const std::string& path);
+// True for any directory entry of that name, directory or file.
 bool FileExists(const std::string& path);
 
 }  // namespace harvio::platform

@@ -1,0 +1,35 @@
+// A fresh directory for one test, removed with everything in it afterwards.
+#pragma once
+
+#include <stdlib.h>
+
+#include <filesystem>
+#include <string>
+
+#include "platform/paths.h"
+
+namespace harvio::platform {
+
+class TempDir {
+ public:
+  TempDir() {
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "harvio-test-XXXXXX").string();
+    native_ = mkdtemp(pattern.data()) ? pattern : std::string();
+  }
+  ~TempDir() {
+    std::error_code ignored;
+    if (!native_.empty()) std::filesystem::remove_all(native_, ignored);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  // The directory in the program's form, ending in "\\".
+  std::string Path() const { return FromNativePath(native_) + "\\"; }
+  const std::string& Native() const { return native_; }
+
+ private:
+  std::string native_;
+};
+
+}  // namespace harvio::platform
