@@ -5,6 +5,7 @@
 #include "sources/text_helpers.h"
 
 #include <cstring>
+#include <string_view>
 
 namespace harvio {
 namespace {
@@ -155,6 +156,12 @@ bool IsWantedPicture(const char* url, const TaskInfo& info) {
   }
   if (std::strcmp(extension, ".gif") == 0) return info.gif != 0;
   return true;
+}
+
+const char* FindMarker(const char* from, const char* end, const char* marker) {
+  std::string_view text(from, static_cast<size_t>(end - from));
+  size_t at = text.find(marker);
+  return at == std::string_view::npos ? nullptr : from + at;
 }
 
 }  // namespace harvio

@@ -22,4 +22,8 @@ void SanitizeFolderName(char* text);
 void UrlExtension(const char* url, char* out);
 bool IsWantedPicture(const char* url, const TaskInfo& info);
 
+// First occurrence of `marker` in [from, end), or nullptr. Unlike strstr it
+// neither stops at a NUL byte inside a page nor reads past `end`.
+const char* FindMarker(const char* from, const char* end, const char* marker);
+
 }  // namespace harvio
