@@ -77,6 +77,37 @@ struct Task {
   std::atomic<uint32_t> stopSignal{0};
   std::atomic<int32_t> stopReason{-1};  // -1 no work, 0 network, 1 write
   std::atomic<int32_t> pictureCount{0};  // live; copied into info when saved
+  std::atomic<bool> closing{false};      // its close thread has started
 };
+
+
+// A new task for `info`: it receives a fresh taskName, empty queues and
+// needsSave 1, and counts as live. Null when 10 tasks are already live.
+Task* CreateTask(TaskSet& taskSet, const TaskInfo& info, uint32_t orderKey);
+// The same for a task read from its file: the stored taskName stays and
+// needsSave stays 0.
+Task* RestoreTask(TaskSet& taskSet, const TaskInfo& info, uint32_t orderKey);
+
+// Creates the workers of slots 0..threadCount-1; the task runs.
+void StartTask(Task& task);
+// Asks every worker to stop (without waiting); the task becomes Done when
+// no queue has work left, else Paused.
+void PauseTask(Task& task);
+// Resizes a running task at once; n is kept within 5..25.
+void SetThreadCount(Task& task, uint32_t n);
+// One second of running time.
+void TickSecond(Task& task);
+const TaskStatus& RefreshStatus(Task& task);
+// The display blocks of slots 0..threadCount-1 into `out` (25 entries);
+// returns how many were written.
+uint32_t GetThreadViews(const Task& task, ThreadView* out);
+// Pauses a running task and hands it to a close thread of its own, which
+// waits for the workers, deletes the partial files of a deleted task or
+// writes the task file, and frees the task. Returns at once.
+void CloseTask(Task* task);
+// Deletes the task file now, then closes the task with its partial files.
+void DeleteTask(Task* task);
+// Blocks until every task of the set has been freed by its close thread.
+void WaitForClosedTasks(const TaskSet& taskSet);
 
 }  // namespace harvio

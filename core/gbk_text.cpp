@@ -1,0 +1,59 @@
+#include "core/gbk_text.h"
+
+#include <cstring>
+
+namespace harvio {
+namespace {
+
+bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+bool IsTrailByte(unsigned char c) {
+  return c >= 0x40 && c <= 0xFE && c != 0x7F;
+}
+
+// The characters a folder name cannot hold, plus tab and full stop, which
+// titles should not bring into a folder name either.
+bool IsTitleBlank(char c) {
+  return c != '\0' && std::strchr("\t.\"*/:<>?\\|", c) != nullptr;
+}
+
+void TrimOuterSpaces(char* text) {
+  size_t begin = 0;
+  while (text[begin] == ' ') ++begin;
+  size_t end = std::strlen(text);
+  while (end > begin && text[end - 1] == ' ') --end;
+  std::memmove(text, text + begin, end - begin);
+  text[end - begin] = '\0';
+}
+
+}  // namespace
+
+size_t GbkCharLength(const char* text) {
+  const auto* p = reinterpret_cast<const unsigned char*>(text);
+  return (IsLeadByte(p[0]) && IsTrailByte(p[1])) ? 2 : 1;
+}
+
+void LowerAscii(char* text) {
+  for (char* p = text; *p != '\0'; p += GbkCharLength(p)) {
+    if (*p >= 'A' && *p <= 'Z') *p = static_cast<char>(*p - 'A' + 'a');
+  }
+}
+
+void CopyBounded(char* dest, size_t capacity, const char* source) {
+  size_t used = 0;
+  while (source[used] != '\0') {
+    size_t step = GbkCharLength(source + used);
+    if (used + step >= capacity) break;
+    used += step;
+  }
+  std::memcpy(dest, source, used);
+  dest[used] = '\0';
+}
+
+void CleanTitle(char* title) {
+  for (char* p = title; *p != '\0'; p += GbkCharLength(p)) {
+    if (IsTitleBlank(*p)) *p = ' ';
+  }
+  TrimOuterSpaces(title);
+}
+
+}  // namespace harvio

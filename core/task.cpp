@@ -1,0 +1,188 @@
+#include "core/task.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <thread>
+
+#include "core/gbk_text.h"
+#include "core/item_folder.h"
+#include "core/task_store.h"
+#include "platform/files.h"
+
+namespace harvio {
+namespace {
+
+constexpr auto kClosePoll = std::chrono::milliseconds(500);
+
+WorkerHooks g_hooks{};
+bool g_hooksSet = false;
+
+uint32_t ClampThreads(uint32_t n) {
+  if (n < kMinThreads) return kMinThreads;
+  if (n > kMaxThreads) return kMaxThreads;
+  return n;
+}
+
+void CreateWorkers(Task& task, uint32_t from, uint32_t to) {
+  if (!g_hooksSet) return;
+  for (uint32_t slot = from; slot < to; ++slot) g_hooks.createWorker(task, slot);
+}
+
+void StopWorkers(Task& task, uint32_t from, uint32_t to) {
+  if (!g_hooksSet) return;
+  for (uint32_t slot = from; slot < to; ++slot) g_hooks.stopWorker(task, slot);
+}
+
+// The tasks of the set beyond the limit are refused before they exist.
+Task* NewTaskObject(TaskSet& taskSet, const TaskInfo& info,
+                    uint32_t orderKey) {
+  uint32_t live = taskSet.liveTasks.load();
+  do {
+    if (live >= kMaxTasks) return nullptr;
+  } while (!taskSet.liveTasks.compare_exchange_weak(live, live + 1));
+  auto* task = new Task;
+  task->info = info;
+  task->info.threadCount = ClampThreads(info.threadCount);
+  task->taskSet = &taskSet;
+  task->orderKey = orderKey;
+  task->pictureCount = info.pictureCount;
+  return task;
+}
+
+bool AllQueuesIdle(Task& task) {
+  for (UrlQueue& q : task.queues) {
+    if (!q.IsIdle()) return false;
+  }
+  return true;
+}
+
+// Partial files of the entries still waiting or active; finished pictures
+// stay where they are.
+void DeletePartialFiles(Task& task) {
+  for (uint32_t kind = kWeb2; kind <= kPic; ++kind) {
+    bool pending = true;
+    task.queues[kind].ForEachHeadToTail([&](const UrlItem& item) {
+      if (item.state == kFinished) pending = false;
+      if (!pending || item.fileName[0] == '\0') return;
+      std::string folder =
+          ItemFolder(task.info, item, static_cast<ItemKind>(kind));
+      platform::DeleteFile(folder + item.fileName + ".!");
+    });
+  }
+}
+
+void RunCloseThread(Task* task) {
+  while (task->runningWorkers.load() != 0) std::this_thread::sleep_for(kClosePoll);
+  bool saved = false;
+  if (task->deleteOnClose.load() == 0 && task->needsSave != 0) {
+    saved = SaveTask(*task);
+  }
+  if (task->deleteOnClose.load() != 0) {
+    // Deleted while its file was being written: the file must go again.
+    if (saved) DeleteTaskFile(*task);
+    DeletePartialFiles(*task);
+  }
+  if (g_hooksSet && task->engine != nullptr) g_hooks.releaseEngine(*task);
+  TaskSet* taskSet = task->taskSet;
+  delete task;
+  taskSet->liveTasks.fetch_sub(1);
+}
+
+}  // namespace
+
+void SetWorkerHooks(const WorkerHooks* hooks) {
+  g_hooksSet = hooks != nullptr;
+  g_hooks = g_hooksSet ? *hooks : WorkerHooks{};
+}
+
+Task* CreateTask(TaskSet& taskSet, const TaskInfo& info, uint32_t orderKey) {
+  Task* task = NewTaskObject(taskSet, info, orderKey);
+  if (task == nullptr) return nullptr;
+  CopyBounded(task->info.taskName, sizeof(task->info.taskName),
+              NewGuidText().c_str());
+  task->needsSave = 1;
+  return task;
+}
+
+Task* RestoreTask(TaskSet& taskSet, const TaskInfo& info, uint32_t orderKey) {
+  return NewTaskObject(taskSet, info, orderKey);
+}
+
+void StartTask(Task& task) {
+  // Cleared before any worker exists, so a worker's signal is never lost.
+  task.stopSignal = 0;
+  task.info.state = kRunning;
+  task.needsSave = 1;
+  CreateWorkers(task, 0, task.info.threadCount);
+}
+
+void PauseTask(Task& task) {
+  StopWorkers(task, 0, task.info.threadCount);
+  task.info.state = AllQueuesIdle(task) ? kDone : kPaused;
+}
+
+void SetThreadCount(Task& task, uint32_t n) {
+  n = ClampThreads(n);
+  uint32_t old = task.info.threadCount;
+  if (task.info.state == kRunning) {
+    if (n > old) CreateWorkers(task, old, n);
+    if (n < old) StopWorkers(task, n, old);
+  }
+  task.info.threadCount = n;
+}
+
+void TickSecond(Task& task) { task.info.elapsedSeconds += 1; }
+
+const TaskStatus& RefreshStatus(Task& task) {
+  TaskStatus& s = task.status;
+  s.pictureCount = task.pictureCount.load();
+  for (uint32_t kind = kWeb2; kind <= kPic; ++kind) {
+    s.pending[kind] = task.queues[kind].PendingCount();
+  }
+  uint32_t onKind[4] = {0, 0, 0, 0};
+  if (task.info.state == kRunning) {
+    ThreadView views[kMaxThreads];
+    uint32_t n = GetThreadViews(task, views);
+    for (uint32_t i = 0; i < n; ++i) ++onKind[views[i].kind < 3 ? views[i].kind : 3];
+  } else {
+    onKind[3] = task.info.threadCount;
+  }
+  std::snprintf(s.workers, sizeof(s.workers), "%u/%u/%u/%u", onKind[0],
+                onKind[1], onKind[2], onKind[3]);
+  uint32_t t = task.info.elapsedSeconds;
+  std::snprintf(s.elapsed, sizeof(s.elapsed), "%02u:%02u:%02u",
+                t / 3600, t / 60 % 60, t % 60);
+  s.savePath = task.info.savePath;
+  s.catalogPath = task.info.catalogPath;
+  return s;
+}
+
+uint32_t GetThreadViews(const Task& task, ThreadView* out) {
+  uint32_t n = ClampThreads(task.info.threadCount);
+  for (uint32_t slot = 0; slot < n; ++slot) {
+    std::memset(&out[slot], 0, sizeof(ThreadView));
+    out[slot].kind = kNoKind;
+    if (g_hooksSet) g_hooks.viewWorker(task, slot, &out[slot]);
+  }
+  return n;
+}
+
+void CloseTask(Task* task) {
+  // One close thread per task, however often it is asked to close.
+  if (task->closing.exchange(true)) return;
+  if (task->info.state == kRunning) PauseTask(*task);
+  std::thread(RunCloseThread, task).detach();
+}
+
+void DeleteTask(Task* task) {
+  DeleteTaskFile(*task);
+  task->deleteOnClose = 1;
+  CloseTask(task);
+}
+
+void WaitForClosedTasks(const TaskSet& taskSet) {
+  while (taskSet.liveTasks.load() != 0) std::this_thread::sleep_for(kClosePoll);
+}
+
+}  // namespace harvio

@@ -1,0 +1,264 @@
+#include "core/task_store.h"
+
+#include <cstring>
+
+#include "core/gbk_text.h"
+#include "platform/files.h"
+#include "platform/guid.h"
+
+namespace harvio {
+namespace {
+
+constexpr char kListName[] = "List";
+constexpr char kTempSuffix[] = ".tmp";
+constexpr size_t kNameBlock = 64;
+
+// Reads blocks from a byte range; once a read would pass the end, every
+// later read fails too, so a caller checks once after a sequence of reads.
+class BoundedReader {
+ public:
+  BoundedReader(const char* data, uint64_t size) : data_(data), left_(size) {}
+
+  bool ReadBlock(void* out, size_t length) {
+    if (failed_ || length > left_) {
+      failed_ = true;
+      return false;
+    }
+    std::memcpy(out, data_, length);
+    UnscrambleBlock(out, length);
+    data_ += length;
+    left_ -= length;
+    return true;
+  }
+  uint32_t ReadCount() {
+    unsigned char bytes[4] = {0, 0, 0, 0};
+    ReadBlock(bytes, sizeof(bytes));
+    return bytes[0] | bytes[1] << 8 | bytes[2] << 16 |
+           static_cast<uint32_t>(bytes[3]) << 24;
+  }
+  bool Failed() const { return failed_; }
+  uint64_t Left() const { return left_; }
+
+ private:
+  const char* data_;
+  uint64_t left_;
+  bool failed_ = false;
+};
+
+// Collects scrambled blocks for one write of a whole file.
+class BlockWriter {
+ public:
+  void Block(const void* data, size_t length) {
+    size_t at = bytes_.size();
+    bytes_.append(static_cast<const char*>(data), length);
+    ScrambleBlock(&bytes_[at], length);
+  }
+  void Count(uint32_t n) {
+    unsigned char bytes[4] = {static_cast<unsigned char>(n),
+                              static_cast<unsigned char>(n >> 8),
+                              static_cast<unsigned char>(n >> 16),
+                              static_cast<unsigned char>(n >> 24)};
+    Block(bytes, sizeof(bytes));
+  }
+  // Blocks of another writer, already scrambled.
+  void Append(const BlockWriter& other) { bytes_ += other.bytes_; }
+  const std::string& Bytes() const { return bytes_; }
+
+ private:
+  std::string bytes_;
+};
+
+// What a task file holds, read completely before any task is made of it.
+struct TaskFileContent {
+  TaskInfo info{};
+  std::vector<UrlItem> entries[3];  // in file order: tail to head
+};
+
+// A stored name must name a file inside Task\, whatever the list holds.
+bool IsPlainFileName(const std::string& name) {
+  return !name.empty() && name != "." && name != ".." &&
+         name.find_first_of("\\/:") == std::string::npos;
+}
+
+// Values a damaged or foreign file could carry that the program must
+// never act on: unterminated texts, thread counts beyond the 25 slots, a
+// task marked as running that has no workers.
+void RepairInfo(TaskInfo& info) {
+  info.taskName[sizeof(info.taskName) - 1] = '\0';
+  info.catalogPath[sizeof(info.catalogPath) - 1] = '\0';
+  info.savePath[sizeof(info.savePath) - 1] = '\0';
+  info.notes[sizeof(info.notes) - 1] = '\0';
+  info.keyword[sizeof(info.keyword) - 1] = '\0';
+  if (info.threadCount < kMinThreads) info.threadCount = kMinThreads;
+  if (info.threadCount > kMaxThreads) info.threadCount = kMaxThreads;
+  if (info.state == kRunning || info.state > kDone) info.state = kPaused;
+}
+
+bool ReadTaskFile(const std::string& path, TaskFileContent* content) {
+  platform::File file =
+      platform::File::Open(path, platform::File::Mode::kReadExisting);
+  if (!file.IsOpen()) return false;
+  platform::Mapping view = platform::Mapping::MapReadOnly(file);
+  if (!view.IsValid()) return false;
+  BoundedReader reader(view.Data(), view.Size());
+  reader.ReadBlock(&content->info, sizeof(TaskInfo));
+  for (std::vector<UrlItem>& entries : content->entries) {
+    uint32_t m = reader.ReadCount();
+    // A count the remaining bytes cannot hold is refused before any entry.
+    if (reader.Failed() || m > reader.Left() / sizeof(UrlItem)) return false;
+    entries.resize(m);
+    for (UrlItem& item : entries) reader.ReadBlock(&item, sizeof(UrlItem));
+  }
+  return !reader.Failed();
+}
+
+// Writes `bytes` to `path` through a temporary file beside it, so the old
+// file stays whole until the new one is complete.
+bool WriteWholeFile(const std::string& path, const std::string& bytes) {
+  std::string temp = path + kTempSuffix;
+  platform::File file =
+      platform::File::Open(temp, platform::File::Mode::kOpenOrCreate);
+  if (!file.IsOpen()) return false;
+  bool ok = file.Seek(0) &&
+            file.Write(bytes.data(), static_cast<uint32_t>(bytes.size())) &&
+            file.Truncate();
+  file.Close();
+  if (ok && platform::ReplaceFile(temp, path)) return true;
+  platform::DeleteFile(temp);
+  return false;
+}
+
+std::string ListBytes(const std::vector<Task*>& rows) {
+  BlockWriter out;
+  out.Count(static_cast<uint32_t>(rows.size()));
+  for (const Task* task : rows) {
+    char name[kNameBlock] = {};
+    CopyBounded(name, sizeof(name), task->info.taskName);
+    out.Block(name, sizeof(name));
+  }
+  return out.Bytes();
+}
+
+std::string TaskBytes(Task& task) {
+  BlockWriter out;
+  TaskInfo info = task.info;
+  info.pictureCount = task.pictureCount.load();
+  out.Block(&info, sizeof(info));
+  for (UrlQueue& queue : task.queues) {
+    BlockWriter entries;
+    uint32_t m = 0;
+    queue.ForEachTailToHead([&](const UrlItem& item) {
+      entries.Block(&item, sizeof(item));
+      ++m;
+    });
+    out.Count(m);
+    out.Append(entries);
+  }
+  return out.Bytes();
+}
+
+}  // namespace
+
+void ScrambleBlock(void* block, size_t length) {
+  auto* p = static_cast<unsigned char*>(block);
+  for (size_t i = 0; i < length; ++i) {
+    p[i] = static_cast<unsigned char>(p[i] + kScrambleStep * i + kScrambleBase);
+  }
+}
+
+void UnscrambleBlock(void* block, size_t length) {
+  auto* p = static_cast<unsigned char*>(block);
+  for (size_t i = 0; i < length; ++i) {
+    p[i] = static_cast<unsigned char>(p[i] - kScrambleStep * i - kScrambleBase);
+  }
+}
+
+std::string TaskDirectory(const TaskSet& taskSet) {
+  return taskSet.home + "Task\\";
+}
+
+Task* LoadTask(TaskSet& taskSet, const std::string& taskName,
+               uint32_t orderKey) {
+  if (taskSet.liveTasks.load() >= kMaxTasks || !IsPlainFileName(taskName)) {
+    return nullptr;
+  }
+  TaskFileContent content;
+  if (!ReadTaskFile(TaskDirectory(taskSet) + taskName, &content)) {
+    return nullptr;
+  }
+  RepairInfo(content.info);
+  Task* task = RestoreTask(taskSet, content.info, orderKey);
+  if (task == nullptr) return nullptr;
+  // Inserting at the head in file order rebuilds the saved list.
+  for (uint32_t kind = kWeb2; kind <= kPic; ++kind) {
+    for (const UrlItem& item : content.entries[kind]) {
+      task->queues[kind].AppendCopy(item);
+    }
+  }
+  return task;
+}
+
+std::vector<Task*> LoadTaskList(TaskSet& taskSet) {
+  std::vector<Task*> tasks;
+  platform::File file = platform::File::Open(
+      TaskDirectory(taskSet) + kListName, platform::File::Mode::kReadExisting);
+  if (!file.IsOpen()) return tasks;
+  platform::Mapping view = platform::Mapping::MapReadOnly(file);
+  if (!view.IsValid()) return tasks;
+  BoundedReader reader(view.Data(), view.Size());
+  uint32_t n = reader.ReadCount();
+  for (uint32_t k = 0; k < n && taskSet.liveTasks.load() < kMaxTasks; ++k) {
+    char name[kNameBlock];
+    if (!reader.ReadBlock(name, sizeof(name))) break;
+    name[sizeof(name) - 1] = '\0';
+    // A bad file costs only its own task; the rest of the list still loads.
+    Task* task = LoadTask(taskSet, name, static_cast<uint32_t>(tasks.size()));
+    if (task != nullptr) tasks.push_back(task);
+  }
+  return tasks;
+}
+
+void SaveTaskList(TaskSet& taskSet, std::vector<Task*>& rows) {
+  bool written = EnsureDirectories(TaskDirectory(taskSet)) &&
+                 WriteWholeFile(TaskDirectory(taskSet) + kListName,
+                                ListBytes(rows));
+  for (Task* task : rows) {
+    // Without a list naming it, a rewritten task file would be lost anyway;
+    // the files of the previous run stay as they were.
+    if (!written) task->needsSave = 0;
+    CloseTask(task);
+  }
+  rows.clear();
+}
+
+bool SaveTask(Task& task) {
+  if (!EnsureDirectories(TaskDirectory(*task.taskSet))) return false;
+  return WriteWholeFile(TaskDirectory(*task.taskSet) + task.info.taskName,
+                        TaskBytes(task));
+}
+
+bool DeleteTaskFile(const Task& task) {
+  return platform::DeleteFile(TaskDirectory(*task.taskSet) +
+                              task.info.taskName);
+}
+
+bool EnsureDirectories(const std::string& path) {
+  size_t slash = path.find('\\');
+  if (slash == std::string::npos) return true;
+  // The first component is the drive; it is never created.
+  for (slash = path.find('\\', slash + 1); slash != std::string::npos;
+       slash = path.find('\\', slash + 1)) {
+    std::string prefix = path.substr(0, slash);
+    if (platform::IsDirectory(prefix)) continue;
+    if (!platform::CreateDirectory(prefix)) return false;
+  }
+  return true;
+}
+
+std::string NewGuidText() {
+  char text[64];
+  CopyBounded(text, sizeof(text), platform::NewGuidText().c_str());
+  return text;
+}
+
+}  // namespace harvio

@@ -1,0 +1,50 @@
+// Tasks kept across runs: the task list Task\List (task names in list
+// order) and one file per task named after its taskName (the TaskInfo, then
+// each queue as a count and its entries from the tail to the head). Every
+// block is stored with a position-dependent byte scramble.
+//
+// Files are written to a temporary file beside the real one and put in
+// place only once complete, so a failed write never leaves a torn file.
+// Reading goes through a bounded reader: a file shorter than its counts
+// announce is refused, never read past its end.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/task.h"
+
+namespace harvio {
+
+// The scramble: stored = plain + K1 * i + K2 (mod 256), i counting from 0
+// at the start of each block. K1 is odd, so equal bytes closer than 256
+// positions apart never look alike.
+constexpr uint8_t kScrambleStep = 0x5B;  // K1
+constexpr uint8_t kScrambleBase = 0xC3;  // K2
+void ScrambleBlock(void* block, size_t length);
+void UnscrambleBlock(void* block, size_t length);
+
+// "<home>Task\\".
+std::string TaskDirectory(const TaskSet& taskSet);
+
+// The tasks named in Task\List, in list order. A task file that is
+// missing or damaged is skipped (and left on disk); loading stops once 10
+// tasks are live.
+std::vector<Task*> LoadTaskList(TaskSet& taskSet);
+Task* LoadTask(TaskSet& taskSet, const std::string& taskName,
+               uint32_t orderKey);
+// Writes Task\List naming `rows` in order, then closes every task (each
+// close thread writes its task file when needed). When the list cannot be
+// written, no task file is rewritten either. `rows` ends empty.
+void SaveTaskList(TaskSet& taskSet, std::vector<Task*>& rows);
+// Writes the task file; for the close thread, after the workers ended.
+bool SaveTask(Task& task);
+bool DeleteTaskFile(const Task& task);
+// Creates every missing directory of `path` (which ends in "\\").
+bool EnsureDirectories(const std::string& path);
+// A fresh GUID text of at most 63 bytes.
+std::string NewGuidText();
+
+}  // namespace harvio

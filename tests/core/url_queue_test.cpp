@@ -1,0 +1,233 @@
+#include "core/url_queue.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace harvio {
+namespace {
+
+std::string Url(int n) { return "http://h.example/p" + std::to_string(n); }
+
+std::vector<std::string> PathsHeadToTail(UrlQueue& q) {
+  std::vector<std::string> paths;
+  q.ForEachHeadToTail([&](const UrlItem& item) { paths.push_back(item.path); });
+  return paths;
+}
+
+TEST(UrlValidation, SchemePathAndHostLength) {
+  EXPECT_TRUE(IsValidUrl("http://a/"));
+  EXPECT_TRUE(IsValidUrl("HtTp://a.b/x?y"));
+  EXPECT_FALSE(IsValidUrl("http://a.b"));  // no path
+  EXPECT_FALSE(IsValidUrl("https://a.b/"));
+  EXPECT_FALSE(IsValidUrl("ftp://a.b/"));
+  EXPECT_FALSE(IsValidUrl("http:/a.b/"));
+  EXPECT_FALSE(IsValidUrl("http:"));
+  std::string host63(63, 'h');
+  EXPECT_TRUE(IsValidUrl(("http://" + host63 + "/").c_str()));
+  EXPECT_FALSE(IsValidUrl(("http://" + host63 + "h/").c_str()));
+}
+
+TEST(UrlQueueAdd, HostLowerCasedPathKept) {
+  UrlQueue q;
+  EXPECT_EQ(q.AddUrl("HTTP://WWW.Example.COM/Dir/A.JPG?X=1", "", "http://r/",
+                     false),
+            AddResult::kAdmitted);
+  q.ForEachHeadToTail([](const UrlItem& item) {
+    EXPECT_STREQ(item.host, "www.example.com");
+    EXPECT_STREQ(item.path, "/Dir/A.JPG?X=1");
+    EXPECT_STREQ(item.referer, "http://r/");
+    EXPECT_EQ(item.state, kWaiting);
+    EXPECT_EQ(item.fileName[0], '\0');
+  });
+}
+
+TEST(UrlQueueAdd, DuplicateIgnoresLetterCaseOnlyWhenAsked) {
+  UrlQueue q;
+  ASSERT_EQ(q.AddUrl("http://a.com/Pic.jpg", "", "", true),
+            AddResult::kAdmitted);
+  EXPECT_EQ(q.AddUrl("http://A.COM/pic.JPG", "", "", true),
+            AddResult::kDuplicate);
+  EXPECT_EQ(q.AddUrl("http://A.COM/pic.JPG", "", "", false),
+            AddResult::kAdmitted);
+  EXPECT_EQ(q.AddUrl("http://a.com", "", "", false), AddResult::kInvalid);
+  EXPECT_EQ(q.Count(), 2u);
+}
+
+TEST(UrlQueueAdd, FinishedEntriesStillCountAsDuplicates) {
+  UrlQueue q;
+  q.AddUrl(Url(1).c_str(), "", "", true);
+  q.MarkFinished(q.TakeNext(1));
+  EXPECT_EQ(q.AddUrl(Url(1).c_str(), "", "", true), AddResult::kDuplicate);
+}
+
+TEST(UrlQueueAdd, DoubleByteCharactersAreNotLowerCased) {
+  // 0xC4 0x41 is one GBK character whose trail byte is an ASCII "A": it is
+  // a different URL from the one with 0xC4 0x61.
+  UrlQueue q;
+  ASSERT_EQ(q.AddUrl("http://a/\xC4\x41", "", "", true), AddResult::kAdmitted);
+  EXPECT_EQ(q.AddUrl("http://a/\xC4\x61", "", "", true), AddResult::kAdmitted);
+  EXPECT_EQ(q.AddUrl("http://a/\xC4\x41", "", "", true),
+            AddResult::kDuplicate);
+}
+
+TEST(UrlQueueAdd, TitleCleanedForFolderNames) {
+  UrlQueue q;
+  q.AddUrl("http://a/1", "a.b\tc:d ", "", false);
+  q.AddUrl("http://a/2", " \"x*y/z<1>2?3\\4|5\" ", "", false);
+  // 0x90 0x5C and 0xB1 0x7C are double-byte characters whose trail bytes
+  // are "\" and "|": they must survive whole.
+  q.AddUrl("http://a/3", "\x90\x5C\xB1\x7C.", "", false);
+  std::vector<std::string> titles;
+  q.ForEachTailToHead([&](const UrlItem& i) { titles.push_back(i.title); });
+  EXPECT_EQ(titles[0], "a b c d");
+  EXPECT_EQ(titles[1], "x y z 1 2 3 4 5");
+  EXPECT_EQ(titles[2], "\x90\x5C\xB1\x7C");
+}
+
+TEST(UrlQueueAdd, LongTitleCutWithoutSplittingACharacter) {
+  UrlQueue q;
+  std::string title = "a" + std::string(200, '\xB7');  // 100 characters
+  q.AddUrl("http://a/1", title.c_str(), "", false);
+  q.ForEachHeadToTail([](const UrlItem& i) {
+    EXPECT_EQ(std::strlen(i.title), 127u);  // "a" + 63 characters
+  });
+}
+
+TEST(UrlQueueAdd, OverlongPathRefused) {
+  UrlQueue q;
+  std::string path(1025, 'x');
+  path[0] = '/';
+  EXPECT_EQ(q.AddUrl(("http://a" + path).c_str(), "", "", false),
+            AddResult::kInvalid);
+  path.pop_back();
+  EXPECT_EQ(q.AddUrl(("http://a" + path).c_str(), "", "", false),
+            AddResult::kAdmitted);
+}
+
+TEST(UrlQueueCap, FinishedTailDroppedFirst) {
+  UrlQueue q;
+  q.AddUrl(Url(0).c_str(), "", "", false);
+  q.MarkFinished(q.TakeNext(1));
+  for (int i = 1; i < 2048; ++i) q.AddUrl(Url(i).c_str(), "", "", false);
+  ASSERT_EQ(q.Count(), 2048u);
+  q.AddUrl(Url(2048).c_str(), "", "", false);
+  EXPECT_EQ(q.Count(), 2048u);
+  EXPECT_EQ(q.AddUrl(Url(0).c_str(), "", "", true), AddResult::kAdmitted);
+}
+
+TEST(UrlQueueCap, OldestUnfinishedDroppedButNeverAnActiveOne) {
+  UrlQueue q;
+  for (int i = 0; i < 2048; ++i) q.AddUrl(Url(i).c_str(), "", "", false);
+  UrlItem* held = q.TakeNext(25);  // the oldest, at the tail
+  ASSERT_STREQ(held->path, "/p0");
+  q.AddUrl(Url(2048).c_str(), "", "", false);
+  EXPECT_EQ(q.Count(), 2048u);
+  std::vector<std::string> paths = PathsHeadToTail(q);
+  EXPECT_EQ(paths.back(), "/p0");           // still held, still there
+  EXPECT_EQ(paths[paths.size() - 2], "/p2");  // /p1 was dropped
+  held->done = 7;                              // the worker may still write
+  q.MarkFinished(held);
+}
+
+TEST(UrlQueueTake, FirstInFirstOutWithinTheLimit) {
+  UrlQueue q;
+  for (int i = 1; i <= 3; ++i) q.AddUrl(Url(i).c_str(), "", "", false);
+  UrlItem* first = q.TakeNext(1);
+  ASSERT_NE(first, nullptr);
+  EXPECT_STREQ(first->path, "/p1");
+  EXPECT_EQ(q.TakeNext(1), nullptr);  // one active already
+  UrlItem* second = q.TakeNext(2);
+  ASSERT_NE(second, nullptr);
+  EXPECT_STREQ(second->path, "/p2");
+  EXPECT_EQ(q.PendingCount(), 3u);
+
+  q.MarkFinished(first);
+  EXPECT_EQ(PathsHeadToTail(q),
+            (std::vector<std::string>{"/p3", "/p2", "/p1"}));
+  q.MarkFinished(second);
+  // Finished entries collect at the tail, most recent last.
+  EXPECT_EQ(PathsHeadToTail(q),
+            (std::vector<std::string>{"/p3", "/p1", "/p2"}));
+  EXPECT_EQ(q.PendingCount(), 1u);
+  EXPECT_FALSE(q.IsIdle());
+
+  UrlItem* third = q.TakeNext(1);
+  q.ReturnToWaiting(third);
+  EXPECT_EQ(q.TakeNext(1), third);
+  q.RemoveItem(third);
+  EXPECT_TRUE(q.IsIdle());
+  EXPECT_EQ(q.Count(), 2u);
+  EXPECT_EQ(q.TakeNext(25), nullptr);
+  q.Clear();
+  EXPECT_EQ(q.Count(), 0u);
+  EXPECT_TRUE(q.IsIdle());
+}
+
+TEST(UrlQueueCopy, ActiveComesBackWaitingAndTextsEndInside) {
+  UrlQueue q;
+  UrlItem record;
+  std::memset(&record, 'x', sizeof(record));
+  record.state = kActive;
+  q.AppendCopy(record);
+  record.state = kFinished;
+  q.AppendCopy(record);
+  std::vector<uint32_t> states;
+  q.ForEachTailToHead([&](const UrlItem& i) {
+    states.push_back(i.state);
+    EXPECT_EQ(std::strlen(i.path), 1024u);
+    EXPECT_EQ(std::strlen(i.fileName), 65u);
+  });
+  EXPECT_EQ(states, (std::vector<uint32_t>{kWaiting, kFinished}));
+}
+
+TEST(UrlQueueThreads, ConcurrentAdmitAndTakeLosesNothing) {
+  UrlQueue q;
+  constexpr int kProducers = 3, kPerProducer = 400, kConsumers = 3;
+  std::atomic<int> producersLeft{kProducers};
+  std::vector<std::vector<std::string>> taken(kConsumers);
+  std::vector<std::thread> threads;
+  for (int p = 0; p < kProducers; ++p) {
+    threads.emplace_back([&, p] {
+      for (int i = 0; i < kPerProducer; ++i) {
+        q.AddUrl(Url(p * kPerProducer + i).c_str(), "", "", true);
+      }
+      producersLeft.fetch_sub(1);
+    });
+  }
+  for (int c = 0; c < kConsumers; ++c) {
+    threads.emplace_back([&, c] {
+      // Bounded: every round either takes an entry or sees producers busy.
+      for (int round = 0; round < 1000000; ++round) {
+        UrlItem* item = q.TakeNext(25);
+        if (item != nullptr) {
+          taken[c].push_back(item->path);
+          q.MarkFinished(item);
+        } else if (producersLeft.load() == 0 && q.IsIdle()) {
+          break;
+        } else {
+          std::this_thread::yield();
+        }
+      }
+    });
+  }
+  for (std::thread& t : threads) t.join();
+  std::set<std::string> all;
+  size_t total = 0;
+  for (const auto& list : taken) {
+    total += list.size();
+    all.insert(list.begin(), list.end());
+  }
+  EXPECT_EQ(total, static_cast<size_t>(kProducers * kPerProducer));
+  EXPECT_EQ(all.size(), total);
+  EXPECT_EQ(q.Count(), total);
+  EXPECT_TRUE(q.IsIdle());
+}
+
+}  // namespace
+}  // namespace harvio
