@@ -1,0 +1,278 @@
+#include "tools/fixture_server/fixture_server.h"
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <algorithm>
+#include <chrono>
+#include <cstring>
+
+namespace harvio::fixture {
+namespace {
+
+constexpr size_t kMaxRequestBytes = 65536;
+constexpr int kReadTimeoutMs = 10000;
+
+uint64_t Fnv1a(const std::string& text) {
+  uint64_t hash = 1469598103934665603ull;
+  for (unsigned char c : text) hash = (hash ^ c) * 1099511628211ull;
+  return hash;
+}
+
+// The value of header `name` ("Host"), case-insensitive, or "".
+std::string HeaderValue(const std::string& head, const std::string& name) {
+  size_t line = head.find("\r\n");
+  while (line != std::string::npos && line + 2 < head.size()) {
+    size_t start = line + 2;
+    size_t end = head.find("\r\n", start);
+    if (end == std::string::npos) end = head.size();
+    std::string text = head.substr(start, end - start);
+    if (text.size() > name.size() && text[name.size()] == ':' &&
+        strncasecmp(text.c_str(), name.c_str(), name.size()) == 0) {
+      size_t value = name.size() + 1;
+      while (value < text.size() && text[value] == ' ') value++;
+      return text.substr(value);
+    }
+    line = end;
+  }
+  return "";
+}
+
+bool SendAll(int fd, const char* data, size_t length) {
+  while (length > 0) {
+    ssize_t sent = send(fd, data, length, MSG_NOSIGNAL);
+    if (sent < 0 && errno == EINTR) continue;
+    if (sent <= 0) return false;
+    data += sent;
+    length -= static_cast<size_t>(sent);
+  }
+  return true;
+}
+
+// Reads one request: the header, and a body as long as its Content-Length.
+bool ReadRequest(int fd, Request* request) {
+  std::string& bytes = request->bytes;
+  size_t headEnd = std::string::npos;
+  size_t wanted = 0;
+  char chunk[4096];
+  while (bytes.size() < kMaxRequestBytes) {
+    if (headEnd != std::string::npos && bytes.size() >= wanted) break;
+    pollfd entry{fd, POLLIN, 0};
+    if (poll(&entry, 1, kReadTimeoutMs) <= 0) return false;
+    ssize_t got = recv(fd, chunk, sizeof(chunk), 0);
+    if (got <= 0) return false;
+    bytes.append(chunk, static_cast<size_t>(got));
+    if (headEnd == std::string::npos &&
+        (headEnd = bytes.find("\r\n\r\n")) != std::string::npos) {
+      std::string length = HeaderValue(bytes.substr(0, headEnd), "Content-Length");
+      wanted = headEnd + 4 + std::strtoul(length.c_str(), nullptr, 10);
+    }
+  }
+  if (headEnd == std::string::npos) return false;
+  size_t space1 = bytes.find(' ');
+  size_t space2 = bytes.find(' ', space1 + 1);
+  if (space1 == std::string::npos || space2 == std::string::npos) return false;
+  request->method = bytes.substr(0, space1);
+  request->path = bytes.substr(space1 + 1, space2 - space1 - 1);
+  request->host = HeaderValue(bytes.substr(0, headEnd), "Host");
+  return true;
+}
+
+bool Matches(const std::string& pattern, const std::string& text) {
+  if (pattern == "*") return true;
+  if (!pattern.empty() && pattern.back() == '*') {
+    return text.compare(0, pattern.size() - 1, pattern, 0,
+                        pattern.size() - 1) == 0;
+  }
+  return pattern == text;
+}
+
+// The first byte asked for by "Range: bytes=N-", or -1 without a Range.
+int64_t RangeStart(const std::string& requestBytes) {
+  std::string range = HeaderValue(
+      requestBytes.substr(0, requestBytes.find("\r\n\r\n")), "Range");
+  if (range.compare(0, 6, "bytes=") != 0) return -1;
+  return std::strtoll(range.c_str() + 6, nullptr, 10);
+}
+
+}  // namespace
+
+std::string PathBody(const std::string& path, uint32_t min, uint32_t max) {
+  uint64_t state = Fnv1a(path) | 1;
+  uint32_t length = max > min ? min + static_cast<uint32_t>(state % (max - min + 1)) : min;
+  std::string body(length, '\0');
+  for (uint32_t i = 0; i < length; ++i) {
+    state ^= state << 13;
+    state ^= state >> 7;
+    state ^= state << 17;
+    body[i] = static_cast<char>(state >> 24);
+  }
+  return body;
+}
+
+Server::Server() = default;
+
+Server::~Server() { Stop(); }
+
+bool Server::Start() {
+  listener_ = socket(AF_INET, SOCK_STREAM, 0);
+  if (listener_ < 0) return false;
+  int one = 1;
+  setsockopt(listener_, SOL_SOCKET, SO_REUSEADDR, &one, sizeof(one));
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t size = sizeof(address);
+  if (bind(listener_, reinterpret_cast<sockaddr*>(&address), size) != 0 ||
+      listen(listener_, 128) != 0 ||
+      getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &size) !=
+          0) {
+    close(listener_);
+    listener_ = -1;
+    return false;
+  }
+  port_ = ntohs(address.sin_port);
+  acceptor_ = std::thread(&Server::AcceptLoop, this);
+  return true;
+}
+
+void Server::Add(const std::string& host, const std::string& path,
+                 Reply reply) {
+  std::lock_guard<std::mutex> guard(lock_);
+  routes_.push_back({host, path, std::move(reply)});
+}
+
+std::vector<Request> Server::Requests() {
+  std::lock_guard<std::mutex> guard(lock_);
+  return requests_;
+}
+
+void Server::ClearRequests() {
+  std::lock_guard<std::mutex> guard(lock_);
+  requests_.clear();
+}
+
+void Server::Stop() {
+  if (listener_ < 0) return;
+  stopping_ = true;
+  acceptor_.join();
+  close(listener_);
+  listener_ = -1;
+  std::unique_lock<std::mutex> guard(lock_);
+  idle_.wait_for(guard, std::chrono::seconds(15),
+                 [this] { return openConnections_ == 0; });
+}
+
+void Server::AcceptLoop() {
+  while (!stopping_) {
+    pollfd entry{listener_, POLLIN, 0};
+    if (poll(&entry, 1, 100) <= 0) continue;
+    int fd = accept(listener_, nullptr, nullptr);
+    if (fd < 0) continue;
+    {
+      std::lock_guard<std::mutex> guard(lock_);
+      openConnections_++;
+    }
+    std::thread(&Server::Serve, this, fd).detach();
+  }
+}
+
+void Server::Serve(int fd) {
+  Request request;
+  if (ReadRequest(fd, &request)) {
+    {
+      std::lock_guard<std::mutex> guard(lock_);
+      requests_.push_back(request);
+    }
+    if (request.path == "/__quit") quit_ = true;
+    Answer(fd, request, Choose(request));
+  }
+  shutdown(fd, SHUT_RDWR);
+  close(fd);
+  std::lock_guard<std::mutex> guard(lock_);
+  openConnections_--;
+  idle_.notify_all();
+}
+
+Reply Server::Choose(const Request& request) {
+  std::lock_guard<std::mutex> guard(lock_);
+  for (Route& route : routes_) {
+    if (route.reply.times == 0 || !Matches(route.host, request.host) ||
+        !Matches(route.path, request.path)) {
+      continue;
+    }
+    if (route.reply.times > 0) route.reply.times--;
+    return route.reply;
+  }
+  Reply missing;
+  missing.status = "HTTP/1.0 404 Not Found";
+  missing.headers = {"Content-Type: text/html"};
+  return missing;
+}
+
+// Sleeps up to `ms`, waking early when the server stops; false then.
+bool Server::Pause(uint32_t ms) {
+  auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+  while (!stopping_) {
+    auto left = until - std::chrono::steady_clock::now();
+    if (left <= std::chrono::milliseconds(0)) return true;
+    std::this_thread::sleep_for(
+        std::min<std::chrono::steady_clock::duration>(left, std::chrono::milliseconds(20)));
+  }
+  return false;
+}
+
+void Server::Answer(int fd, const Request& request, const Reply& reply) {
+  if (reply.closeWithoutAnswer) return;
+  if (!reply.raw.empty()) {
+    SendAll(fd, reply.raw.data(), reply.raw.size());
+    return;
+  }
+  std::string body = reply.generatedMax != 0
+                         ? PathBody(request.path, reply.generatedMin, reply.generatedMax)
+                         : reply.body;
+  std::string status = reply.status;
+  std::vector<std::string> headers = reply.headers;
+  int64_t start = reply.range == RangeMode::kIgnore ? -1 : RangeStart(request.bytes);
+  if (start >= 0) {
+    if (reply.range == RangeMode::kRefuse ||
+        static_cast<uint64_t>(start) >= body.size()) {
+      status = "HTTP/1.0 416 Requested Range Not Satisfiable";
+      headers = {"Content-Type: text/html"};
+      body.clear();
+    } else {
+      status = "HTTP/1.0 206 Partial Content";
+      headers.push_back("Content-Range: bytes " + std::to_string(start) + "-" +
+                        std::to_string(body.size() - 1) + "/" +
+                        std::to_string(body.size()));
+      body.erase(0, static_cast<size_t>(start));
+    }
+  }
+  std::string head = status + "\r\n";
+  for (const std::string& header : headers) head += header + "\r\n";
+  if (reply.autoLength) {
+    head += "Content-Length: " + std::to_string(body.size()) + "\r\n";
+  }
+  head += "\r\n";
+  if (!SendAll(fd, head.data(), head.size())) return;
+  if (reply.stallAfterHeader) {
+    while (Pause(1000)) {
+    }
+    return;
+  }
+  size_t limit = body.size();
+  if (reply.closeAfterBody >= 0 && static_cast<size_t>(reply.closeAfterBody) < limit) {
+    limit = static_cast<size_t>(reply.closeAfterBody);
+  }
+  size_t piece = reply.dripBytes == 0 ? limit : reply.dripBytes;
+  for (size_t sent = 0; sent < limit; sent += piece) {
+    if (sent > 0 && reply.dripMs > 0 && !Pause(reply.dripMs)) return;
+    if (!SendAll(fd, body.data() + sent, std::min(piece, limit - sent))) return;
+  }
+}
+
+}  // namespace harvio::fixture

@@ -1,0 +1,101 @@
+// A scripted HTTP server on a free loopback port, for the engine's tests and
+// the benchmark. Each reply is chosen by the request's Host and path and can
+// be any status line, header set and body; it can also misbehave on purpose:
+// drip the body slowly, stall after the header, close early, close without a
+// byte, honour or refuse a Range. Every request is recorded byte for byte.
+//
+// The server lives in-process (tests) or in the fixture_server program,
+// which reads a script (format in main.cpp).
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace harvio::fixture {
+
+enum class RangeMode {
+  kIgnore,  // always the reply as written
+  kHonour,  // "Range: bytes=N-" gives 206 with the rest, or 416 past the end
+  kRefuse,  // any Range request gets 416
+};
+
+struct Reply {
+  std::string status = "HTTP/1.0 200 OK";  // without the line end
+  std::vector<std::string> headers;        // "Name: value", in order
+  std::string body;
+  // Body made from the request path (see PathBody) when max is not 0.
+  uint32_t generatedMin = 0;
+  uint32_t generatedMax = 0;
+  bool autoLength = true;  // add "Content-Length: <bytes sent>"
+  RangeMode range = RangeMode::kIgnore;
+  uint32_t dripBytes = 0;  // send the body in pieces of this many bytes...
+  uint32_t dripMs = 0;     // ...with this pause between them
+  bool stallAfterHeader = false;   // send the header, then nothing
+  int64_t closeAfterBody = -1;     // close after this many body bytes
+  bool closeWithoutAnswer = false;  // close without sending a byte
+  std::string raw;  // when not empty, sent instead of everything above
+  int times = -1;   // answer this many requests, then let later routes match
+};
+
+struct Request {
+  std::string method;
+  std::string path;
+  std::string host;
+  std::string bytes;  // exactly as received (header and body)
+};
+
+// Deterministic bytes for `path`, of a length between min and max, so a
+// checker can recompute what the server sent.
+std::string PathBody(const std::string& path, uint32_t min, uint32_t max);
+
+class Server {
+ public:
+  Server();
+  ~Server();
+  Server(const Server&) = delete;
+  Server& operator=(const Server&) = delete;
+
+  // Listens on 127.0.0.1 at a free port; false on failure.
+  bool Start();
+  uint16_t Port() const { return port_; }
+  // host "*" matches any Host; a path ending in "*" matches by prefix.
+  // Routes are tried in the order they were added. Unmatched: 404.
+  void Add(const std::string& host, const std::string& path, Reply reply);
+  std::vector<Request> Requests();
+  void ClearRequests();
+  // True once "/__quit" was requested.
+  bool QuitRequested() const { return quit_; }
+  // Stops listening, ends stalled replies and waits for open connections.
+  void Stop();
+
+ private:
+  struct Route {
+    std::string host;
+    std::string path;
+    Reply reply;
+  };
+  void AcceptLoop();
+  void Serve(int fd);
+  Reply Choose(const Request& request);
+  void Answer(int fd, const Request& request, const Reply& reply);
+  bool Pause(uint32_t ms);
+
+  int listener_ = -1;
+  uint16_t port_ = 0;
+  std::thread acceptor_;
+  std::atomic<bool> stopping_{false};
+  std::atomic<bool> quit_{false};
+  std::mutex lock_;
+  std::condition_variable idle_;
+  std::vector<Route> routes_;
+  std::vector<Request> requests_;
+  int openConnections_ = 0;
+};
+
+}  // namespace harvio::fixture
