@@ -1,0 +1,199 @@
+#include "core/task_store.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "tests/core/temp_home.h"
+
+namespace harvio {
+namespace {
+
+TEST(Scramble, RoundTripAndPositionDependent) {
+  unsigned char block[300];
+  for (size_t i = 0; i < sizeof(block); ++i) block[i] = 'A';
+  unsigned char stored[300];
+  std::memcpy(stored, block, sizeof(block));
+  ScrambleBlock(stored, sizeof(stored));
+  EXPECT_NE(stored[0], stored[1]);
+  EXPECT_NE(stored[0], stored[255]);
+  EXPECT_EQ(stored[0], stored[256]);  // K1 * 256 is a multiple of 256
+  UnscrambleBlock(stored, sizeof(stored));
+  EXPECT_EQ(std::memcmp(stored, block, sizeof(block)), 0);
+}
+
+class TaskStoreTest : public ::testing::Test {
+ protected:
+  void SetUp() override { set_.home = home_.home(); }
+
+  Task* NewTask(const char* keyword) {
+    TaskInfo info{};
+    info.sourceId = 1;
+    info.threadCount = 15;
+    std::strcpy(info.keyword, keyword);
+    std::strcpy(info.savePath, "Z:\\pics\\");
+    return CreateTask(set_, info, 0);
+  }
+  // Saves the tasks as the program does at exit and waits for the files.
+  void SaveAll(std::vector<Task*> rows) {
+    SaveTaskList(set_, rows);
+    WaitForClosedTasks(set_);
+  }
+  std::string ReadFile(const std::string& name) {
+    std::ifstream in(home_.TaskFile(name), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  void WriteFile(const std::string& name, const std::string& bytes) {
+    std::ofstream(home_.TaskFile(name), std::ios::binary) << bytes;
+  }
+
+  testing::TempHome home_;
+  TaskSet set_;
+};
+
+TEST_F(TaskStoreTest, EmptyQueuesGiveA500ByteFile) {
+  Task* task = NewTask("a");
+  std::string name = task->info.taskName;
+  SaveAll({task});
+  EXPECT_EQ(ReadFile(name).size(), 500u);
+  EXPECT_EQ(ReadFile("List").size(), 4u + 64u);
+}
+
+TEST_F(TaskStoreTest, OrderStatesAndFieldsSurviveSaveAndLoad) {
+  Task* task = NewTask("flower");
+  task->pictureCount = 9;
+  UrlQueue& web1 = task->queues[kWeb1];
+  web1.AddUrl("http://a/old", "", "", false);
+  web1.AddUrl("http://a/mid", "", "", false);
+  web1.AddUrl("http://a/new", "T", "http://a/", false);
+  web1.MarkFinished(web1.TakeNext(1));  // "old" finished
+  UrlItem* mid = web1.TakeNext(1);
+  mid->size = 500;
+  mid->done = 200;
+  web1.ReturnToWaiting(mid);
+  std::string name = task->info.taskName;
+  SaveAll({task, NewTask("other")});
+
+  std::vector<Task*> loaded = LoadTaskList(set_);
+  ASSERT_EQ(loaded.size(), 2u);
+  Task* back = loaded[0];
+  EXPECT_EQ(back->info.taskName, name);
+  EXPECT_STREQ(back->info.keyword, "flower");
+  EXPECT_EQ(back->pictureCount.load(), 9);
+  EXPECT_EQ(back->needsSave, 0u);
+  EXPECT_STREQ(loaded[1]->info.keyword, "other");
+  EXPECT_EQ(loaded[1]->orderKey, 1u);
+  std::vector<std::string> order;
+  back->queues[kWeb1].ForEachHeadToTail(
+      [&](const UrlItem& i) { order.push_back(i.path); });
+  EXPECT_EQ(order, (std::vector<std::string>{"/new", "/mid", "/old"}));
+  UrlItem* next = back->queues[kWeb1].TakeNext(1);
+  ASSERT_NE(next, nullptr);
+  EXPECT_STREQ(next->path, "/mid");
+  EXPECT_EQ(next->done, 200u);
+  // Loaded tasks that were not touched are not rewritten at exit.
+  back->queues[kWeb1].ReturnToWaiting(next);
+  std::string before = ReadFile(name);
+  SaveAll(loaded);
+  EXPECT_EQ(ReadFile(name), before);
+}
+
+TEST_F(TaskStoreTest, BadTaskFilesAreSkippedAndLeftAlone) {
+  Task* a = NewTask("a");
+  Task* b = NewTask("b");
+  Task* c = NewTask("c");
+  Task* d = NewTask("d");
+  b->queues[kPic].AddUrl("http://a/1", "", "", false);
+  std::string nameB = b->info.taskName, nameC = c->info.taskName;
+  SaveAll({a, b, c, d});
+  std::filesystem::remove(home_.TaskFile(nameC));  // missing
+  std::string truncated = ReadFile(nameB);
+  truncated.resize(truncated.size() - 1);           // shorter than announced
+  WriteFile(nameB, truncated);
+
+  std::vector<Task*> loaded = LoadTaskList(set_);
+  ASSERT_EQ(loaded.size(), 2u);
+  EXPECT_STREQ(loaded[0]->info.keyword, "a");
+  EXPECT_STREQ(loaded[1]->info.keyword, "d");
+  EXPECT_EQ(set_.liveTasks.load(), 2u);
+  EXPECT_EQ(ReadFile(nameB), truncated);
+  SaveAll(loaded);
+}
+
+TEST_F(TaskStoreTest, HugeCountsAndShortListsReadNothingBeyondTheEnd) {
+  Task* a = NewTask("a");
+  std::string name = a->info.taskName;
+  SaveAll({a});
+  std::string bytes = ReadFile(name);
+  unsigned char count[4] = {0xFF, 0xFF, 0xFF, 0x7F};
+  ScrambleBlock(count, 4);
+  bytes.replace(488, 4, reinterpret_cast<char*>(count), 4);
+  WriteFile(name, bytes);
+  EXPECT_EQ(LoadTask(set_, name, 0), nullptr);
+
+  std::string list = ReadFile("List");
+  unsigned char n[4] = {5, 0, 0, 0};  // five names announced, one present
+  ScrambleBlock(n, 4);
+  list.replace(0, 4, reinterpret_cast<char*>(n), 4);
+  WriteFile("List", list);
+  EXPECT_TRUE(LoadTaskList(set_).empty());
+  EXPECT_EQ(LoadTask(set_, "..\\List", 0), nullptr);
+}
+
+TEST_F(TaskStoreTest, ActiveEntryLoadsAsWaitingAndStrayStatesAreRepaired) {
+  Task* a = NewTask("a");
+  a->queues[kWeb2].AddUrl("http://a/1", "", "", false);
+  a->queues[kWeb2].TakeNext(1);  // saved while active
+  a->info.state = kRunning;
+  a->info.threadCount = 999;
+  std::string name = a->info.taskName;
+  ASSERT_TRUE(SaveTask(*a));
+  delete a;
+  set_.liveTasks = 0;
+  Task* back = LoadTask(set_, name, 0);
+  ASSERT_NE(back, nullptr);
+  EXPECT_EQ(back->info.state, kPaused);
+  EXPECT_EQ(back->info.threadCount, 25u);
+  EXPECT_NE(back->queues[kWeb2].TakeNext(1), nullptr);
+  delete back;
+}
+
+TEST_F(TaskStoreTest, TenTasksEndTheLoading) {
+  std::vector<Task*> rows;
+  for (int i = 0; i < 10; ++i) rows.push_back(NewTask("k"));
+  SaveAll(rows);
+  Task* extra = NewTask("x");  // an eleventh name in the list
+  std::vector<Task*> loaded = LoadTaskList(set_);
+  EXPECT_EQ(loaded.size(), 9u);
+  loaded.push_back(extra);
+  SaveAll(loaded);
+}
+
+TEST_F(TaskStoreTest, UnwritableListKeepsOldFiles) {
+  Task* a = NewTask("a");
+  std::string name = a->info.taskName;
+  SaveAll({a});
+  std::vector<Task*> loaded = LoadTaskList(set_);
+  loaded[0]->needsSave = 1;
+  loaded[0]->queues[kPic].AddUrl("http://a/1", "", "", false);
+  std::string before = ReadFile(name);
+  // A directory where the temporary list file goes: the list cannot be
+  // written, so the task file must not change either.
+  std::filesystem::create_directory(home_.TaskFile("List.tmp"));
+  SaveAll(loaded);
+  EXPECT_EQ(ReadFile(name), before);
+}
+
+TEST(EnsureDirectoriesTest, CreatesEveryMissingLevel) {
+  testing::TempHome home;
+  EXPECT_TRUE(EnsureDirectories(home.home() + "a\\b c\\d\\"));
+  EXPECT_TRUE(std::filesystem::is_directory(home.native() + "/a/b c/d"));
+  std::ofstream(home.native() + "/file") << "x";
+  EXPECT_FALSE(EnsureDirectories(home.home() + "file\\e\\"));
+}
+
+}  // namespace
+}  // namespace harvio

@@ -1,0 +1,193 @@
+#include "core/task.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "core/item_folder.h"
+#include "core/task_store.h"
+#include "tests/core/temp_home.h"
+
+namespace harvio {
+namespace {
+
+TaskInfo SomeInfo(uint32_t sourceId = 31) {
+  TaskInfo info{};
+  info.sourceId = sourceId;
+  info.threadCount = 15;
+  std::strcpy(info.savePath, "Z:\\tmp\\pics\\");
+  return info;
+}
+
+// Counts what the engine seam is asked to do.
+struct HookLog {
+  int created[kMaxThreads] = {};
+  int stopped[kMaxThreads] = {};
+};
+HookLog g_log;
+
+void LogCreate(Task&, uint32_t slot) { ++g_log.created[slot]; }
+void LogStop(Task&, uint32_t slot) { ++g_log.stopped[slot]; }
+bool ViewPic(const Task&, uint32_t slot, ThreadView* out) {
+  out->kind = slot < 2 ? kPic : kNoKind;
+  return true;
+}
+void ReleaseNothing(Task&) {}
+
+class TaskTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_log = HookLog{};
+    set_.home = home_.home();
+  }
+  void TearDown() override { SetWorkerHooks(nullptr); }
+  testing::TempHome home_;
+  TaskSet set_;
+};
+
+TEST_F(TaskTest, CreateNamesTheTaskAndCountsIt) {
+  Task* task = CreateTask(set_, SomeInfo(), 4);
+  ASSERT_NE(task, nullptr);
+  EXPECT_EQ(std::strlen(task->info.taskName), 38u);
+  EXPECT_EQ(task->info.taskName[0], '{');
+  EXPECT_EQ(task->needsSave, 1u);
+  EXPECT_EQ(task->stopReason.load(), -1);
+  EXPECT_EQ(task->orderKey, 4u);
+  EXPECT_EQ(set_.liveTasks.load(), 1u);
+  delete task;
+}
+
+TEST_F(TaskTest, TenTasksAtMost) {
+  std::vector<Task*> tasks;
+  for (int i = 0; i < 10; ++i) tasks.push_back(CreateTask(set_, SomeInfo(), i));
+  EXPECT_EQ(CreateTask(set_, SomeInfo(), 10), nullptr);
+  EXPECT_EQ(set_.liveTasks.load(), 10u);
+  for (Task* t : tasks) delete t;
+}
+
+TEST_F(TaskTest, PauseGivesDoneOnlyWhenEveryQueueIsIdle) {
+  Task* task = CreateTask(set_, SomeInfo(), 0);
+  task->queues[kWeb1].AddUrl("http://a/1", "", "", false);
+  task->queues[kWeb1].MarkFinished(task->queues[kWeb1].TakeNext(1));
+  StartTask(*task);
+  EXPECT_EQ(task->info.state, kRunning);
+  PauseTask(*task);
+  EXPECT_EQ(task->info.state, kDone);
+
+  task->queues[kPic].AddUrl("http://a/2", "", "", false);
+  StartTask(*task);
+  PauseTask(*task);
+  EXPECT_EQ(task->info.state, kPaused);
+  delete task;
+}
+
+TEST_F(TaskTest, WorkersFollowStartPauseAndThreadCount) {
+  WorkerHooks hooks{LogCreate, LogStop, ViewPic, ReleaseNothing};
+  SetWorkerHooks(&hooks);
+  TaskInfo info = SomeInfo();
+  info.threadCount = 5;
+  Task* task = CreateTask(set_, info, 0);
+  task->stopSignal = 1;
+  StartTask(*task);
+  EXPECT_EQ(task->stopSignal.load(), 0u);
+  EXPECT_EQ(g_log.created[4], 1);
+  EXPECT_EQ(g_log.created[5], 0);
+  SetThreadCount(*task, 7);
+  EXPECT_EQ(g_log.created[6], 1);
+  SetThreadCount(*task, 6);
+  EXPECT_EQ(g_log.stopped[6], 1);
+  EXPECT_EQ(g_log.stopped[5], 0);
+  EXPECT_STREQ(RefreshStatus(*task).workers, "0/0/2/4");
+  PauseTask(*task);
+  EXPECT_EQ(g_log.stopped[5], 1);
+  EXPECT_STREQ(RefreshStatus(*task).workers, "0/0/0/6");
+  SetThreadCount(*task, 40);  // not running: no worker, count clamped
+  EXPECT_EQ(task->info.threadCount, 25u);
+  EXPECT_EQ(g_log.created[20], 0);
+  delete task;
+}
+
+TEST_F(TaskTest, StatusShowsPendingAndElapsed) {
+  Task* task = CreateTask(set_, SomeInfo(), 0);
+  task->queues[kWeb2].AddUrl("http://a/1", "", "", false);
+  task->queues[kPic].AddUrl("http://a/2", "", "", false);
+  task->queues[kPic].AddUrl("http://a/3", "", "", false);
+  task->info.elapsedSeconds = 3 * 3600 + 25 * 60 + 8;
+  TickSecond(*task);
+  task->pictureCount = 12;
+  const TaskStatus& s = RefreshStatus(*task);
+  EXPECT_EQ(s.pending[kWeb2], 1u);
+  EXPECT_EQ(s.pending[kWeb1], 0u);
+  EXPECT_EQ(s.pending[kPic], 2u);
+  EXPECT_STREQ(s.elapsed, "03:25:09");
+  EXPECT_EQ(s.pictureCount, 12);
+  EXPECT_STREQ(s.workers, "0/0/0/15");
+  delete task;
+}
+
+TEST(ItemFolderTest, ThreadSubFolderOnlyForClassifiedForumPictures) {
+  TaskInfo info = SomeInfo(21);
+  UrlItem item{};
+  std::strcpy(item.title, "t1");
+  EXPECT_EQ(ItemFolder(info, item, kPic), "Z:\\tmp\\pics\\");
+  info.classifyByTitle = 1;
+  EXPECT_EQ(ItemFolder(info, item, kPic), "Z:\\tmp\\pics\\t1\\");
+  EXPECT_EQ(ItemFolder(info, item, kWeb1), "Z:\\tmp\\pics\\");
+  info.sourceId = 161;
+  EXPECT_EQ(ItemFolder(info, item, kPic), "Z:\\tmp\\pics\\");
+  info.sourceId = 153;
+  item.title[0] = '\0';
+  EXPECT_EQ(ItemFolder(info, item, kPic), "Z:\\tmp\\pics\\");
+}
+
+TEST_F(TaskTest, CloseSavesANewTaskAndFreesIt) {
+  Task* task = CreateTask(set_, SomeInfo(), 0);
+  std::string name = task->info.taskName;
+  CloseTask(task);
+  WaitForClosedTasks(set_);
+  EXPECT_EQ(std::filesystem::file_size(home_.TaskFile(name)), 500u);
+}
+
+TEST_F(TaskTest, DeleteRemovesFileAndPartialsButKeepsFinishedPictures) {
+  std::filesystem::create_directories(home_.native() + "/pics");
+  TaskInfo info = SomeInfo();
+  std::string save = home_.home() + "pics\\";
+  std::strcpy(info.savePath, save.c_str());
+  Task* task = CreateTask(set_, info, 0);
+  UrlQueue& pics = task->queues[kPic];
+  pics.AddUrl("http://a/1", "", "", false);
+  pics.AddUrl("http://a/2", "", "", false);
+  UrlItem* done = pics.TakeNext(25);
+  std::strcpy(done->fileName, "done.jpg");
+  pics.MarkFinished(done);
+  UrlItem* partial = pics.TakeNext(25);
+  std::strcpy(partial->fileName, "part.jpg");
+  pics.ReturnToWaiting(partial);
+  for (const char* f : {"/pics/done.jpg.!", "/pics/part.jpg.!"}) {
+    std::ofstream(home_.native() + f) << "x";
+  }
+  ASSERT_TRUE(SaveTask(*task));
+  std::string name = task->info.taskName;
+  DeleteTask(task);
+  WaitForClosedTasks(set_);
+  EXPECT_FALSE(std::filesystem::exists(home_.TaskFile(name)));
+  EXPECT_FALSE(std::filesystem::exists(home_.native() + "/pics/part.jpg.!"));
+  EXPECT_TRUE(std::filesystem::exists(home_.native() + "/pics/done.jpg.!"));
+}
+
+TEST_F(TaskTest, CloseWaitsForRunningWorkers) {
+  Task* task = CreateTask(set_, SomeInfo(), 0);
+  task->runningWorkers = 1;
+  std::string name = task->info.taskName;
+  CloseTask(task);
+  EXPECT_EQ(set_.liveTasks.load(), 1u);
+  EXPECT_FALSE(std::filesystem::exists(home_.TaskFile(name)));
+  task->runningWorkers = 0;  // the last worker ends
+  WaitForClosedTasks(set_);
+  EXPECT_TRUE(std::filesystem::exists(home_.TaskFile(name)));
+}
+
+}  // namespace
+}  // namespace harvio
