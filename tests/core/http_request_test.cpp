@@ -1,0 +1,97 @@
+#include "net/http_request.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace harvio {
+namespace {
+
+constexpr char kTail[] =
+    "User-Agent: Mozilla/4.0 (compatible; MSIE 5.00; Windows 98)\r\n"
+    "Pragma: no-cache\r\n"
+    "Cache-Control: no-cache\r\n"
+    "Connection: close\r\n"
+    "\r\n";
+
+UrlItem Item(const char* host, const char* path, const char* referer = "") {
+  UrlItem item{};
+  std::strcpy(item.host, host);
+  std::strcpy(item.path, path);
+  std::strcpy(item.referer, referer);
+  return item;
+}
+
+std::string Compose(const UrlItem& item, ItemKind kind, uint32_t sourceId) {
+  char out[8193];
+  uint32_t n = ComposeRequest(item, kind, sourceId, out, sizeof(out));
+  return std::string(out, n);
+}
+
+TEST(ComposeRequestGet, PlainItemHasOnlyTheFixedLines) {
+  EXPECT_EQ(Compose(Item("a.com", "/x/y.jpg?q=1"), kPic, 1),
+            std::string("GET /x/y.jpg?q=1 HTTP/1.0\r\n"
+                        "Host: a.com\r\n"
+                        "Accept: */*\r\n") + kTail);
+}
+
+TEST(ComposeRequestGet, RefererAndRangeOnlyWhenResumingAKnownLength) {
+  UrlItem item = Item("a.com", "/p.jpg", "http://a.com/t.html");
+  item.size = 500;
+  item.done = 200;
+  EXPECT_EQ(Compose(item, kPic, 31),
+            std::string("GET /p.jpg HTTP/1.0\r\n"
+                        "Host: a.com\r\n"
+                        "Accept: */*\r\n"
+                        "Referer: http://a.com/t.html\r\n"
+                        "Range: bytes=200-\r\n") + kTail);
+  item.size = 0;
+  EXPECT_EQ(Compose(item, kPic, 31).find("Range"), std::string::npos);
+  item.size = 500;
+  item.done = 0;
+  EXPECT_EQ(Compose(item, kPic, 31).find("Range"), std::string::npos);
+}
+
+TEST(ComposeRequestPost, FormPostOfTheScriptBoards) {
+  UrlItem item = Item("b.example", "/cgi/list.cgi*3", "http://b.example/");
+  item.size = 500;
+  item.done = 200;  // never a Range on a POST
+  std::string body =
+      "selectleague=%A3%AD%D3%D1%C7%E9%C1%B4%BD%D3%A3%AD&pagetype=down&"
+      "notenum=3";
+  EXPECT_EQ(Compose(item, kWeb2, 45),
+            std::string("POST /cgi/list.cgi HTTP/1.0\r\n"
+                        "Host: b.example\r\n"
+                        "Accept: */*\r\n"
+                        "Referer: http://b.example/\r\n"
+                        "Content-Type: application/x-www-form-urlencoded\r\n"
+                        "Content-Length: 73\r\n") +
+                kTail + body);
+  EXPECT_EQ(body.size(), 73u);
+}
+
+TEST(ComposeRequestPost, OtherSourcesKindsAndPathsStayGet) {
+  UrlItem item = Item("b.example", "/cgi/list.cgi*3");
+  EXPECT_EQ(Compose(item, kWeb2, 52).rfind("GET /cgi/list.cgi*3 ", 0), 0u);
+  EXPECT_EQ(Compose(item, kWeb1, 45).rfind("GET /cgi/list.cgi*3 ", 0), 0u);
+  EXPECT_EQ(Compose(item, kWeb2, 40).rfind("GET ", 0), 0u);
+  EXPECT_EQ(Compose(item, kWeb2, 41).rfind("POST ", 0), 0u);
+  EXPECT_EQ(Compose(item, kWeb2, 51).rfind("POST ", 0), 0u);
+  EXPECT_EQ(Compose(Item("b", "/list.cgi"), kWeb2, 45).rfind("GET ", 0), 0u);
+}
+
+TEST(ComposeRequestBounds, LongestFieldsFitAndUnterminatedFieldsStayInside) {
+  UrlItem item;
+  std::memset(&item, 'x', sizeof(item));  // no terminator anywhere
+  item.path[0] = '/';
+  item.size = 0;
+  std::string r = Compose(item, kPic, 1);
+  EXPECT_EQ(r.find("GET /" + std::string(1023, 'x') + " HTTP/1.0\r\n"), 0u);
+  EXPECT_NE(r.find("Host: " + std::string(63, 'x') + "\r\n"), std::string::npos);
+  char small[64];
+  EXPECT_EQ(ComposeRequest(item, kPic, 1, small, sizeof(small)), 0u);
+}
+
+}  // namespace
+}  // namespace harvio
