@@ -7,4 +7,6 @@ namespace harvio::cli {
 
 inline constexpr const char kVersionText[] = "1.10.4.252";
 
+int ParseCommand(CliContext& ctx);  // cmd_parse.cpp
+
 }  // namespace harvio::cli

@@ -20,6 +20,9 @@ struct Command {
 
 // Each command lives in cli/cmd_<name>.cpp and is declared in commands.h.
 const std::vector<Command> kCommands = {
+    {"parse", ParseCommand,
+     "parse --source ID --kind WEB2|WEB1 --url PAGEURL [--title T] "
+     "[--formats LIST] FILE   show what a saved page yields"},
 };
 
 int PrintUsage() {

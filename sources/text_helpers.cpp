@@ -7,6 +7,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "core/gbk_text.h"
+
 namespace harvio {
 namespace {
 
@@ -46,9 +48,6 @@ void ReplaceEach(char* text, const char* const (*pairs)[2], size_t count) {
     }
   }
 }
-
-bool IsGbkLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xfe; }
-bool IsGbkTrailByte(unsigned char c) { return c >= 0x40 && c <= 0xfe; }
 
 }  // namespace
 
@@ -114,16 +113,10 @@ void TrimSpaces(char* text) {
 
 void SanitizeFolderName(char* text) {
   size_t n = BoundedLength(text);
-  for (size_t i = 0; i < n; ++i) {
-    unsigned char c = static_cast<unsigned char>(text[i]);
-    // The second byte of a double-byte character may equal "\\" or "|";
-    // it is part of that character, not a separator.
-    if (IsGbkLeadByte(c) && i + 1 < n &&
-        IsGbkTrailByte(static_cast<unsigned char>(text[i + 1]))) {
-      ++i;
-      continue;
-    }
-    if (c != '\0' && std::strchr("\"*/:<>?\\|", c) != nullptr) text[i] = ' ';
+  // The second byte of a double-byte character may equal "\\" or "|"; it
+  // is part of that character, not a separator, so step over whole ones.
+  for (size_t i = 0; i < n; i += GbkCharLength(text + i)) {
+    if (std::strchr("\"*/:<>?\\|", text[i]) != nullptr) text[i] = ' ';
   }
   TrimSpaces(text);
 }
@@ -156,6 +149,15 @@ bool IsWantedPicture(const char* url, const TaskInfo& info) {
   }
   if (std::strcmp(extension, ".gif") == 0) return info.gif != 0;
   return true;
+}
+
+char* RemoveTabsAndLineBreaks(char* text, char* end) {
+  char* out = text;
+  for (const char* in = text; in < end; ++in) {
+    if (*in != '\t' && *in != '\r' && *in != '\n') *out++ = *in;
+  }
+  *out = '\0';
+  return out;
 }
 
 const char* FindMarker(const char* from, const char* end, const char* marker) {

@@ -22,6 +22,10 @@ void SanitizeFolderName(char* text);
 void UrlExtension(const char* url, char* out);
 bool IsWantedPicture(const char* url, const TaskInfo& info);
 
+// Removes every tab, CR and LF byte from [text, end) in place, as a custom
+// source's page gets it; writes a NUL at the new end and returns it.
+char* RemoveTabsAndLineBreaks(char* text, char* end);
+
 // First occurrence of `marker` in [from, end), or nullptr. Unlike strstr it
 // neither stops at a NUL byte inside a page nor reads past `end`.
 const char* FindMarker(const char* from, const char* end, const char* marker);
