@@ -23,6 +23,8 @@ const std::vector<Command> kCommands = {
     {"parse", ParseCommand,
      "parse --source ID --kind WEB2|WEB1 --url PAGEURL [--title T] "
      "[--formats LIST] FILE   show what a saved page yields"},
+    {"run", RunCommand,
+     "run [N ...] [--option Key=Value] [--threads-of N]   run tasks headless"},
 };
 
 int PrintUsage() {

@@ -151,6 +151,11 @@ std::vector<Request> Server::Requests() {
   return requests_;
 }
 
+void Server::ClearRoutes() {
+  std::lock_guard<std::mutex> guard(lock_);
+  routes_.clear();
+}
+
 void Server::ClearRequests() {
   std::lock_guard<std::mutex> guard(lock_);
   requests_.clear();
@@ -226,8 +231,18 @@ bool Server::Pause(uint32_t ms) {
   return false;
 }
 
+// Keeps a connection open without sending until the server stops.
+void Server::HoldOpen() {
+  while (Pause(1000)) {
+  }
+}
+
 void Server::Answer(int fd, const Request& request, const Reply& reply) {
   if (reply.closeWithoutAnswer) return;
+  if (reply.silent) {
+    HoldOpen();
+    return;
+  }
   if (!reply.raw.empty()) {
     SendAll(fd, reply.raw.data(), reply.raw.size());
     return;
@@ -260,8 +275,7 @@ void Server::Answer(int fd, const Request& request, const Reply& reply) {
   head += "\r\n";
   if (!SendAll(fd, head.data(), head.size())) return;
   if (reply.stallAfterHeader) {
-    while (Pause(1000)) {
-    }
+    HoldOpen();
     return;
   }
   size_t limit = body.size();

@@ -39,6 +39,7 @@ struct Reply {
   bool stallAfterHeader = false;   // send the header, then nothing
   int64_t closeAfterBody = -1;     // close after this many body bytes
   bool closeWithoutAnswer = false;  // close without sending a byte
+  bool silent = false;  // keep the connection open and never answer
   std::string raw;  // when not empty, sent instead of everything above
   int times = -1;   // answer this many requests, then let later routes match
 };
@@ -67,6 +68,7 @@ class Server {
   // host "*" matches any Host; a path ending in "*" matches by prefix.
   // Routes are tried in the order they were added. Unmatched: 404.
   void Add(const std::string& host, const std::string& path, Reply reply);
+  void ClearRoutes();
   std::vector<Request> Requests();
   void ClearRequests();
   // True once "/__quit" was requested.
@@ -85,6 +87,7 @@ class Server {
   Reply Choose(const Request& request);
   void Answer(int fd, const Request& request, const Reply& reply);
   bool Pause(uint32_t ms);
+  void HoldOpen();
 
   int listener_ = -1;
   uint16_t port_ = 0;

@@ -20,6 +20,7 @@
 //   stall                send the header, then nothing
 //   close-after N        close the connection after N body bytes
 //   close-at-once        close without sending a byte
+//   silent               keep the connection open and never answer
 //   times N              serve this reply N times, then let later routes match
 #include <chrono>
 #include <csignal>
@@ -84,6 +85,7 @@ bool Shape(const std::string& word, const std::string& rest, Reply* reply) {
   else if (word == "stall") reply->stallAfterHeader = true;
   else if (word == "close-after") values >> reply->closeAfterBody;
   else if (word == "close-at-once") reply->closeWithoutAnswer = true;
+  else if (word == "silent") reply->silent = true;
   else if (word == "times") values >> reply->times;
   else return false;
   return true;

@@ -1,0 +1,335 @@
+#include "net/response.h"
+
+#include <cstring>
+
+#include "core/gbk_text.h"
+#include "core/item_folder.h"
+#include "core/task_store.h"
+#include "sources/custom_parser.h"
+#include "sources/page_dispatch.h"
+#include "sources/text_helpers.h"
+
+namespace harvio {
+namespace {
+
+constexpr uint32_t kHeaderStart = 13;     // after "HTTP/1.x NNN "
+constexpr size_t kLongestValue = 1024;    // longer header values are ignored
+constexpr uint32_t kSmallJpegLimit = 16384;
+constexpr uint32_t kShortestBody = 1024;
+constexpr uint32_t kNoNumberLength = 1023;  // a length of 0 or no number
+
+const char kTxt[] = ".txt";
+const char kJpg[] = ".jpg";
+const char kGif[] = ".gif";
+
+// The header fields of a response: the text after the status line up to
+// the blank line (or the end of the block when it has none).
+struct Fields {
+  const char* begin;
+  const char* end;
+};
+
+const char* FindText(const char* begin, const char* end, const char* text) {
+  size_t length = std::strlen(text);
+  for (const char* p = begin; p + length <= end; ++p) {
+    if (std::memcmp(p, text, length) == 0) return p;
+  }
+  return nullptr;
+}
+
+// The value of the header `name` (its exact text with ": "); false when it
+// is missing or too long.
+bool HeaderValue(const Fields& fields, const char* name, std::string* value) {
+  const char* start = FindText(fields.begin, fields.end, name);
+  if (start == nullptr) return false;
+  start += std::strlen(name);
+  const char* stop = FindText(start, fields.end, "\r\n");
+  if (stop == nullptr) stop = FindText(start, fields.end, "\n");
+  if (stop == nullptr) stop = fields.end;
+  if (static_cast<size_t>(stop - start) > kLongestValue) return false;
+  value->assign(start, stop);
+  return true;
+}
+
+// The three digits after "HTTP/1.x ", or -1.
+int StatusCode(const char* text) {
+  int code = 0;
+  for (int i = 9; i < 12; ++i) {
+    if (text[i] < '0' || text[i] > '9') return -1;
+    code = code * 10 + (text[i] - '0');
+  }
+  return code;
+}
+
+// Where the header ends; *body receives the first byte after the blank line.
+const char* HeaderEnd(const char* begin, const char* end, const char** body) {
+  if (const char* crlf = FindText(begin, end, "\r\n\r\n")) {
+    *body = crlf + 4;
+    return crlf;
+  }
+  if (const char* lf = FindText(begin, end, "\n\n")) {
+    *body = lf + 2;
+    return lf;
+  }
+  return nullptr;
+}
+
+const char* ContentExtension(const Fields& fields) {
+  std::string type;
+  if (!HeaderValue(fields, "Content-Type: ", &type)) return nullptr;
+  auto has = [&type](const char* text) {
+    return type.find(text) != std::string::npos;
+  };
+  if (has("text/html") || has("text/plain")) return kTxt;
+  if (has("image/jpeg")) return kJpg;
+  if (has("image/gif")) return kGif;
+  if (has(".jpg\"")) return kJpg;
+  return nullptr;
+}
+
+bool TypeWanted(const TaskInfo& info, ItemKind kind, const char* ext) {
+  if (kind != kPic) return ext == kTxt;
+  if (ext == kJpg) return info.jpgLarge != 0 || info.jpgSmall != 0;
+  if (ext == kGif) return info.gif != 0;
+  return false;
+}
+
+// The leading decimal digits, saturating; 0 and no number count as 1023.
+uint32_t ReadLength(const std::string& text) {
+  uint64_t length = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') break;
+    length = length * 10 + static_cast<uint64_t>(c - '0');
+    if (length > UINT32_MAX) return UINT32_MAX;
+  }
+  return length == 0 ? kNoNumberLength : static_cast<uint32_t>(length);
+}
+
+bool JpegSizeWanted(const TaskInfo& info, uint32_t length) {
+  bool large = info.jpgLarge != 0;
+  bool small = info.jpgSmall != 0;
+  if (large && !small) return length >= kSmallJpegLimit;
+  if (small && !large) return length < kSmallJpegLimit;
+  return true;
+}
+
+// Reads the announced length into the item; false when it is refused.
+bool AcceptLength(Worker& w, const Fields& fields, const char* ext) {
+  std::string value;
+  if (!HeaderValue(fields, "Content-Length: ", &value)) return true;
+  uint32_t length = ReadLength(value);
+  if (length < kShortestBody || length > kMaxBodyBytes) return false;
+  if (w.kind_ == kPic && ext == kJpg &&
+      !JpegSizeWanted(w.task_.info, length)) {
+    return false;
+  }
+  w.item_->size = length;
+  return true;
+}
+
+// A redirected picture is queued under its new address if still wanted.
+void QueueRedirect(Worker& w, const Fields& fields) {
+  std::string location;
+  if (!HeaderValue(fields, "Location: ", &location)) return;
+  char base[kWorkBuffer];
+  PageUrl(*w.item_, base);
+  char link[kWorkBuffer];
+  CopyBounded(link, sizeof(link), location.c_str());
+  ResolveUrl(link, base);
+  if (link[0] != '\0' && IsWantedPicture(link, w.task_.info)) {
+    w.task_.queues[kPic].AddUrl(link, w.item_->title, base, true);
+  }
+}
+
+// A refused range: the URL starts over as a fresh entry.
+void RequeueFresh(Worker& w) {
+  char url[kWorkBuffer];
+  PageUrl(*w.item_, url);
+  w.task_.queues[w.kind_].AddUrl(url, w.item_->title, w.item_->referer,
+                                 false);
+}
+
+void WriteFailed(Worker& w) {
+  w.writeFailed_ = true;
+  w.RaiseStop(1);
+}
+
+bool OpenPartialFile(Worker& w, const char* ext) {
+  UrlItem& item = *w.item_;
+  std::string folder = SafeItemFolder(w.task_.info, item, w.kind_);
+  if (!EnsureDirectories(folder)) return false;
+  if (item.fileName[0] != '\0') {
+    if (!IsPlainFileName(item.fileName)) return false;
+    w.file_ = platform::File::Open(folder + item.fileName + ".!",
+                                   platform::File::Mode::kWriteExisting);
+    // A partial file shorter than its progress cannot be continued.
+    return w.file_.IsOpen() && w.file_.Size() >= item.done;
+  }
+  std::string name = NewGuidText() + ext;
+  w.file_ = platform::File::Open(folder + name + ".!",
+                                 platform::File::Mode::kCreateNew);
+  if (!w.file_.IsOpen()) return false;
+  CopyBounded(item.fileName, sizeof(item.fileName), name.c_str());
+  w.SetViewFile(item.fileName);
+  return true;
+}
+
+// Custom pages reach their parser without tabs and line breaks, so tags
+// broken over lines still match.
+char* RemoveLineBreaks(char* text, char* end) {
+  char* out = text;
+  for (char* in = text; in < end; ++in) {
+    if (*in != '\t' && *in != '\r' && *in != '\n') *out++ = *in;
+  }
+  *out = '\0';
+  return out;
+}
+
+// Whole GBK characters: a trail byte may look like "\\" or "|".
+bool HasOnlyAllowedSingles(const char* text, const char* refused) {
+  for (const char* p = text; *p != '\0';) {
+    size_t length = GbkCharLength(p);
+    unsigned char c = static_cast<unsigned char>(*p);
+    if (length == 1 && (c < 0x20 || std::strchr(refused, c) != nullptr)) {
+      return false;
+    }
+    p += length;
+  }
+  return true;
+}
+
+std::string PartialPath(Worker& w) {
+  return SafeItemFolder(w.task_.info, *w.item_, w.kind_) + w.item_->fileName +
+         ".!";
+}
+
+}  // namespace
+
+bool IsPlainFileName(const char* name) {
+  size_t length = ::strnlen(name, sizeof(UrlItem::fileName));
+  if (length == 0 || length >= sizeof(UrlItem::fileName)) return false;
+  for (size_t i = 0; i < length; ++i) {
+    char c = name[i];
+    bool allowed = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                   (c >= '0' && c <= '9') || std::strchr("{}-.", c) != nullptr;
+    if (!allowed) return false;
+  }
+  return name[0] != '.';
+}
+
+std::string SafeItemFolder(const TaskInfo& info, const UrlItem& item,
+                           ItemKind kind) {
+  // Admitted titles never hold these (AddUrl cleans them); a title that
+  // does came from elsewhere and could climb out of the save folder.
+  if (!HasOnlyAllowedSingles(item.title, "\t.\"*/:<>?\\|")) {
+    return std::string(info.savePath);
+  }
+  return ItemFolder(info, item, kind);
+}
+
+bool AcceptResponse(Worker& w, uint32_t n) {
+  if (n > kIoBytes) n = kIoBytes;
+  char* text = w.ioBuffer_.get();
+  text[n] = '\0';
+  if (n <= kHeaderStart - 1) return false;
+  UrlItem& item = *w.item_;
+  w.overflowed_ = false;
+  const char* blockEnd = text + n;
+  const char* body = blockEnd;
+  const char* headEnd = HeaderEnd(text + kHeaderStart, blockEnd, &body);
+  Fields fields{text + kHeaderStart, headEnd != nullptr ? headEnd : blockEnd};
+  int status = StatusCode(text);
+  bool askedRange = item.size != 0 && item.done != 0;
+  if (status == 200 || (status == 206 && !askedRange)) {
+    // The transfer starts again from the first byte, with its own length.
+    item.done = 0;
+    item.size = 0;
+    w.viewDone_ = 0;
+  } else if (status != 206) {
+    if (status == 302 && w.kind_ == kPic) QueueRedirect(w, fields);
+    if (status == 416) RequeueFresh(w);
+    return false;
+  }
+  const char* ext = ContentExtension(fields);
+  if (ext == nullptr || !TypeWanted(w.task_.info, w.kind_, ext)) return false;
+  if (item.size == 0 && !AcceptLength(w, fields, ext)) return false;
+  w.viewSize_ = item.size;
+  if (headEnd == nullptr) return false;
+  if (!w.file_.IsOpen() && !OpenPartialFile(w, ext)) return false;
+  if (!w.file_.Seek(item.done) || !w.file_.Truncate()) {
+    WriteFailed(w);
+    return false;
+  }
+  w.responseStart_ = item.done;
+  uint32_t bodyBytes = static_cast<uint32_t>(blockEnd - body);
+  return bodyBytes == 0 || AppendBody(w, body, bodyBytes);
+}
+
+bool AppendBody(Worker& w, const char* bytes, uint32_t n) {
+  if (w.task_.taskSet != nullptr) w.task_.taskSet->receivedBytes += n;
+  w.viewDone_ += n;
+  UrlItem& item = *w.item_;
+  // Never more than announced (or than any item may have): the excess is
+  // not written, and the item is tried again.
+  uint32_t limit = item.size != 0 ? item.size : kMaxBodyBytes;
+  uint64_t have = uint64_t{item.done} + w.buffered_;
+  uint32_t room = have < limit ? static_cast<uint32_t>(limit - have) : 0;
+  if (n > room) {
+    n = room;
+    w.overflowed_ = true;
+  }
+  char* buffer = w.writeBuffer_.get();
+  while (kWriteBufferBytes - w.buffered_ < n) {
+    uint32_t fill = kWriteBufferBytes - w.buffered_;
+    std::memcpy(buffer + w.buffered_, bytes, fill);
+    if (!w.file_.Write(buffer, kWriteBufferBytes)) {
+      w.buffered_ = 0;
+      WriteFailed(w);
+      return false;
+    }
+    item.done += kWriteBufferBytes;
+    w.buffered_ = 0;
+    bytes += fill;
+    n -= fill;
+  }
+  std::memcpy(buffer + w.buffered_, bytes, n);
+  w.buffered_ += n;
+  return true;
+}
+
+void ProcessPage(Worker& w) {
+  UrlItem& item = *w.item_;
+  uint32_t length = item.done;
+  platform::Mapping mapping;
+  char* text = w.writeBuffer_.get();
+  // The buffer holds the whole page only when this response carried all of
+  // it and nothing was written out before the finishing step.
+  if (w.responseStart_ != 0 || length > kWriteBufferBytes) {
+    mapping = platform::Mapping::MapReadWrite(w.file_, uint64_t{length} + 1);
+    if (!mapping.IsValid() || mapping.Size() < uint64_t{length} + 1) return;
+    text = mapping.Data();
+  }
+  text[length] = '\0';
+  char* end = text + length;
+  if (w.task_.info.sourceId > 160) end = RemoveLineBreaks(text, end);
+  PageContext ctx{text,
+                  end,
+                  &item,
+                  w.kind_,
+                  {&w.task_.queues[0], &w.task_.queues[1], &w.task_.queues[2]},
+                  &w.task_.info};
+  DispatchPage(ctx);
+}
+
+void RenamePicture(Worker& w) {
+  if (!IsPlainFileName(w.item_->fileName)) return;
+  std::string partial = PartialPath(w);
+  platform::RenameNoOverwrite(partial, partial.substr(0, partial.size() - 2));
+}
+
+void DeletePartial(Worker& w) {
+  if (!IsPlainFileName(w.item_->fileName)) return;
+  platform::DeleteFile(PartialPath(w));
+}
+
+}  // namespace harvio

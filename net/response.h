@@ -1,0 +1,40 @@
+// What a worker does with the bytes it receives: judge the first block of a
+// response (status, type, length, end of header), open the item's partial
+// file, collect the body in the write buffer and write it out in large
+// blocks, and at the end rename a finished picture into place or hand a
+// finished page to the parser of the task's source.
+//
+// Everything here reads what a server sent: no status line, header or body
+// can move a read or a write outside the worker's buffers, and no item
+// field (title, fileName) can place a file outside the item's folder.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "net/worker.h"
+
+namespace harvio {
+
+// Examines the first n bytes of a response in the worker's ioBuffer. On
+// acceptance the partial file is open at the item's `done` and the body
+// bytes of the block have gone to AppendBody.
+bool AcceptResponse(Worker& worker, uint32_t n);
+// Collects body bytes; false when a file write failed (the task is then
+// signalled to pause with reason 1).
+bool AppendBody(Worker& worker, const char* bytes, uint32_t n);
+// Gives the complete page, NUL-terminated, to the parser of the source.
+void ProcessPage(Worker& worker);
+// Moves "<name>.!" to "<name>"; errors are ignored.
+void RenamePicture(Worker& worker);
+// Deletes "<name>.!"; errors are ignored.
+void DeletePartial(Worker& worker);
+
+// A file name made by this program: no directory part, no "..".
+bool IsPlainFileName(const char* name);
+// The item's folder, or the save folder itself when the title could name a
+// place outside it (a title from a damaged task file).
+std::string SafeItemFolder(const TaskInfo& info, const UrlItem& item,
+                           ItemKind kind);
+
+}  // namespace harvio

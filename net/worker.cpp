@@ -1,0 +1,375 @@
+#include "net/worker.h"
+
+#include <cstring>
+#include <thread>
+
+#include "core/gbk_text.h"
+#include "net/connect_to.h"
+#include "net/http_request.h"
+#include "net/response.h"
+#include "platform/clock.h"
+
+namespace harvio {
+namespace {
+
+constexpr uint32_t kWakeMs = 1000;  // the loop's longest sleep
+constexpr uint16_t kHttpPort = 80;
+constexpr uint32_t kWeb2Limit = 1;
+constexpr uint32_t kPicLimit = 25;
+constexpr uint32_t kWeb1Limit = 10;
+
+uint32_t Elapsed(uint32_t since) { return platform::TickCount() - since; }
+
+}  // namespace
+
+Worker::Worker(Task& task, TaskEngine& engine)
+    : task_(task),
+      engine_(engine),
+      writeBuffer_(new char[kWriteBufferBytes + 1]),
+      ioBuffer_(new char[kIoBytes + 1]) {}
+
+Worker::~Worker() = default;
+
+const Options& Worker::options() const {
+  static const Options defaults;
+  const TaskSet* set = task_.taskSet;
+  return set != nullptr && set->options != nullptr ? *set->options : defaults;
+}
+
+void Worker::RaiseStop(int32_t reason) {
+  task_.stopReason.store(reason);
+  task_.stopSignal.store(1);
+}
+
+void Worker::Run() {
+  eventSet_ = true;
+  while (!exitNow_) {
+    // Only an outstanding send or receive leaves the event clear.
+    if (!eventSet_ && !socket_.Wait(kWakeMs)) {
+      if (stopRequested_.load() != 0 ||
+          Elapsed(lastTick_) > options().DataTimeout * 1000) {
+        state_ = kFinishing;
+        eventSet_ = true;
+      }
+      continue;
+    }
+    eventSet_ = false;
+    viewState_ = state_;
+    RunStep();
+  }
+  writeBuffer_.reset();
+  ioBuffer_.reset();
+  platform::StopSocketLibrary();
+  // The last touch of the task: its close thread may free it right after.
+  task_.runningWorkers.fetch_sub(1);
+}
+
+void Worker::RunStep() {
+  switch (state_) {
+    case kIdle: return StepIdle();
+    case kWaitRetry: return StepWaitRetry();
+    case kResolving: return StepResolving();
+    case kConnecting: return StepConnecting();
+    case kSending: return StepSending();
+    case kCheckingSend: return StepCheckingSend();
+    case kReceiving: return StepReceiving();
+    case kProcessing: return StepProcessing();
+    case kFinishing: return StepFinishing();
+  }
+}
+
+// List pages one at a time, and only while fewer than two pictures or
+// content pages per worker wait; otherwise pictures first, then pages.
+void Worker::StepIdle() {
+  UrlQueue* queues = task_.queues;
+  uint32_t pending = queues[kPic].PendingCount() + queues[kWeb1].PendingCount();
+  UrlItem* entry = nullptr;
+  ItemKind kind = kNoKind;
+  if (pending < 2 * task_.info.threadCount) {
+    if ((entry = queues[kWeb2].TakeNext(kWeb2Limit)) != nullptr) kind = kWeb2;
+  }
+  if (entry == nullptr && (entry = queues[kPic].TakeNext(kPicLimit))) kind = kPic;
+  if (entry == nullptr && (entry = queues[kWeb1].TakeNext(kWeb1Limit))) kind = kWeb1;
+  viewKind_ = kind;
+  eventSet_ = true;
+  if (entry != nullptr) {
+    TakeItem(entry, kind);
+    return;
+  }
+  if (queues[kWeb2].IsIdle() && queues[kWeb1].IsIdle() && queues[kPic].IsIdle()) {
+    RaiseStop(-1);
+  }
+  platform::SleepMs(kWakeMs);
+  if (stopRequested_.load() != 0) exitNow_ = true;
+}
+
+void Worker::TakeItem(UrlItem* entry, ItemKind kind) {
+  item_ = entry;
+  kind_ = kind;
+  buffered_ = 0;
+  retries_ = 0;
+  complete_ = 0;
+  headerAccepted_ = 0;
+  writeFailed_ = false;
+  viewSize_ = entry->size;
+  viewDone_ = entry->done;
+  viewRetry_ = 0;
+  {
+    std::lock_guard<std::mutex> guard(viewLock_);
+    CopyBounded(viewUrl_, sizeof(viewUrl_), entry->host);
+    size_t used = std::strlen(viewUrl_);
+    CopyBounded(viewUrl_ + used, sizeof(viewUrl_) - used, entry->path);
+    CopyBounded(viewFile_, sizeof(viewFile_), entry->fileName);
+  }
+  state_ = kResolving;
+}
+
+void Worker::SetViewFile(const char* name) {
+  std::lock_guard<std::mutex> guard(viewLock_);
+  CopyBounded(viewFile_, sizeof(viewFile_), name);
+}
+
+// Sleeps whole seconds; false as soon as a stop is requested.
+bool Worker::SleepSecondsUnlessStopped(uint32_t seconds) {
+  for (uint32_t i = 0; i < seconds; ++i) {
+    platform::SleepMs(1000);
+    if (stopRequested_.load() != 0) return false;
+  }
+  return true;
+}
+
+void Worker::StepWaitRetry() {
+  state_ = SleepSecondsUnlessStopped(options().RetryWait) ? kResolving
+                                                           : kFinishing;
+  eventSet_ = true;
+}
+
+void Worker::StepResolving() {
+  lastStep_ = kResolving;
+  eventSet_ = true;
+  state_ = kConnecting;
+  if (engine_.hostCache.Lookup(item_->host, &address_)) return;
+  ConnectTarget target = ProcessConnectTo().Route(item_->host, kHttpPort);
+  if (!platform::ResolveIPv4(target.host.c_str(), target.port, &address_)) {
+    state_ = kFinishing;
+    return;
+  }
+  engine_.hostCache.Add(item_->host, address_);
+}
+
+void Worker::StepConnecting() {
+  lastStep_ = kConnecting;
+  eventSet_ = true;
+  state_ = kFinishing;
+  if (!socket_.Open()) return;
+  platform::Socket::Progress progress = socket_.StartConnect(address_);
+  lastTick_ = platform::TickCount();
+  while (progress == platform::Socket::Progress::kPending) {
+    progress = socket_.WaitConnected(kWakeMs);
+    if (progress == platform::Socket::Progress::kPending &&
+        (stopRequested_.load() != 0 ||
+         Elapsed(lastTick_) > options().ConnTimeout * 1000)) {
+      return;
+    }
+  }
+  if (progress == platform::Socket::Progress::kDone) state_ = kSending;
+}
+
+void Worker::StepSending() {
+  lastStep_ = kSending;
+  ioLength_ = ComposeRequest(*item_, kind_, task_.info.sourceId,
+                             ioBuffer_.get(), kIoBytes + 1);
+  if (ioLength_ != 0 && socket_.StartSend(ioBuffer_.get(), ioLength_)) {
+    state_ = kCheckingSend;
+    lastTick_ = platform::TickCount();
+  } else {
+    state_ = kFinishing;
+    eventSet_ = true;
+  }
+}
+
+void Worker::StepCheckingSend() {
+  lastStep_ = kCheckingSend;
+  bool sent = socket_.Result() == static_cast<int64_t>(ioLength_);
+  state_ = sent && stopRequested_.load() == 0 ? kReceiving : kFinishing;
+  eventSet_ = true;
+}
+
+void Worker::StepReceiving() {
+  lastStep_ = kReceiving;
+  ioLength_ = kIoBytes;
+  if (socket_.StartReceive(ioBuffer_.get(), ioLength_)) {
+    state_ = kProcessing;
+    lastTick_ = platform::TickCount();
+  } else {
+    state_ = kFinishing;
+    eventSet_ = true;
+  }
+}
+
+void Worker::StepProcessing() {
+  lastStep_ = kProcessing;
+  eventSet_ = true;
+  state_ = kFinishing;
+  int64_t received = socket_.Result();
+  if (received < 0) return;
+  if (received == 0) {  // the server closed the connection
+    complete_ = 1;
+    return;
+  }
+  uint32_t n = static_cast<uint32_t>(received);
+  if (headerAccepted_ != 0) {
+    if (!AppendBody(*this, ioBuffer_.get(), n)) return;
+  } else {
+    if (!AcceptResponse(*this, n)) return;
+    headerAccepted_ = 1;
+  }
+  if (overflowed_) return;
+  uint32_t have = item_->done + buffered_;
+  if (item_->size != 0 && have == item_->size) {
+    complete_ = 1;
+    return;
+  }
+  if (stopRequested_.load() == 0) state_ = kReceiving;
+}
+
+void Worker::StepFinishing() {
+  if (socket_.IsOpen()) socket_.Close();
+  if (buffered_ > 0 && item_ != nullptr) {
+    if (file_.Write(writeBuffer_.get(), buffered_)) {
+      item_->done += buffered_;
+    } else {
+      writeFailed_ = true;
+      RaiseStop(1);
+      complete_ = 0;
+    }
+  }
+  buffered_ = 0;
+  state_ = kIdle;
+  if (item_ != nullptr) DecideItem();
+  lastStep_ = kFinishing;
+  eventSet_ = true;
+  if (stopRequested_.load() == 0) return;
+  if (state_ == kWaitRetry) ReleaseItem();
+  exitNow_ = true;
+}
+
+void Worker::DecideItem() {
+  if (writeFailed_) {
+    // Nothing saved is given up: the entry waits for the next start and
+    // resumes its partial file.
+    ReleaseItem();
+    return;
+  }
+  if ((lastStep_ == kResolving && kind_ == kPic) ||
+      (lastStep_ == kProcessing && headerAccepted_ == 0)) {
+    DropItem();
+    return;
+  }
+  if (complete_ != 0 && (item_->size == 0 || item_->size == item_->done)) {
+    SucceedItem();
+    return;
+  }
+  FailItem();
+}
+
+void Worker::SucceedItem() {
+  if (kind_ == kPic) {
+    file_.Close();
+    RenamePicture(*this);
+    task_.pictureCount.fetch_add(1);
+  } else {
+    ProcessPage(*this);
+    file_.Close();
+    DeletePartial(*this);
+  }
+  task_.queues[kind_].MarkFinished(item_);
+  item_ = nullptr;
+}
+
+void Worker::DropItem() {
+  file_.Close();
+  DeletePartial(*this);
+  task_.queues[kind_].RemoveItem(item_);
+  item_ = nullptr;
+}
+
+void Worker::FailItem() {
+  // Only pages get here from resolving: their host not resolving means
+  // the network is gone.
+  if (lastStep_ == kResolving) RaiseStop(0);
+  if (lastStep_ == kConnecting) engine_.hostCache.Forget(item_->host);
+  const Options& o = options();
+  uint32_t limit = kind_ == kWeb2   ? o.WEB2RetryTimes
+                   : kind_ == kWeb1 ? o.WEB1RetryTimes
+                                    : o.PICRetryTimes;
+  if (retries_ >= limit) {
+    DropItem();
+    return;
+  }
+  retries_++;
+  headerAccepted_ = 0;
+  viewRetry_ = retries_;
+  state_ = kWaitRetry;
+}
+
+// Hands the entry back as Waiting; it keeps fileName, size and done.
+void Worker::ReleaseItem() {
+  file_.Close();
+  task_.queues[kind_].ReturnToWaiting(item_);
+  item_ = nullptr;
+  state_ = kIdle;
+}
+
+void Worker::CopyView(ThreadView* out) {
+  out->state = viewState_;
+  out->kind = viewKind_;
+  out->size = viewSize_;
+  out->done = viewDone_;
+  out->retry = viewRetry_;
+  std::lock_guard<std::mutex> guard(viewLock_);
+  std::memcpy(out->url, viewUrl_, sizeof(out->url));
+  std::memcpy(out->file, viewFile_, sizeof(out->file));
+}
+
+namespace {
+
+void CreateWorkerHook(Task& task, uint32_t slot) {
+  if (slot >= kMaxThreads) return;
+  if (task.engine == nullptr) task.engine = new TaskEngine;
+  auto worker = std::make_shared<Worker>(task, *task.engine);
+  task.engine->slots[slot] = worker;
+  platform::StartSocketLibrary();
+  task.runningWorkers.fetch_add(1);
+  std::thread([worker] { worker->Run(); }).detach();
+}
+
+void StopWorkerHook(Task& task, uint32_t slot) {
+  if (task.engine == nullptr || slot >= kMaxThreads) return;
+  if (Worker* worker = task.engine->slots[slot].get()) {
+    worker->stopRequested_.store(1);
+  }
+}
+
+bool ViewWorkerHook(const Task& task, uint32_t slot, ThreadView* out) {
+  if (task.engine == nullptr || slot >= kMaxThreads) return false;
+  Worker* worker = task.engine->slots[slot].get();
+  if (worker == nullptr) return false;
+  worker->CopyView(out);
+  return true;
+}
+
+void ReleaseEngineHook(Task& task) {
+  delete task.engine;
+  task.engine = nullptr;
+}
+
+}  // namespace
+
+void InstallWorkerHooks() {
+  static const WorkerHooks hooks{CreateWorkerHook, StopWorkerHook,
+                                 ViewWorkerHook, ReleaseEngineHook};
+  SetWorkerHooks(&hooks);
+}
+
+}  // namespace harvio

@@ -1,0 +1,126 @@
+// A Worker is one download thread of a running task. It owns one connection
+// at a time and drives the item it holds through nine states, one small step
+// function each: choose an item, wait before a retry, resolve the host,
+// connect, send the request, check the send, receive, process what arrived,
+// finish. The finishing step decides whether the item is complete, retried
+// or dropped.
+//
+// Workers never talk to the window: they count bytes into the TaskSet and,
+// when the task must stop, write its stopReason and then raise stopSignal.
+// The main window (or harvio-cli) polls those once a second.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+
+#include "core/task.h"
+#include "net/host_cache.h"
+#include "platform/files.h"
+#include "platform/sockets.h"
+
+namespace harvio {
+
+enum WorkerState : uint32_t {
+  kIdle = 0,
+  kWaitRetry = 1,
+  kResolving = 2,
+  kConnecting = 3,
+  kSending = 4,
+  kCheckingSend = 5,
+  kReceiving = 6,
+  kProcessing = 7,
+  kFinishing = 8,
+};
+
+constexpr uint32_t kWriteBufferBytes = 307200;  // body bytes held in memory
+constexpr uint32_t kIoBytes = 8192;             // received at a time
+
+struct Worker;
+
+// The engine state of one task: its worker slots and its host cache. A slot
+// keeps its worker (ended or not) until a new one takes the slot, so the
+// thread list can always read it.
+struct TaskEngine {
+  std::shared_ptr<Worker> slots[kMaxThreads];
+  HostCache hostCache;
+};
+
+struct Worker {
+  Worker(Task& task, TaskEngine& engine);
+  ~Worker();
+  Worker(const Worker&) = delete;
+  Worker& operator=(const Worker&) = delete;
+
+  // The thread body: runs steps until the worker is asked to stop.
+  void Run();
+  void CopyView(ThreadView* out);
+  const Options& options() const;
+  // Writes the reason first, then raises the task's signal.
+  void RaiseStop(int32_t reason);
+
+  // The steps, one per WorkerState.
+  void RunStep();
+  void StepIdle();
+  void StepWaitRetry();
+  void StepResolving();
+  void StepConnecting();
+  void StepSending();
+  void StepCheckingSend();
+  void StepReceiving();
+  void StepProcessing();
+  void StepFinishing();
+  // Parts of the finishing decision.
+  void DecideItem();
+  void SucceedItem();
+  void DropItem();
+  void FailItem();
+  void ReleaseItem();
+  bool SleepSecondsUnlessStopped(uint32_t seconds);
+  void TakeItem(UrlItem* entry, ItemKind kind);
+  void SetViewFile(const char* name);
+
+  Task& task_;
+  TaskEngine& engine_;
+  std::atomic<uint32_t> stopRequested_{0};
+  bool exitNow_ = false;
+  uint32_t buffered_ = 0;
+  std::unique_ptr<char[]> writeBuffer_;  // kWriteBufferBytes + 1 for a NUL
+  uint32_t ioLength_ = 0;
+  std::unique_ptr<char[]> ioBuffer_;  // kIoBytes + 1 for a NUL
+  bool eventSet_ = false;             // run the next step at once
+  platform::File file_;
+  platform::Socket socket_;
+  ItemKind kind_ = kNoKind;
+  WorkerState state_ = kIdle;
+  WorkerState lastStep_ = kFinishing;
+  UrlItem* item_ = nullptr;
+  uint32_t retries_ = 0;
+  uint32_t complete_ = 0;
+  uint32_t headerAccepted_ = 0;
+  // A write failed on this item: its partial file stays for a resume.
+  bool writeFailed_ = false;
+  // More body bytes arrived than announced (or than a page may have).
+  bool overflowed_ = false;
+  // File offset at which the current response's body began.
+  uint32_t responseStart_ = 0;
+  platform::SocketAddress address_{};
+  uint32_t lastTick_ = 0;
+
+  // Display block, read once a second by the thread list.
+  std::atomic<uint32_t> viewState_{kIdle};
+  std::atomic<uint32_t> viewKind_{kNoKind};
+  std::atomic<uint32_t> viewSize_{0};
+  std::atomic<uint32_t> viewDone_{0};
+  std::atomic<uint32_t> viewRetry_{0};
+  std::mutex viewLock_;  // guards the two texts
+  char viewUrl_[1025] = {};
+  char viewFile_[263] = {};
+};
+
+// Fills the WorkerHooks of the task core with this engine. Every program
+// that runs tasks calls it once at start-up.
+void InstallWorkerHooks();
+
+}  // namespace harvio
