@@ -36,6 +36,11 @@ inline constexpr const char kMeituTieba[] = "www.meitu8.com";
 inline constexpr const char kTianya[] = "www.tianyaclub.com";
 inline constexpr const char kMopClub[] = "club.mop.com";
 inline constexpr const char kMopPictures[] = "img.club.mop.com";
-// 西陆: each board has a host of its own; the catalog lists them per board.
+// 西陆: each board has a host of its own, SourceId 41..51 in order.
+inline constexpr const char* const kXiluBoards[11] = {
+    "haoqq.xilu.com",   "zjdd.xilu.com", "haokk.xilu.com",
+    "gogo.xilu.com",    "pastime.xilu.com", "mm.xilu.com",
+    "mp8.xilu.com",     "sex.xilu.com",  "bbcaking.xilu.com",
+    "goto.xilu.com",    "hebowen.xilu.com"};
 
 }  // namespace harvio::hosts
