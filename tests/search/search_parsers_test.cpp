@@ -1,88 +1,59 @@
 // The search-engine parsers, driven through DispatchPage with real queues.
-// Every admission is recorded by an AddUrlTrace and written as one line
-// "queue<TAB>url<TAB>referer<TAB>nodup|dup", the same form as the .expected
-// files beside the sample pages in tests/data/search.
+// Every admission is written as the line harvio-cli parse prints, the form
+// of the .expected files beside the sample pages in tests/data/search.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <fstream>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "core/url_queue.h"
-#include "sources/page_dispatch.h"
+#include "tests/sources/page_run.h"
 
 namespace harvio {
 namespace {
 
-const char* QueueName(ItemKind kind) {
-  static const char* const kNames[] = {"WEB2", "WEB1", "PIC"};
-  return kind < kNoKind ? kNames[kind] : "?";
-}
+using test::Admission;
+using test::AdmissionLine;
+using test::PageRun;
 
+// What a search parser admits: no title, the page as referer, no duplicate
+// check.
 std::string Line(const char* queue, const std::string& url,
                  const std::string& referer) {
-  return std::string(queue) + "\t" + url + "\t" + referer + "\tnodup";
+  return std::string(queue) + "\t" + url + "\t\t" + referer +
+         "\toff\tadmitted\n";
 }
 
-class Recorder : public AddUrlTrace {
- public:
-  void OnAddUrl(ItemKind queue, const char* url, const char* title,
-                const char* referer, bool checkDuplicate,
-                AddResult result) override {
-    EXPECT_STREQ(title, "") << url;
-    lines.push_back(std::string(QueueName(queue)) + "\t" + url + "\t" +
-                    referer + (checkDuplicate ? "\tdup" : "\tnodup"));
-    if (result == AddResult::kAdmitted) ++admitted[queue];
-  }
+std::vector<std::string> Lines(const std::vector<Admission>& calls) {
   std::vector<std::string> lines;
+  for (const Admission& a : calls) lines.push_back(AdmissionLine(a));
+  return lines;
+}
+
+// Parses `text` as a page of `sourceId` fetched from `pageUrl` by a fresh
+// task with every picture format wanted; the queues must hold exactly what
+// was admitted.
+std::vector<std::string> ParsePage(PageRun& run, ItemKind kind,
+                                   const std::string& pageUrl,
+                                   const std::string& text) {
+  std::vector<Admission> calls = run.Run(kind, pageUrl.c_str(), text);
   uint32_t admitted[3] = {0, 0, 0};
-};
-
-// One parse of one page: a fresh task's queues, the picture-format flags of
-// a new search task, and the page in a buffer of exactly its size, so that a
-// sanitizer build notices any access past the terminating zero.
-struct PageRun {
-  PageRun(uint32_t sourceId, ItemKind kind, const std::string& pageUrl,
-          const std::string& text) {
-    info.sourceId = sourceId;
-    info.jpgLarge = info.jpgSmall = info.gif = 1;
-    SetPage(kind, pageUrl, text);
+  for (const Admission& a : calls) {
+    if (a.result == AddResult::kAdmitted) ++admitted[a.queue];
   }
-
-  void SetPage(ItemKind itemKind, const std::string& pageUrl,
-               const std::string& text) {
-    kind = itemKind;
-    const std::string scheme = "http://";
-    size_t slash = pageUrl.find('/', scheme.size());
-    std::string host = pageUrl.substr(scheme.size(), slash - scheme.size());
-    std::string path = pageUrl.substr(slash);
-    std::memcpy(item.host, host.c_str(), host.size() + 1);
-    std::memcpy(item.path, path.c_str(), path.size() + 1);
-    page.assign(text.begin(), text.end());
-    page.push_back('\0');
+  for (ItemKind q : {kWeb2, kWeb1, kPic}) {
+    EXPECT_EQ(run.queues[q].Count(), admitted[q]) << q;
   }
+  return Lines(calls);
+}
 
-  std::vector<std::string> Parse() {
-    PageContext ctx{page.data(), page.data() + page.size() - 1,
-                    &item,       kind,
-                    {&queues[kWeb2], &queues[kWeb1], &queues[kPic]},
-                    &info,       &recorder};
-    DispatchPage(ctx);
-    for (uint32_t q = kWeb2; q <= kPic; ++q) {
-      EXPECT_EQ(queues[q].Count(), recorder.admitted[q]) << QueueName(ItemKind(q));
-    }
-    return recorder.lines;
-  }
-
-  TaskInfo info{};
-  UrlItem item{};
-  ItemKind kind = kWeb2;
-  std::vector<char> page;
-  UrlQueue queues[3];
-  Recorder recorder;
-};
+std::vector<std::string> ParsePage(uint32_t sourceId, ItemKind kind,
+                                   const std::string& pageUrl,
+                                   const std::string& text) {
+  PageRun run(sourceId);
+  return ParsePage(run, kind, pageUrl, text);
+}
 
 std::string ReadDataFile(const std::string& name) {
   std::ifstream in(std::string(HARVIO_SEARCH_DATA) + "/" + name,
@@ -93,65 +64,68 @@ std::string ReadDataFile(const std::string& name) {
   return text.str();
 }
 
-// A sample page and what parsing it must admit. The first line of the
-// .expected file names the page: "page<TAB>SourceId<TAB>kind<TAB>URL".
+// A row of cases.txt: NAME.html fetched as an item of `kind` from `url` by
+// a task of `sourceId` admits the lines of NAME.expected.
 struct SamplePage {
+  std::string name;
   uint32_t sourceId = 0;
   ItemKind kind = kWeb2;
   std::string url;
-  std::string text;
-  std::vector<std::string> expected;
 };
 
-SamplePage LoadSample(const std::string& name) {
-  SamplePage sample;
-  sample.text = ReadDataFile(name + ".html");
-  std::istringstream expected(ReadDataFile(name + ".expected"));
-  std::string header, kindName;
-  std::getline(expected, header);
-  std::istringstream fields(header);
-  std::getline(fields, kindName, '\t');  // "page"
-  fields >> sample.sourceId >> kindName >> sample.url;
-  sample.kind = kindName == "WEB1" ? kWeb1 : kWeb2;
-  for (std::string line; std::getline(expected, line);) {
-    sample.expected.push_back(line);
+std::vector<SamplePage> LoadCases() {
+  std::vector<SamplePage> cases;
+  std::istringstream rows(ReadDataFile("cases.txt"));
+  for (std::string row; std::getline(rows, row);) {
+    if (row.empty() || row[0] == '#') continue;
+    std::istringstream fields(row);
+    SamplePage page;
+    std::string kind;
+    fields >> page.name >> page.sourceId >> kind >> page.url;
+    page.kind = kind == "WEB1" ? kWeb1 : kWeb2;
+    cases.push_back(page);
   }
-  return sample;
+  return cases;
 }
 
-const char* const kSamplePages[] = {
-    "google", "yahoo",    "msn",   "baidu",       "iask",
-    "zhongsou", "sogou", "yahoo_china", "iask_detail", "sogou_detail",
-};
+std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line + "\n");
+  return lines;
+}
 
-class SamplePageTest : public ::testing::TestWithParam<const char*> {};
+void PrintTo(const SamplePage& page, std::ostream* out) { *out << page.name; }
+
+class SamplePageTest : public ::testing::TestWithParam<SamplePage> {};
 
 TEST_P(SamplePageTest, AdmitsExactlyTheExpectedItemsInPageOrder) {
-  SamplePage sample = LoadSample(GetParam());
-  ASSERT_FALSE(sample.expected.empty());
-  PageRun run(sample.sourceId, sample.kind, sample.url, sample.text);
-  EXPECT_EQ(run.Parse(), sample.expected);
-  EXPECT_EQ(run.recorder.admitted[kWeb2] + run.recorder.admitted[kWeb1] +
-                run.recorder.admitted[kPic],
-            sample.expected.size())
-      << "every sample URL is one the queues accept";
+  const SamplePage& page = GetParam();
+  std::vector<std::string> expected =
+      SplitLines(ReadDataFile(page.name + ".expected"));
+  ASSERT_FALSE(expected.empty());
+  EXPECT_EQ(ParsePage(page.sourceId, page.kind, page.url,
+                      ReadDataFile(page.name + ".html")),
+            expected);
 }
 
 // Every prefix of a sample page is a page a server may send; none may lead
 // a parser past the page end (checked by the sanitizer build).
 TEST_P(SamplePageTest, EveryTruncationStaysInsideThePage) {
-  SamplePage sample = LoadSample(GetParam());
-  for (size_t length = 0; length <= sample.text.size(); ++length) {
+  const SamplePage& page = GetParam();
+  std::string text = ReadDataFile(page.name + ".html");
+  for (size_t length = 0; length <= text.size(); ++length) {
     for (ItemKind kind : {kWeb2, kWeb1}) {
-      PageRun run(sample.sourceId, kind, sample.url,
-                  sample.text.substr(0, length));
-      run.Parse();
+      ParsePage(page.sourceId, kind, page.url, text.substr(0, length));
     }
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Engines, SamplePageTest,
-                         ::testing::ValuesIn(kSamplePages));
+INSTANTIATE_TEST_SUITE_P(
+    Engines, SamplePageTest, ::testing::ValuesIn(LoadCases()),
+    [](const ::testing::TestParamInfo<SamplePage>& p) {
+      return p.param.name;
+    });
 
 // One result and one next-page link as each engine marks them.
 struct EngineSample {
@@ -224,8 +198,7 @@ const EngineSample kEngines[] = {
 class EngineTest : public ::testing::TestWithParam<EngineSample> {
  protected:
   std::vector<std::string> ParseAs(ItemKind kind, const std::string& text) {
-    PageRun run(GetParam().sourceId, kind, GetParam().pageUrl, text);
-    return run.Parse();
+    return ParsePage(GetParam().sourceId, kind, GetParam().pageUrl, text);
   }
   std::string ResultLine() const {
     const EngineSample& e = GetParam();
@@ -278,13 +251,6 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<EngineSample>& p) {
       return std::string(p.param.name);
     });
-
-std::vector<std::string> ParsePage(uint32_t sourceId, ItemKind kind,
-                                   const std::string& pageUrl,
-                                   const std::string& text) {
-  PageRun run(sourceId, kind, pageUrl, text);
-  return run.Parse();
-}
 
 const char kZhongsouPage[] = "http://image.zhongsou.com/i?w=car";
 
@@ -419,14 +385,16 @@ TEST(SearchPictureFormats, FlagsDecideJpgAndGifPngAndBmpNeverQueued) {
       {"http://x.example.com/picture", 0, 0, 0, true},
   };
   for (const auto& c : cases) {
-    PageRun run(1, kWeb2, page,
-                std::string("<a href=/imgres?imgurl=") + c.url + "&h=1>");
+    PageRun run(1);
     run.info.jpgLarge = c.jpgLarge;
     run.info.jpgSmall = c.jpgSmall;
     run.info.gif = c.gif;
     std::vector<std::string> expected;
     if (c.queued) expected.push_back(Line("PIC", c.url, page));
-    EXPECT_EQ(run.Parse(), expected)
+    EXPECT_EQ(ParsePage(run, kWeb2, page,
+                        std::string("<a href=/imgres?imgurl=") + c.url +
+                            "&h=1>"),
+              expected)
         << c.url << " " << c.jpgLarge << c.jpgSmall << c.gif;
   }
 }
@@ -435,8 +403,9 @@ TEST(SearchDetailPages, YieldAtMostOneWantedPictureOfBoundedLength) {
   const std::string iask = "http://p.iask.com/showpic.php?id=1";
   const std::string sogou = "http://pic.sogou.com/pics/detail.jsp?id=1";
   const std::string sogouImg = "<img id=image_right name=\"rimage\" src=";
-  const std::string longUrl = "http://x.example.com/" + std::string(1004, 'd');
-  ASSERT_EQ(longUrl.size(), 1025u);
+  const std::string fitting = "http://x.example.com/" + std::string(1003, 'd');
+  const std::string tooLong = fitting + "d";
+  ASSERT_EQ(tooLong.size(), 1025u);
   const struct {
     uint32_t sourceId;
     const std::string& pageUrl;
@@ -445,9 +414,9 @@ TEST(SearchDetailPages, YieldAtMostOneWantedPictureOfBoundedLength) {
   } cases[] = {
       {12, iask, "&bigpic=http://x.example.com/1.png&refurl=", {}},
       {12, iask, "&bigpic=http://x.example.com/1.jpg", {}},
-      {12, iask, "&bigpic=" + longUrl + "&refurl=", {}},
-      {12, iask, "&bigpic=" + longUrl.substr(1) + "&refurl=",
-       {Line("PIC", longUrl.substr(1), iask)}},
+      {12, iask, "&bigpic=" + tooLong + "&refurl=", {}},
+      {12, iask, "&bigpic=" + fitting + "&refurl=",
+       {Line("PIC", fitting, iask)}},
       {14, sogou, sogouImg + "http://x.example.com/2.gif alt=x",
        {Line("PIC", "http://x.example.com/2.gif", sogou)}},
       {14, sogou, sogouImg + "http://x.example.com/2.gif", {}},
