@@ -174,17 +174,6 @@ bool OpenPartialFile(Worker& w, const char* ext) {
   return true;
 }
 
-// Custom pages reach their parser without tabs and line breaks, so tags
-// broken over lines still match.
-char* RemoveLineBreaks(char* text, char* end) {
-  char* out = text;
-  for (char* in = text; in < end; ++in) {
-    if (*in != '\t' && *in != '\r' && *in != '\n') *out++ = *in;
-  }
-  *out = '\0';
-  return out;
-}
-
 // Whole GBK characters: a trail byte may look like "\\" or "|".
 bool HasOnlyAllowedSingles(const char* text, const char* refused) {
   for (const char* p = text; *p != '\0';) {
@@ -311,7 +300,9 @@ void ProcessPage(Worker& w) {
   }
   text[length] = '\0';
   char* end = text + length;
-  if (w.task_.info.sourceId > 160) end = RemoveLineBreaks(text, end);
+  // Custom pages reach their parser without tabs and line breaks, so tags
+  // broken over lines still match.
+  if (w.task_.info.sourceId > 160) end = RemoveTabsAndLineBreaks(text, end);
   PageContext ctx{text,
                   end,
                   &item,

@@ -1,0 +1,161 @@
+#include "tests/net/engine_fixture.h"
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "core/task_store.h"
+#include "net/worker.h"
+#include "platform/clock.h"
+#include "platform/paths.h"
+
+namespace harvio::testing {
+namespace {
+
+fixture::Server* g_server = nullptr;
+
+// One server per test program; the routing must be in the environment
+// before the first worker reads it.
+class ServerEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    g_server = new fixture::Server;
+    ASSERT_TRUE(g_server->Start());
+    std::string port = std::to_string(g_server->Port());
+    std::string rules = std::string(kPicHost) + ":80:127.0.0.1:" + port + "," +
+                        kPageHost + ":80:127.0.0.1:" + port;
+    setenv("HARVIO_CONNECT_TO", rules.c_str(), 1);
+    InstallWorkerHooks();
+  }
+  void TearDown() override {
+    g_server->Stop();
+    delete g_server;
+  }
+};
+
+const auto* g_environment =
+    ::testing::AddGlobalTestEnvironment(new ServerEnvironment);
+
+}  // namespace
+
+std::string FreshRequest(const std::string& host, const std::string& path) {
+  return "GET " + path + " HTTP/1.0\r\nHost: " + host +
+         "\r\nAccept: */*\r\n"
+         "User-Agent: Mozilla/4.0 (compatible; MSIE 5.00; Windows 98)\r\n"
+         "Pragma: no-cache\r\nCache-Control: no-cache\r\n"
+         "Connection: close\r\n\r\n";
+}
+
+fixture::Reply Body(const std::string& body, const std::string& type) {
+  fixture::Reply reply;
+  reply.headers = {"Content-Type: " + type};
+  reply.body = body;
+  return reply;
+}
+
+std::string Bytes(size_t length, char seed) {
+  std::string bytes(length, '\0');
+  for (size_t i = 0; i < length; ++i) {
+    bytes[i] = static_cast<char>(seed + i * 7 + i / 251);
+  }
+  return bytes;
+}
+
+void EngineTest::Sleep100() { platform::SleepMs(100); }
+
+void EngineTest::SetUp() {
+  char pattern[] = "/tmp/harvio-net-XXXXXX";
+  native_ = mkdtemp(pattern);
+  options_.RetryWait = 2;
+  options_.DataTimeout = 10;
+  options_.ConnTimeout = 10;
+  set_.options = &options_;
+  set_.home = platform::FromNativePath(native_) + "\\";
+  server().ClearRoutes();
+  server().ClearRequests();
+}
+
+void EngineTest::TearDown() {
+  for (Task* task : tasks_) CloseTask(task);
+  WaitForClosedTasks(set_);
+  std::filesystem::remove_all(native_);
+}
+
+fixture::Server& EngineTest::server() { return *g_server; }
+
+void EngineTest::Serve(const std::string& path, const fixture::Reply& reply) {
+  server().Add("*", path, reply);
+}
+
+Task* EngineTest::NewTask(uint32_t sourceId, uint32_t threads) {
+  TaskInfo info{};
+  info.sourceId = sourceId;
+  info.threadCount = threads;
+  info.jpgLarge = info.jpgSmall = info.gif = 1;
+  std::string save = platform::FromNativePath(SaveNative()) + "\\";
+  std::strncpy(info.savePath, save.c_str(), sizeof(info.savePath) - 1);
+  Task* task = CreateTask(set_, info, static_cast<uint32_t>(tasks_.size()));
+  tasks_.push_back(task);
+  return task;
+}
+
+std::string EngineTest::Url(const std::string& path, const char* host) {
+  return std::string("http://") + host + path;
+}
+
+int32_t EngineTest::RunUntilStopped(Task* task, int seconds) {
+  StartTask(*task);
+  bool signalled =
+      WaitFor([task] { return task->stopSignal.load() != 0; }, seconds);
+  PauseAndWait(task);
+  return signalled ? task->stopReason.load() : -2;
+}
+
+void EngineTest::PauseAndWait(Task* task) {
+  if (task->info.state == kRunning) PauseTask(*task);
+  EXPECT_TRUE(WaitFor([task] { return task->runningWorkers.load() == 0; }, 30));
+}
+
+std::vector<std::string> EngineTest::RequestsFor(const std::string& path) {
+  std::vector<std::string> found;
+  for (const fixture::Request& r : server().Requests()) {
+    if (r.path == path) found.push_back(r.bytes);
+  }
+  return found;
+}
+
+std::vector<std::string> EngineTest::SavedFiles(const std::string& sub) const {
+  std::vector<std::string> names;
+  std::string dir = SaveNative() + (sub.empty() ? "" : "/" + sub);
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(dir, error)) {
+    if (entry.is_regular_file()) names.push_back(entry.path().filename());
+  }
+  return names;
+}
+
+std::string EngineTest::ReadSaved(const std::string& name) const {
+  std::ifstream in(SaveNative() + "/" + name, std::ios::binary);
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  return bytes.str();
+}
+
+void EngineTest::WriteSaved(const std::string& name,
+                            const std::string& bytes) const {
+  std::filesystem::create_directories(SaveNative());
+  std::ofstream(SaveNative() + "/" + name, std::ios::binary) << bytes;
+}
+
+std::vector<UrlItem> EngineTest::Entries(Task* task, ItemKind kind) {
+  std::vector<UrlItem> entries;
+  task->queues[kind].ForEachHeadToTail(
+      [&](const UrlItem& item) { entries.push_back(item); });
+  return entries;
+}
+
+}  // namespace harvio::testing

@@ -1,0 +1,73 @@
+// Runs real tasks against the scripted fixture server: the hosts
+// "pics.test" and "pages.test" are routed to it through HARVIO_CONNECT_TO,
+// every other name goes to the system resolver. Each test gets a fresh home
+// and save folder, options with the shortest retry wait, and helpers that
+// drive a task the way the main window's tick does.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "core/task.h"
+#include "tools/fixture_server/fixture_server.h"
+
+namespace harvio::testing {
+
+constexpr char kPicHost[] = "pics.test";
+constexpr char kPageHost[] = "pages.test";
+
+// The request the engine sends for a fresh GET without referer.
+std::string FreshRequest(const std::string& host, const std::string& path);
+
+// A reply carrying `body` with the given type (and Content-Length).
+fixture::Reply Body(const std::string& body,
+                    const std::string& type = "image/jpeg");
+std::string Bytes(size_t length, char seed = 'a');
+
+class EngineTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+
+  fixture::Server& server();
+  void Serve(const std::string& path, const fixture::Reply& reply);
+  // A task of `sourceId` saving into save(), accepting every picture type.
+  Task* NewTask(uint32_t sourceId = 161, uint32_t threads = 5);
+  std::string Url(const std::string& path, const char* host = kPicHost);
+  // Starts the task and plays the tick until a worker raises the stop
+  // signal (or `seconds` pass), then pauses it and waits for its workers.
+  // Returns the stop reason, or -2 when no signal came.
+  int32_t RunUntilStopped(Task* task, int seconds = 60);
+  // Pauses a running task and waits for its workers to end.
+  void PauseAndWait(Task* task);
+  // Waits until `condition` holds, at most `seconds`.
+  template <typename Condition>
+  bool WaitFor(Condition condition, int seconds) {
+    for (int tenth = 0; tenth < seconds * 10; ++tenth) {
+      if (condition()) return true;
+      Sleep100();
+    }
+    return condition();
+  }
+  static void Sleep100();
+  std::vector<std::string> RequestsFor(const std::string& path);
+
+  // The save folder: its POSIX path, and the names of its files.
+  std::string SaveNative() const { return native_ + "/pics"; }
+  std::vector<std::string> SavedFiles(const std::string& sub = "") const;
+  std::string ReadSaved(const std::string& name) const;
+  void WriteSaved(const std::string& name, const std::string& bytes) const;
+  std::vector<UrlItem> Entries(Task* task, ItemKind kind);
+
+  Options options_;
+  TaskSet set_;
+  std::vector<Task*> tasks_;
+
+ private:
+  std::string native_;
+};
+
+}  // namespace harvio::testing
