@@ -185,14 +185,15 @@ bool IsDuplicateTask(const TaskInfo& info, const std::vector<Task*>& tasks) {
 Task* FinishWizard(TaskSet& taskSet, WizardData& data,
                    const std::vector<Task*>& tasks, std::string* refusal) {
   TaskInfo info = BuildTaskInfo(data);
-  if (IsDuplicateTask(info, tasks)) {
-    *refusal = StringText(kSameTaskExists);
-    return nullptr;
-  }
-  Task* task =
-      CreateTask(taskSet, info, static_cast<uint32_t>(tasks.size()));
+  bool duplicate = IsDuplicateTask(info, tasks);
+  // The limit is told first: with 10 tasks nothing can be added at all.
+  Task* task = duplicate ? nullptr
+                         : CreateTask(taskSet, info,
+                                      static_cast<uint32_t>(tasks.size()));
   if (task == nullptr) {
-    *refusal = StringWithNumber(kTooManyTasks, kMaxTasks);
+    *refusal = taskSet.liveTasks.load() >= kMaxTasks
+                   ? StringWithNumber(kTooManyTasks, kMaxTasks)
+                   : StringText(kSameTaskExists);
     return nullptr;
   }
   SeedQueues(*task, data);
