@@ -114,9 +114,9 @@ int ParseCommand(CliContext& ctx) {
   ItemKind kind = kindName == "WEB2" ? kWeb2 : kWeb1;
   std::string gbkTitle;
   if (!platform::Utf8ToGbk(title, &gbkTitle)) gbkTitle = title;
-  gbkTitle = gbkTitle.substr(0, kTitleMax);
 
-  // The item the page came from, made the way the queue makes it.
+  // The item the page came from, made the way the queue makes it (which
+  // also bounds and cleans the title).
   UrlQueue origin;
   origin.AddUrl(url.c_str(), gbkTitle.c_str(), "", false);
   const UrlItem* item = origin.TakeNext(1);
