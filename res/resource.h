@@ -1,0 +1,36 @@
+/* Resource ids shared by harvio.rc and the window code. Named resources
+   (MENU_MAIN, ACCEL, BIG, ...) are referred to by their names. */
+#ifndef HARVIO_RES_RESOURCE_H
+#define HARVIO_RES_RESOURCE_H
+
+/* Commands: menu items, accelerators and toolbar buttons. The status-bar
+   help of command N is string N - 4000, its toolbar caption N - 3960. */
+#define CMD_NEW_TASK 5000
+#define CMD_DELETE_TASK 5001
+#define CMD_START_TASK 5002
+#define CMD_PAUSE_TASK 5003
+#define CMD_MOVE_UP 5004
+#define CMD_MOVE_DOWN 5005
+#define CMD_TASK_PROPERTIES 5006
+#define CMD_OPEN_SAVE_FOLDER 5007
+#define CMD_OPTIONS 5008
+#define CMD_HELP 5009
+#define CMD_ABOUT 5010
+#define CMD_EXIT 5011
+#define CMD_SHOW_CAPTIONS 5012
+#define CMD_SHOW_GRID_LINES 5013
+#define CMD_SHUTDOWN_WHEN_DONE 5014
+#define CMD_SEND_MAIL 5015
+#define CMD_HOME_PAGE 5016
+#define CMD_SHOW_WINDOW 5017
+#define CMD_SELECT_ALL 5018
+
+#define CMD_FIRST CMD_NEW_TASK
+#define CMD_LAST CMD_SELECT_ALL
+
+/* String ids the window code names directly. */
+#define IDS_READY 1017
+#define IDS_HELP_FIRST 1000
+#define IDS_TOOLBAR_FIRST 1040
+
+#endif
