@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "cli/cli_context.h"
 #include "core/task.h"
@@ -16,5 +17,27 @@ int RunCommand(CliContext& ctx);  // cmd_run.cpp
 // The thread list of a running task (cmd_threads.cpp).
 std::string ThreadRow(const ThreadView& view);
 void PrintThreadList(const Task& task);
+
+int CatalogCommand(CliContext& ctx);  // cmd_catalog.cpp
+int NewCommand(CliContext& ctx);      // cmd_new.cpp
+int ListCommand(CliContext& ctx);     // cmd_list.cpp
+int ShowCommand(CliContext& ctx);     // cmd_show.cpp
+int DeleteCommand(CliContext& ctx);   // cmd_delete.cpp
+
+// The tasks of <home>Task\List, loaded as the program loads them at
+// start-up (cmd_list.cpp). Released without writing anything unless
+// SaveAll is called, which writes the list and the changed task files.
+struct TaskRows {
+  explicit TaskRows(const std::string& home);
+  ~TaskRows();
+  TaskRows(const TaskRows&) = delete;
+  TaskRows& operator=(const TaskRows&) = delete;
+  void SaveAll();
+  // Task N (1-based, list order); null, with a message, when there is none.
+  Task* Numbered(const std::string& text);
+
+  TaskSet taskSet;
+  std::vector<Task*> rows;
+};
 
 }  // namespace harvio::cli

@@ -20,6 +20,15 @@ struct Command {
 
 // Each command lives in cli/cmd_<name>.cpp and is declared in commands.h.
 const std::vector<Command> kCommands = {
+    {"catalog", CatalogCommand, "catalog   the sources and their SourceId"},
+    {"new", NewCommand,
+     "new --source ID [--keyword TEXT] [--option N] [--save PATH] "
+     "[--threads N] [--classify] [--notes TEXT] "
+     "[--formats jpg-large,jpg-small,gif] [--url URL ...] "
+     "[--from N --to N [--fixed]]   create a task"},
+    {"list", ListCommand, "list   the tasks in list order"},
+    {"show", ShowCommand, "show N   task N and its queues"},
+    {"delete", DeleteCommand, "delete N   delete task N"},
     {"parse", ParseCommand,
      "parse --source ID --kind WEB2|WEB1 --url PAGEURL [--title T] "
      "[--formats LIST] FILE   show what a saved page yields"},

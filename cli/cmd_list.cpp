@@ -1,0 +1,79 @@
+// harvio-cli list: the task list as the main window shows it, one line per
+// task in list order.
+#include <cstdio>
+#include <string>
+
+#include "cli/commands.h"
+#include "core/string_table.h"
+#include "core/task_store.h"
+
+namespace harvio::cli {
+namespace {
+
+constexpr uint32_t kFirstStateLabel = 1110;   // "新建" ...
+constexpr uint32_t kFirstListColumn = 1070;   // "任务状态" ... "类型信息"
+constexpr uint32_t kLastListColumn = 1078;
+
+std::string Number(uint64_t n) { return std::to_string(n); }
+
+std::string TaskRow(Task& task) {
+  const TaskStatus& s = RefreshStatus(task);
+  std::string row = StringText(kFirstStateLabel + (task.info.state & 3));
+  for (const std::string& cell :
+       {Number(static_cast<uint32_t>(s.pictureCount)), Number(s.pending[kWeb2]),
+        Number(s.pending[kWeb1]), Number(s.pending[kPic]),
+        std::string(s.workers), std::string(s.elapsed),
+        std::string(s.savePath), std::string(s.catalogPath),
+        std::string(task.info.taskName)}) {
+    row += "\t" + cell;
+  }
+  return row;
+}
+
+}  // namespace
+
+TaskRows::TaskRows(const std::string& home) {
+  taskSet.home = home;
+  rows = LoadTaskList(taskSet);
+}
+
+TaskRows::~TaskRows() {
+  // Closing a task that nobody changed writes nothing.
+  for (Task* task : rows) CloseTask(task);
+  rows.clear();
+  WaitForClosedTasks(taskSet);
+}
+
+void TaskRows::SaveAll() {
+  SaveTaskList(taskSet, rows);
+  WaitForClosedTasks(taskSet);
+}
+
+Task* TaskRows::Numbered(const std::string& text) {
+  size_t n = 0;
+  if (!text.empty() && text.size() < 4 &&
+      text.find_first_not_of("0123456789") == std::string::npos) {
+    n = std::stoul(text);
+  }
+  if (n == 0 || n > rows.size()) {
+    std::fprintf(stderr, "harvio-cli: no task %s (see harvio-cli list)\n",
+                 text.c_str());
+    return nullptr;
+  }
+  return rows[n - 1];
+}
+
+int ListCommand(CliContext& ctx) {
+  TaskRows tasks(ctx.home);
+  std::string header = "#";
+  for (uint32_t id = kFirstListColumn; id <= kLastListColumn; ++id) {
+    header += std::string("\t") + StringText(id);
+  }
+  Print(header + "\ttaskName");
+  for (size_t i = 0; i < tasks.rows.size(); ++i) {
+    Print(std::to_string(i + 1) + "\t" + TaskRow(*tasks.rows[i]));
+  }
+  return 0;
+}
+
+}  // namespace harvio::cli
