@@ -1,5 +1,5 @@
-// harvio-cli: the task engine without windows. It works on the same Task\
-// folder and task files as harvio.exe.
+// harvio-cli: the task engine without windows. It works on the same Task
+// folder and the same task files as harvio.exe.
 #include <cstdio>
 #include <cstring>
 #include <string>
