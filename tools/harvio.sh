@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# Set-up, build, run and test of Harvio on Debian 12.
+#   tools/harvio.sh run    build both programs and start harvio.exe under Wine
+#   tools/harvio.sh test   build both trees and run every test
+# Each command first installs what is missing (as root, or through sudo):
+# packages, the zh_CN.UTF-8 locale and the Wine prefix in .wineprefix/.
+# Nothing is done when everything is in place already.
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+native_build="$root/build"
+win_build="$root/build-win"
+jobs=$(( $(nproc) < 2 ? $(nproc) : 2 ))
+
+packages=(
+  cmake g++ libgtest-dev libgmock-dev python3
+  g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
+  wine wine32:i386 xvfb xauth xdotool locales fonts-wqy-microhei
+  fp-utils clang libclang-rt-14-dev
+)
+
+as_root() {
+  if [[ $(id -u) -eq 0 ]]; then "$@"; else sudo "$@"; fi
+}
+
+missing_packages() {
+  local p
+  for p in "${packages[@]}"; do
+    [[ $(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null) == installed ]] || echo "$p"
+  done
+}
+
+install_packages() {
+  local missing
+  missing=$(missing_packages)
+  [[ -z "$missing" ]] && return 0
+  echo "harvio: installing:" $missing >&2
+  dpkg --print-foreign-architectures | grep -qx i386 || as_root dpkg --add-architecture i386
+  as_root apt-get update -q
+  # shellcheck disable=SC2086
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $missing
+}
+
+install_locale() {
+  locale -a 2>/dev/null | grep -qix 'zh_CN.utf8' && return 0
+  echo "harvio: generating the zh_CN.UTF-8 locale" >&2
+  if grep -q '^# *zh_CN.UTF-8 UTF-8' /etc/locale.gen; then
+    as_root sed -i 's/^# *\(zh_CN.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  elif ! grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen; then
+    echo 'zh_CN.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
+  fi
+  as_root locale-gen
+}
+
+set_up() {
+  install_packages
+  install_locale
+  "$root/tools/run-wine" --prepare
+}
+
+build_windows() {
+  cmake -S "$root" -B "$win_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_TOOLCHAIN_FILE="$root/tools/toolchain-mingw-i686.cmake" >/dev/null
+  cmake --build "$win_build" -j "$jobs"
+}
+
+build_native() {
+  cmake -S "$root" -B "$native_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DHARVIO_WIN_BUILD_DIR="$win_build" >/dev/null
+  cmake --build "$native_build" -j "$jobs"
+}
+
+case "${1:-}" in
+  run)
+    set_up
+    build_windows
+    build_native
+    exec "$root/tools/run-wine" "$win_build/ui/harvio.exe"
+    ;;
+  test)
+    set_up
+    build_windows
+    build_native
+    cd "$native_build"
+    ctest --output-on-failure --timeout 300
+    ;;
+  *)
+    echo "usage: tools/harvio.sh run|test" >&2
+    exit 2
+    ;;
+esac
