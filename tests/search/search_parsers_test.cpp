@@ -3,11 +3,10 @@
 // of the .expected files beside the sample pages in tests/data/search.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "tests/search/sample_pages.h"
 #include "tests/sources/page_run.h"
 
 namespace harvio {
@@ -16,6 +15,8 @@ namespace {
 using test::Admission;
 using test::AdmissionLine;
 using test::PageRun;
+using test::ReadSearchData;
+using test::SamplePage;
 
 // What a search parser admits: no title, the page as referer, no duplicate
 // check.
@@ -55,57 +56,15 @@ std::vector<std::string> ParsePage(uint32_t sourceId, ItemKind kind,
   return ParsePage(run, kind, pageUrl, text);
 }
 
-std::string ReadDataFile(const std::string& name) {
-  std::ifstream in(std::string(HARVIO_SEARCH_DATA) + "/" + name,
-                   std::ios::binary);
-  EXPECT_TRUE(in.good()) << name;
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-// A row of cases.txt: NAME.html fetched as an item of `kind` from `url` by
-// a task of `sourceId` admits the lines of NAME.expected.
-struct SamplePage {
-  std::string name;
-  uint32_t sourceId = 0;
-  ItemKind kind = kWeb2;
-  std::string url;
-};
-
-std::vector<SamplePage> LoadCases() {
-  std::vector<SamplePage> cases;
-  std::istringstream rows(ReadDataFile("cases.txt"));
-  for (std::string row; std::getline(rows, row);) {
-    if (row.empty() || row[0] == '#') continue;
-    std::istringstream fields(row);
-    SamplePage page;
-    std::string kind;
-    fields >> page.name >> page.sourceId >> kind >> page.url;
-    page.kind = kind == "WEB1" ? kWeb1 : kWeb2;
-    cases.push_back(page);
-  }
-  return cases;
-}
-
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line + "\n");
-  return lines;
-}
-
-void PrintTo(const SamplePage& page, std::ostream* out) { *out << page.name; }
-
 class SamplePageTest : public ::testing::TestWithParam<SamplePage> {};
 
 TEST_P(SamplePageTest, AdmitsExactlyTheExpectedItemsInPageOrder) {
   const SamplePage& page = GetParam();
   std::vector<std::string> expected =
-      SplitLines(ReadDataFile(page.name + ".expected"));
+      test::SplitLines(ReadSearchData(page.name + ".expected"));
   ASSERT_FALSE(expected.empty());
   EXPECT_EQ(ParsePage(page.sourceId, page.kind, page.url,
-                      ReadDataFile(page.name + ".html")),
+                      ReadSearchData(page.name + ".html")),
             expected);
 }
 
@@ -113,7 +72,7 @@ TEST_P(SamplePageTest, AdmitsExactlyTheExpectedItemsInPageOrder) {
 // a parser past the page end (checked by the sanitizer build).
 TEST_P(SamplePageTest, EveryTruncationStaysInsideThePage) {
   const SamplePage& page = GetParam();
-  std::string text = ReadDataFile(page.name + ".html");
+  std::string text = ReadSearchData(page.name + ".html");
   for (size_t length = 0; length <= text.size(); ++length) {
     for (ItemKind kind : {kWeb2, kWeb1}) {
       ParsePage(page.sourceId, kind, page.url, text.substr(0, length));
@@ -122,7 +81,7 @@ TEST_P(SamplePageTest, EveryTruncationStaysInsideThePage) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Engines, SamplePageTest, ::testing::ValuesIn(LoadCases()),
+    Engines, SamplePageTest, ::testing::ValuesIn(test::LoadSamplePages()),
     [](const ::testing::TestParamInfo<SamplePage>& p) {
       return p.param.name;
     });
