@@ -179,13 +179,8 @@ void Worker::StepSending() {
   lastStep_ = kSending;
   ioLength_ = ComposeRequest(*item_, kind_, task_.info.sourceId,
                              ioBuffer_.get(), kIoBytes + 1);
-  if (ioLength_ != 0 && socket_.StartSend(ioBuffer_.get(), ioLength_)) {
-    state_ = kCheckingSend;
-    lastTick_ = platform::TickCount();
-  } else {
-    state_ = kFinishing;
-    eventSet_ = true;
-  }
+  AwaitOperation(ioLength_ != 0 && socket_.StartSend(ioBuffer_.get(), ioLength_),
+                 kCheckingSend);
 }
 
 void Worker::StepCheckingSend() {
@@ -198,8 +193,14 @@ void Worker::StepCheckingSend() {
 void Worker::StepReceiving() {
   lastStep_ = kReceiving;
   ioLength_ = kIoBytes;
-  if (socket_.StartReceive(ioBuffer_.get(), ioLength_)) {
-    state_ = kProcessing;
+  AwaitOperation(socket_.StartReceive(ioBuffer_.get(), ioLength_), kProcessing);
+}
+
+// A started send or receive (done or pending) wakes the loop through the
+// socket and goes on in `next`; one that failed at once ends the item.
+void Worker::AwaitOperation(bool started, WorkerState next) {
+  if (started) {
+    state_ = next;
     lastTick_ = platform::TickCount();
   } else {
     state_ = kFinishing;

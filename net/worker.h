@@ -71,6 +71,7 @@ struct Worker {
   void StepReceiving();
   void StepProcessing();
   void StepFinishing();
+  void AwaitOperation(bool started, WorkerState next);
   // Parts of the finishing decision.
   void DecideItem();
   void SucceedItem();

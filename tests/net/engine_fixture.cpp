@@ -65,6 +65,22 @@ std::string Bytes(size_t length, char seed) {
   return bytes;
 }
 
+UrlItem StoredEntry(const std::string& path) {
+  UrlItem item{};
+  std::strcpy(item.host, kPicHost);
+  std::strncpy(item.path, path.c_str(), sizeof(item.path) - 1);
+  return item;
+}
+
+void EngineTest::ServeThenResume(const std::string& path, fixture::Reply first,
+                                 const std::string& body) {
+  first.times = 1;
+  fixture::Reply rest = Body(body);
+  rest.range = fixture::RangeMode::kHonour;
+  Serve(path, first);
+  Serve(path, rest);
+}
+
 void EngineTest::Sleep100() { platform::SleepMs(100); }
 
 void EngineTest::SetUp() {

@@ -26,6 +26,8 @@ std::string FreshRequest(const std::string& host, const std::string& path);
 fixture::Reply Body(const std::string& body,
                     const std::string& type = "image/jpeg");
 std::string Bytes(size_t length, char seed = 'a');
+// A picture entry as a task file holds it (no admission checks).
+UrlItem StoredEntry(const std::string& path);
 
 class EngineTest : public ::testing::Test {
  protected:
@@ -34,6 +36,10 @@ class EngineTest : public ::testing::Test {
 
   fixture::Server& server();
   void Serve(const std::string& path, const fixture::Reply& reply);
+  // `first` answers the first request; later ones get `body` and honour
+  // a Range.
+  void ServeThenResume(const std::string& path, fixture::Reply first,
+                       const std::string& body);
   // A task of `sourceId` saving into save(), accepting every picture type.
   Task* NewTask(uint32_t sourceId = 161, uint32_t threads = 5);
   std::string Url(const std::string& path, const char* host = kPicHost);

@@ -32,9 +32,7 @@ class ResponseTest : public EngineTest {
   Task* PartlyFetched(const std::string& path, const std::string& body,
                       uint32_t done) {
     Task* task = NewTask();
-    UrlItem item{};
-    std::strcpy(item.host, kPicHost);
-    std::strcpy(item.path, path.c_str());
+    UrlItem item = StoredEntry(path);
     std::strcpy(item.fileName, "{11111111-2222-3333-4444-555555555555}.jpg");
     item.size = static_cast<uint32_t>(body.size());
     item.done = done;
@@ -219,9 +217,7 @@ TEST_F(ResponseTest, ThreadPicturesGoToTitleFoldersInsideTheSaveFolder) {
   task->info.classifyByTitle = 1;
   task->queues[kPic].AddUrl(Url("/t1.jpg").c_str(), "a/b", "", true);
   // A title no admission would let through, as a damaged task file has it.
-  UrlItem sneaky{};
-  std::strcpy(sneaky.host, kPicHost);
-  std::strcpy(sneaky.path, "/t2.jpg");
+  UrlItem sneaky = StoredEntry("/t2.jpg");
   std::strcpy(sneaky.title, "..\\..\\escape");
   task->queues[kPic].AppendCopy(sneaky);
   EXPECT_EQ(RunUntilStopped(task), -1);
@@ -243,9 +239,7 @@ TEST_F(ResponseTest, ADamagedFileNameTouchesNothingOutsideTheFolder) {
   WriteSaved("victim.!", "keep me");
   Serve("/named.jpg", Body(Bytes(3000)));
   Task* task = NewTask();
-  UrlItem item{};
-  std::strcpy(item.host, kPicHost);
-  std::strcpy(item.path, "/named.jpg");
+  UrlItem item = StoredEntry("/named.jpg");
   std::strcpy(item.fileName, "..\\pics\\victim");
   task->queues[kPic].AppendCopy(item);
   EXPECT_EQ(RunUntilStopped(task), -1);

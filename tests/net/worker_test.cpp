@@ -17,7 +17,6 @@
 namespace harvio::testing {
 namespace {
 
-using fixture::RangeMode;
 using fixture::Reply;
 
 using WorkerTest = EngineTest;
@@ -26,11 +25,7 @@ TEST_F(WorkerTest, EarlyCloseIsRetriedWithRange) {
   std::string body = Bytes(40000);
   Reply cut = Body(body);
   cut.closeAfterBody = 15000;
-  cut.times = 1;
-  Reply rest = Body(body);
-  rest.range = RangeMode::kHonour;
-  Serve("/cut.jpg", cut);
-  Serve("/cut.jpg", rest);
+  ServeThenResume("/cut.jpg", cut, body);
   Task* task = NewTask();
   task->queues[kPic].AddUrl(Url("/cut.jpg").c_str(), "", "", true);
   EXPECT_EQ(RunUntilStopped(task), -1);
@@ -80,11 +75,7 @@ TEST_F(WorkerTest, PauseInMidPictureKeepsTheEntryAndResumes) {
   Reply slow = Body(body);
   slow.dripBytes = 2000;
   slow.dripMs = 200;
-  slow.times = 1;
-  Reply rest = Body(body);
-  rest.range = RangeMode::kHonour;
-  Serve("/slow.jpg", slow);
-  Serve("/slow.jpg", rest);
+  ServeThenResume("/slow.jpg", slow, body);
   Task* task = NewTask();
   task->queues[kPic].AddUrl(Url("/slow.jpg").c_str(), "", "", true);
   StartTask(*task);
@@ -129,12 +120,7 @@ TEST_F(WorkerTest, UnresolvableHosts) {
 
 TEST_F(WorkerTest, FullDiskPausesAndKeepsWhatWasSaved) {
   std::string body = Bytes(700000);
-  Reply first = Body(body);
-  first.times = 1;
-  Reply rest = Body(body);
-  rest.range = RangeMode::kHonour;
-  Serve("/big.jpg", first);
-  Serve("/big.jpg", rest);
+  ServeThenResume("/big.jpg", Body(body), body);
   Task* task = NewTask();
   task->queues[kPic].AddUrl(Url("/big.jpg").c_str(), "", "", true);
   // Files may grow to 400000 bytes: the second block write fails.
