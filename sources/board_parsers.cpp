@@ -30,11 +30,11 @@ struct QueueRule {
 
 // Indexed by Found.
 constexpr QueueRule kQueueRules[] = {
-    {kWeb1, false, true, false},  // kThread
-    {kWeb2, false, false, false}, // kNextList
-    {kWeb2, false, true, false},  // kCheckedNextList
-    {kPic, true, true, true},     // kPicture
-    {kWeb1, true, false, false},  // kContentScript
+    {kWeb1, false, true, false},   // kThread
+    {kWeb2, false, false, false},  // kNextList
+    {kWeb2, false, true, false},   // kCheckedNextList
+    {kPic, true, true, true},      // kPicture
+    {kWeb1, true, false, false},   // kContentScript
 };
 
 enum class RowEnd { kQueue, kSkip, kStop };
@@ -161,12 +161,17 @@ void TextBuffer::Decode() {
   length_ = std::strlen(text_);
 }
 
+TextBuffer HostMarker(const char* before, const char* host, const char* after) {
+  TextBuffer marker;
+  marker.Append(before);
+  marker.Append("http://");
+  marker.Append(host);
+  marker.Append(after);
+  return marker;
+}
+
 TextBuffer SiteRoot(const char* host, const char* path) {
-  TextBuffer root;
-  root.Append("http://");
-  root.Append(host);
-  root.Append(path);
-  return root;
+  return HostMarker("", host, path);
 }
 
 BoardPage::BoardPage(const PageContext& context) : ctx(context) {
@@ -178,8 +183,7 @@ void Admit(const BoardPage& page, Found what, const char* url,
   const QueueRule& rule = kQueueRules[static_cast<int>(what)];
   if (rule.wantedOnly && !IsWantedPicture(url, *page.ctx.info)) return;
   const char* title = rule.itemTitle ? page.ctx.item->title : rowTitle;
-  QueueUrl(page.ctx, rule.queue, url, title, page.pageUrl,
-           rule.checkDuplicate);
+  QueueUrl(page.ctx, rule.queue, url, title, page.pageUrl, rule.checkDuplicate);
 }
 
 bool FinishTitle(std::string_view raw, size_t rawLimit, char* out) {
@@ -251,14 +255,36 @@ void ScanValues(const BoardPage& page, const char* from, const Cut& cut,
   }
 }
 
+void ScanPictures(const BoardPage& page, const Cut& cut) {
+  ScanValues(page, page.ctx.page, cut, Found::kPicture);
+}
+
+void CollectThreadPictures(const BoardPage& page) {
+  CollectImgPictures(page.ctx, kPic, page.pageUrl);
+}
+
+void ParseBoardPage(const PageContext& ctx, const ListLayout& layout,
+                    const TextBuffer& root, ThreadScan thread) {
+  BoardPage page(ctx);
+  if (ctx.kind == kWeb2) {
+    ParseListPage(page, layout, root.text());
+  } else {
+    thread(page);
+  }
+}
+
 }  // namespace board
 
 namespace {
 
 using namespace board;
 
-constexpr CountRule kTaggedCountEndsRows = {kTitleLimit, true, true, nullptr};
-constexpr CountRule kTaggedCountSkipsRow = {kTitleLimit, false, true, nullptr};
+// Count cells that may hold markup are read only while they are short.
+constexpr size_t kTaggedCountLimit = 128;
+constexpr CountRule kTaggedCountEndsRows = {kTaggedCountLimit, true, true,
+                                            nullptr};
+constexpr CountRule kTaggedCountSkipsRow = {kTaggedCountLimit, false, true,
+                                            nullptr};
 constexpr CountRule kDashesSkipRow = {0, false, false, "--"};
 
 // 百度贴吧
@@ -271,10 +297,10 @@ constexpr ListLayout kBaiduTiebaList = {
     kTitleLimit,
     kPlainCount,
     AnchorEnding("><font>\xcf\xc2\xd2\xbb\xd2\xb3</font></a>", 8)};  // 下一页
-constexpr Cut kBaiduTiebaPicture =
-    Beyond("<font style=\"FONT-SIZE: 14px;\">"
-           "\xcc\xfb\xd7\xd3\xcf\xe0\xb9\xd8\xcd\xbc\xc6\xac: </font>",  // 帖子相关图片
-           "<img src=\"", "\" border=0>");
+constexpr Cut kBaiduTiebaPicture = Beyond(
+    "<font style=\"FONT-SIZE: 14px;\">"
+    "\xcc\xfb\xd7\xd3\xcf\xe0\xb9\xd8\xcd\xbc\xc6\xac: </font>",  // 帖子相关图片
+    "<img src=\"", "\" border=0>");
 
 // 搜狗说吧
 constexpr ListLayout kSogouShuobaList = {
@@ -358,8 +384,8 @@ constexpr ListLayout kTianyaNewList = {
     kPlainCount,
     kTianyaNext};
 constexpr ListLayout kTianyaOldList = {
-    {{Role::kLink, Into("<td width=370><a href='Content.asp?", 23,
-                        "' target='_blank'>")},
+    {{Role::kLink,
+      Into("<td width=370><a href='Content.asp?", 23, "' target='_blank'>")},
      kTianyaTitle,
      kTianyaCount},
     "/new/publicforum/",
@@ -404,61 +430,10 @@ void QueueMopNextPage(const BoardPage& page, const char* from) {
   }
 }
 
-// Thread pages whose pictures sit in img tags.
-void CollectThreadPictures(const BoardPage& page) {
-  CollectImgPictures(page.ctx, kPic, page.pageUrl);
-}
-
-// A picture marker that names the board's picture host: `before` + "http://"
-// + host + `after`.
-TextBuffer HostMarker(const char* before, const char* host, const char* after) {
-  TextBuffer marker;
-  marker.Append(before);
-  marker.Append("http://");
-  marker.Append(host);
-  marker.Append(after);
-  return marker;
-}
-
-}  // namespace
-
-void BaiduTiebaParser(const PageContext& ctx) {
-  BoardPage page(ctx);
-  if (ctx.kind == kWeb2) {
-    ParseListPage(page, kBaiduTiebaList, SiteRoot(hosts::kBaiduTieba).text());
-  } else {
-    ScanValues(page, ctx.page, kBaiduTiebaPicture, Found::kPicture);
-  }
-}
-
-void SogouShuobaParser(const PageContext& ctx) {
-  BoardPage page(ctx);
-  if (ctx.kind == kWeb2) {
-    ParseListPage(page, kSogouShuobaList,
-                  SiteRoot(hosts::kSogouShuoba).text());
-  } else {
-    CollectThreadPictures(page);
-  }
-}
-
-void TomBoardParser(const PageContext& ctx) {
-  BoardPage page(ctx);
-  if (ctx.kind == kWeb2) {
-    // The boards live on three hosts; every list page links within its own.
-    ParseListPage(page, kTomList, SiteRoot(ctx.item->host, "/forum/").text());
-  } else {
-    CollectThreadPictures(page);
-  }
-}
-
-void SohuBoardParser(const PageContext& ctx) {
-  BoardPage page(ctx);
-  if (ctx.kind == kWeb2) {
-    ParseListPage(page, kSohuList, "");
-    return;
-  }
-  // Threads whose posts are delivered by scripts: the scripts are fetched as
-  // thread pages of their own and carry the pictures.
+// Threads whose posts are delivered by scripts: the scripts are fetched as
+// thread pages of their own and carry the pictures.
+void ScanSohuThread(const BoardPage& page) {
+  const PageContext& ctx = page.ctx;
   const char* content = FindMarker(ctx.page, ctx.end, kSohuContentStart);
   if (content != nullptr) {
     ScanValues(page, content + std::strlen(kSohuContentStart),
@@ -468,51 +443,67 @@ void SohuBoardParser(const PageContext& ctx) {
   }
 }
 
+// The URL runs from after the opening quote through ".jpg".
+void ScanXimanniThread(const BoardPage& page) {
+  TextBuffer open = HostMarker("\"", hosts::kXimanniPictures, "/uploadFile/");
+  ScanPictures(page, Cut{open.text(), 1, nullptr, 0, ".jpg\"", 4});
+}
+
+// The URL keeps the host: it starts after "<img src='".
+void ScanMopThread(const BoardPage& page) {
+  TextBuffer open = HostMarker("<img src='", hosts::kMopPictures, "/");
+  ScanPictures(page, Cut{open.text(), 10, nullptr, 0, "'", 0});
+}
+
+}  // namespace
+
+void BaiduTiebaParser(const PageContext& ctx) {
+  ParseBoardPage(
+      ctx, kBaiduTiebaList, SiteRoot(hosts::kBaiduTieba),
+      [](const BoardPage& page) { ScanPictures(page, kBaiduTiebaPicture); });
+}
+
+void SogouShuobaParser(const PageContext& ctx) {
+  ParseBoardPage(ctx, kSogouShuobaList, SiteRoot(hosts::kSogouShuoba),
+                 CollectThreadPictures);
+}
+
+void TomBoardParser(const PageContext& ctx) {
+  // The boards live on three hosts; every list page links within its own.
+  ParseBoardPage(ctx, kTomList, SiteRoot(ctx.item->host, "/forum/"),
+                 CollectThreadPictures);
+}
+
+void SohuBoardParser(const PageContext& ctx) {
+  ParseBoardPage(ctx, kSohuList, TextBuffer(), ScanSohuThread);
+}
+
 void XimanniBoardParser(const PageContext& ctx) {
-  BoardPage page(ctx);
-  if (ctx.kind == kWeb2) {
-    ParseListPage(page, kXimanniList, "");
-    return;
-  }
-  // The URL runs from after the opening quote through ".jpg".
-  TextBuffer open =
-      HostMarker("\"", hosts::kXimanniPictures, "/uploadFile/");
-  Cut picture{open.text(), 1, nullptr, 0, ".jpg\"", 4};
-  ScanValues(page, ctx.page, picture, Found::kPicture);
+  ParseBoardPage(ctx, kXimanniList, TextBuffer(), ScanXimanniThread);
 }
 
 void MeituBoardParser(const PageContext& ctx) {
-  BoardPage page(ctx);
-  if (ctx.kind == kWeb2) {
-    ParseListPage(page, kMeituList, SiteRoot(hosts::kMeituTieba, "/").text());
-  } else {
-    ScanValues(page, ctx.page, kMeituPicture, Found::kPicture);
-  }
+  ParseBoardPage(
+      ctx, kMeituList, SiteRoot(hosts::kMeituTieba, "/"),
+      [](const BoardPage& page) { ScanPictures(page, kMeituPicture); });
 }
 
 void TianyaBoardParser(const PageContext& ctx) {
-  BoardPage page(ctx);
-  if (ctx.kind == kWeb2) {
-    const ListLayout& layout =
-        FindMarker(ctx.page, ctx.end, kTianyaNewRow) != nullptr
-            ? kTianyaNewList
-            : kTianyaOldList;
-    ParseListPage(page, layout, SiteRoot(hosts::kTianya).text());
-  } else {
-    ScanValues(page, ctx.page, kTianyaPicture, Found::kPicture);
-  }
+  const ListLayout& layout =
+      FindMarker(ctx.page, ctx.end, kTianyaNewRow) != nullptr ? kTianyaNewList
+                                                              : kTianyaOldList;
+  ParseBoardPage(
+      ctx, layout, SiteRoot(hosts::kTianya),
+      [](const BoardPage& page) { ScanPictures(page, kTianyaPicture); });
 }
 
 void MopBoardParser(const PageContext& ctx) {
   BoardPage page(ctx);
   if (ctx.kind == kWeb2) {
     QueueMopNextPage(page, ReadRows(page, kMopList, ""));
-    return;
+  } else {
+    ScanMopThread(page);
   }
-  // The URL keeps the host: it starts after "<img src='".
-  TextBuffer open = HostMarker("<img src='", hosts::kMopPictures, "/");
-  Cut picture{open.text(), 10, nullptr, 0, "'", 0};
-  ScanValues(page, ctx.page, picture, Found::kPicture);
 }
 
 }  // namespace harvio

@@ -12,21 +12,21 @@
 
 namespace harvio {
 
-void BaiduTiebaParser(const PageContext& ctx);   // 21
-void SogouShuobaParser(const PageContext& ctx);  // 22
-void TomBoardParser(const PageContext& ctx);     // 61-68
-void SohuBoardParser(const PageContext& ctx);    // 81-89
-void XimanniBoardParser(const PageContext& ctx); // 91-95
-void MeituBoardParser(const PageContext& ctx);   // 101-109
-void TianyaBoardParser(const PageContext& ctx);  // 111-135
-void MopBoardParser(const PageContext& ctx);     // 141-153
+void BaiduTiebaParser(const PageContext& ctx);    // 21
+void SogouShuobaParser(const PageContext& ctx);   // 22
+void TomBoardParser(const PageContext& ctx);      // 61-68
+void SohuBoardParser(const PageContext& ctx);     // 81-89
+void XimanniBoardParser(const PageContext& ctx);  // 91-95
+void MeituBoardParser(const PageContext& ctx);    // 101-109
+void TianyaBoardParser(const PageContext& ctx);   // 111-135
+void MopBoardParser(const PageContext& ctx);      // 141-153
 
 // The skeleton shared by every board parser, the script-argument boards
 // included. Values are cut out of the page between fixed markers; nothing
 // is written into the page, and no search leaves [page, end).
 namespace board {
 
-constexpr uint32_t kPopularHits = 100;      // fewer hits: the thread is left
+constexpr uint32_t kPopularHits = 100;         // fewer hits: the thread is left
 constexpr size_t kTitleLimit = kTitleMax + 1;  // a title this long is refused
 
 // One value cut out of the page, searched from a scan position.
@@ -88,16 +88,18 @@ class TextBuffer {
   size_t length_ = 0;
 };
 
+// before + "http://" + host + after: a marker that names a site's host.
+TextBuffer HostMarker(const char* before, const char* host, const char* after);
 // "http://" + host + path.
 TextBuffer SiteRoot(const char* host, const char* path = "");
 
 // The kinds of item a board page yields; each has one queueing rule.
 enum class Found {
-  kThread,          // WEB1, the row's title, duplicate check on
-  kNextList,        // WEB2, no title, duplicate check off
-  kCheckedNextList, // WEB2, no title, duplicate check on
-  kPicture,         // PIC, the current item's title, on, wanted formats only
-  kContentScript,   // WEB1, the current item's title, off
+  kThread,           // WEB1, the row's title, duplicate check on
+  kNextList,         // WEB2, no title, duplicate check off
+  kCheckedNextList,  // WEB2, no title, duplicate check on
+  kPicture,          // PIC, the current item's title, on, wanted formats only
+  kContentScript,    // WEB1, the current item's title, off
 };
 
 // One parse of one page: the context and the referer of all it queues.
@@ -151,7 +153,7 @@ struct ListLayout {
   const char* linkPath;  // put between the site root and a thread link
   size_t rawTitleLimit;  // a raw title this long skips the row
   CountRule count;
-  NextPage next;         // next.cut.open nullptr: the board pages itself
+  NextPage next;  // next.cut.open nullptr: the board pages itself
 };
 
 // Queues the popular threads of the rows; returns where the rows ended.
@@ -169,6 +171,18 @@ void ParseListPage(const BoardPage& page, const ListLayout& layout,
 // characters ends the scan.
 void ScanValues(const BoardPage& page, const char* from, const Cut& cut,
                 Found what);
+// The pictures `cut` finds in the whole page.
+void ScanPictures(const BoardPage& page, const Cut& cut);
+// Pictures in img tags (the generic scan).
+void CollectThreadPictures(const BoardPage& page);
+
+// Boards ----------------------------------------------------------------
+
+using ThreadScan = void (*)(const BoardPage& page);
+
+// A list page through `layout` with `root`, a thread page through `thread`.
+void ParseBoardPage(const PageContext& ctx, const ListLayout& layout,
+                    const TextBuffer& root, ThreadScan thread);
 
 }  // namespace board
 }  // namespace harvio

@@ -6,7 +6,6 @@
 #include <cstring>
 
 #include "sources/board_parsers.h"
-#include "sources/custom_parser.h"
 #include "sources/hosts.h"
 
 namespace harvio {
@@ -96,8 +95,8 @@ void QueueXiluRows(const BoardPage& page, Cursor at) {
     char title[kWorkBuffer];
     if (!FinishTitle(rawTitle, kTitleLimit, title)) continue;
     if (!ReadArgument(at, 13, &hits)) return;
-    bool pinned = lastTop != std::string_view::npos &&
-                  page.ctx.page + lastTop >= at.pos;
+    bool pinned =
+        lastTop != std::string_view::npos && page.ctx.page + lastTop >= at.pos;
     if (pinned || LeadingNumber(hits) < kPopularHits) continue;
     url.Decode();
     Admit(page, Found::kThread, url.text(), title);
@@ -134,33 +133,28 @@ void ParseXiluListPage(const BoardPage& page) {
   QueueXiluRows(page, at);
 }
 
+// Pass one takes the [img] pictures, pass two the uploads; each runs over
+// the whole page.
+void ScanVocThread(const BoardPage& page) {
+  for (const Cut& pictures : kVocPictures) ScanPictures(page, pictures);
+}
+
+// Album links first, then the picture calls; both always run.
+void ScanQqThread(const BoardPage& page) {
+  TextBuffer album =
+      HostMarker("<a href=\"", hosts::kQqForum, "/allphoto.htm?url=");
+  ScanPictures(page, Between(album.text(), "\" target=_blank>"));
+  QueueQqPictureCalls(page);
+}
+
 }  // namespace
 
 void VocBoardParser(const PageContext& ctx) {
-  BoardPage page(ctx);
-  if (ctx.kind == kWeb2) {
-    ParseListPage(page, kVocList, SiteRoot(hosts::kVocForum).text());
-    return;
-  }
-  for (const Cut& pictures : kVocPictures) {
-    ScanValues(page, ctx.page, pictures, Found::kPicture);
-  }
+  ParseBoardPage(ctx, kVocList, SiteRoot(hosts::kVocForum), ScanVocThread);
 }
 
 void QqBoardParser(const PageContext& ctx) {
-  BoardPage page(ctx);
-  TextBuffer root = SiteRoot(hosts::kQqForum);
-  if (ctx.kind == kWeb2) {
-    ParseListPage(page, kQqList, root.text());
-    return;
-  }
-  TextBuffer album;
-  album.Append("<a href=\"");
-  album.Append(root.text());
-  album.Append("/allphoto.htm?url=");
-  ScanValues(page, ctx.page, Between(album.text(), "\" target=_blank>"),
-             Found::kPicture);
-  QueueQqPictureCalls(page);
+  ParseBoardPage(ctx, kQqList, SiteRoot(hosts::kQqForum), ScanQqThread);
 }
 
 void XiluBoardParser(const PageContext& ctx) {
@@ -172,7 +166,7 @@ void XiluBoardParser(const PageContext& ctx) {
   if (ctx.kind == kWeb2) {
     ParseXiluListPage(page);
   } else {
-    CollectImgPictures(ctx, kPic, page.pageUrl);
+    CollectThreadPictures(page);
   }
 }
 

@@ -19,12 +19,13 @@ std::string Line(const char* queue, const std::string& url,
 // 百度贴吧, the board the skeleton is described on.
 const std::string kTiebaRoot = "http://post.baidu.com";
 const std::string kTiebaPage = kTiebaRoot + "/f?kw=meinv";
-const std::string kTiebaNextLink = "<a href=/f?kw=meinv&pn=50><font>下一页</font></a>\n";
+const std::string kTiebaNextLink =
+    "<a href=/f?kw=meinv&pn=50><font>下一页</font></a>\n";
 
 std::string TiebaRow(const std::string& link, const std::string& title) {
   return "<tr><td align=\"left\" class=\"d\">&nbsp;&nbsp;500</td>"
-         "<td><a class=t href=\"" + link + "\" target=_blank > " + title +
-         "</a></td></tr>\n";
+         "<td><a class=t href=\"" +
+         link + "\" target=_blank > " + title + "</a></td></tr>\n";
 }
 
 std::string TiebaNextPage() {
@@ -36,12 +37,12 @@ TEST(BoardLimits, TitleOf128SkipsOnlyItsRowAnd127IsTaken) {
                      TiebaRow("/f?kz=2", std::string(127, 'U')) +
                      TiebaRow("/f?kz=3", "下一行") + kTiebaNextLink;
   BoardRun board(21);
-  EXPECT_EQ(board.Lines(kWeb2, kTiebaPage, page),
-            Line("WEB1", kTiebaRoot + "/f?kz=2", std::string(127, 'U'),
-                 kTiebaPage, true) +
-                Line("WEB1", kTiebaRoot + "/f?kz=3", "下一行", kTiebaPage,
-                     true) +
-                TiebaNextPage());
+  EXPECT_EQ(
+      board.Lines(kWeb2, kTiebaPage, page),
+      Line("WEB1", kTiebaRoot + "/f?kz=2", std::string(127, 'U'), kTiebaPage,
+           true) +
+          Line("WEB1", kTiebaRoot + "/f?kz=3", "下一行", kTiebaPage, true) +
+          TiebaNextPage());
 }
 
 TEST(BoardLimits, LinkOf1024IsTakenAnd1025EndsTheRowsButNotThePaging) {
@@ -65,8 +66,8 @@ TEST(BoardLimits, PictureOf1024IsTakenAnd1025EndsTheScan) {
   auto call = [](const std::string& url) {
     return "<img onclick=\"window.open('" + url + "')\">\n";
   };
-  std::string page = call(picture(1024)) + call(picture(1025)) +
-                     call(root + "after.jpg");
+  std::string page =
+      call(picture(1024)) + call(picture(1025)) + call(root + "after.jpg");
   BoardRun board(101);
   EXPECT_EQ(board.Lines(kWeb1, thread, page, "标题"),
             Line("PIC", picture(1024), "标题", thread, true));
@@ -88,17 +89,19 @@ TEST_P(XiluPostValue, NextPageOnlyWhenTheBodyCanHoldIt) {
   std::string value = "2" + std::string(GetParam().length - 1, 'x');
   std::string page =
       "<FORM action=/cgi-bin/bbs/index?forum=pastime&style=b method=post "
-      "name=indexform>\n<INPUT type=hidden name=notenum value=" + value +
+      "name=indexform>\n<INPUT type=hidden name=notenum value=" +
+      value +
       ">\n</FORM>\n<script>printindex('class=tt','0','1','2','3','pastime',"
       "'7001','7','美眉','9','10','11','12','350','14');</script>\n";
   std::string expected;
   if (GetParam().nextPageQueued) {
-    expected = Line("WEB2",
-                    host + "/cgi-bin/bbs/index?forum=pastime&style=b*" + value,
-                    "", listPage, false);
+    expected =
+        Line("WEB2", host + "/cgi-bin/bbs/index?forum=pastime&style=b*" + value,
+             "", listPage, false);
   }
-  expected += Line("WEB1", host + "/cgi-bin/bbs/view?forum=pastime&message=7001",
-                   "美眉", listPage, true);
+  expected +=
+      Line("WEB1", host + "/cgi-bin/bbs/view?forum=pastime&message=7001",
+           "美眉", listPage, true);
   BoardRun board(45);
   EXPECT_EQ(board.Lines(kWeb2, listPage, page), expected);
 }

@@ -42,8 +42,7 @@ std::vector<Admission> BoardRun::Parse(ItemKind kind, const std::string& url,
 }
 
 std::string BoardRun::Lines(ItemKind kind, const std::string& url,
-                            const std::string& page,
-                            const std::string& title) {
+                            const std::string& page, const std::string& title) {
   std::vector<Admission> calls = Parse(kind, url, page, title);
   ExpectQueuesHoldAdmitted(calls);
   return Utf8(AdmissionLines(calls));

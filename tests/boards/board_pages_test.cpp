@@ -22,8 +22,8 @@ struct BoardCase {
 };
 
 const BoardCase kCases[] = {
-    {"baidu_tieba_list", nullptr, 21, kWeb2,
-     "http://post.baidu.com/f?kw=meinv", ""},
+    {"baidu_tieba_list", nullptr, 21, kWeb2, "http://post.baidu.com/f?kw=meinv",
+     ""},
     {"baidu_tieba_thread", nullptr, 21, kWeb1,
      "http://post.baidu.com/f?kz=1001", "海边日落"},
     {"sogou_shuoba_list", nullptr, 22, kWeb2,
@@ -79,8 +79,8 @@ const BoardCase kCases[] = {
     {"tianya_thread", nullptr, 111, kWeb1,
      "http://www.tianyaclub.com/publicforum/Content/no04/1/2001.shtml",
      "新版 帖子"},
-    {"mop_list", nullptr, 142, kWeb2, "http://club.mop.com/club/list.jsp?ck=plmm",
-     ""},
+    {"mop_list", nullptr, 142, kWeb2,
+     "http://club.mop.com/club/list.jsp?ck=plmm", ""},
     // The page number replaces everything from the first "&page=" on.
     {"mop_list_paged", "mop_list", 142, kWeb2,
      "http://club.mop.com/club/list.jsp?ck=plmm&page=3&order=hot", ""},
@@ -94,18 +94,17 @@ class BoardPageTest : public testing::TestWithParam<BoardCase> {};
 
 TEST_P(BoardPageTest, QueuesExactlyTheExpectedItems) {
   const BoardCase& c = GetParam();
-  std::string page = ReadBoardFile(std::string(c.page ? c.page : c.name) +
-                                   ".html");
+  std::string page =
+      ReadBoardFile(std::string(c.page ? c.page : c.name) + ".html");
   BoardRun board(c.source);
   EXPECT_EQ(board.Lines(c.kind, c.url, page, c.title),
             ReadBoardFile(std::string(c.name) + ".expected"));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Boards, BoardPageTest, testing::ValuesIn(kCases),
-    [](const testing::TestParamInfo<BoardCase>& info) {
-      return std::string(info.param.name);
-    });
+INSTANTIATE_TEST_SUITE_P(Boards, BoardPageTest, testing::ValuesIn(kCases),
+                         [](const testing::TestParamInfo<BoardCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 // Whatever a server sends, a parser stays inside the page: every sample page
 // cut short at every length, and with NUL bytes in place of its line feeds,
