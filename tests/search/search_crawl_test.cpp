@@ -55,7 +55,8 @@ Reply HtmlPage(const std::string& body) {
 Reply Picture(const std::string& url) {
   Reply reply;
   bool gif = url.size() > 4 && url.compare(url.size() - 4, 4, ".gif") == 0;
-  reply.headers = {gif ? "Content-Type: image/gif" : "Content-Type: image/jpeg"};
+  reply.headers = {gif ? "Content-Type: image/gif"
+                       : "Content-Type: image/jpeg"};
   reply.body = std::string(gif ? "GIF89a" : "\xff\xd8\xff\xe0") +
                std::string(3000, 'p');
   return reply;

@@ -56,9 +56,9 @@ std::vector<std::string> ParsePage(uint32_t sourceId, ItemKind kind,
   return ParsePage(run, kind, pageUrl, text);
 }
 
-class SamplePageTest : public ::testing::TestWithParam<SamplePage> {};
+class SearchSamplePageTest : public ::testing::TestWithParam<SamplePage> {};
 
-TEST_P(SamplePageTest, AdmitsExactlyTheExpectedItemsInPageOrder) {
+TEST_P(SearchSamplePageTest, AdmitsExactlyTheExpectedItemsInPageOrder) {
   const SamplePage& page = GetParam();
   std::vector<std::string> expected =
       test::SplitLines(ReadSearchData(page.name + ".expected"));
@@ -70,7 +70,7 @@ TEST_P(SamplePageTest, AdmitsExactlyTheExpectedItemsInPageOrder) {
 
 // Every prefix of a sample page is a page a server may send; none may lead
 // a parser past the page end (checked by the sanitizer build).
-TEST_P(SamplePageTest, EveryTruncationStaysInsideThePage) {
+TEST_P(SearchSamplePageTest, EveryTruncationStaysInsideThePage) {
   const SamplePage& page = GetParam();
   std::string text = ReadSearchData(page.name + ".html");
   for (size_t length = 0; length <= text.size(); ++length) {
@@ -81,7 +81,7 @@ TEST_P(SamplePageTest, EveryTruncationStaysInsideThePage) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Engines, SamplePageTest, ::testing::ValuesIn(test::LoadSamplePages()),
+    Engines, SearchSamplePageTest, ::testing::ValuesIn(test::LoadSamplePages()),
     [](const ::testing::TestParamInfo<SamplePage>& p) {
       return p.param.name;
     });
@@ -154,7 +154,7 @@ const EngineSample kEngines[] = {
      "http://image.cn.yahoo.com/search?p=car&b=21"},
 };
 
-class EngineTest : public ::testing::TestWithParam<EngineSample> {
+class SearchEngineTest : public ::testing::TestWithParam<EngineSample> {
  protected:
   std::vector<std::string> ParseAs(ItemKind kind, const std::string& text) {
     return ParsePage(GetParam().sourceId, kind, GetParam().pageUrl, text);
@@ -169,7 +169,7 @@ class EngineTest : public ::testing::TestWithParam<EngineSample> {
   }
 };
 
-TEST_P(EngineTest, ResultsThenTheNextPage) {
+TEST_P(SearchEngineTest, ResultsThenTheNextPage) {
   const EngineSample& e = GetParam();
   std::string page = std::string("<html>") + e.result + "\n" + e.result +
                      "\n" + e.nextLink + e.nextMarker + "</html>";
@@ -177,14 +177,14 @@ TEST_P(EngineTest, ResultsThenTheNextPage) {
             (std::vector<std::string>{ResultLine(), ResultLine(), NextLine()}));
 }
 
-TEST_P(EngineTest, PageWithoutResultsStillYieldsItsNextPage) {
+TEST_P(SearchEngineTest, PageWithoutResultsStillYieldsItsNextPage) {
   const EngineSample& e = GetParam();
   EXPECT_EQ(ParseAs(kWeb2, std::string("<p>none</p>") + e.nextLink +
                                e.nextMarker),
             std::vector<std::string>{NextLine()});
 }
 
-TEST_P(EngineTest, PageWithoutNextPageMarkerEndsTheCrawl) {
+TEST_P(SearchEngineTest, PageWithoutNextPageMarkerEndsTheCrawl) {
   EXPECT_EQ(ParseAs(kWeb2, std::string(GetParam().result) + "<p>end</p>"),
             std::vector<std::string>{ResultLine()});
 }
@@ -192,21 +192,21 @@ TEST_P(EngineTest, PageWithoutNextPageMarkerEndsTheCrawl) {
 // The last "<" (Yahoo: "*") before the marker must open the link; when it
 // opens something else there is no next page, rather than a link cut from
 // the bytes after the marker's start.
-TEST_P(EngineTest, NextPageMarkerWithoutItsLinkOpenerYieldsNothing) {
+TEST_P(SearchEngineTest, NextPageMarkerWithoutItsLinkOpenerYieldsNothing) {
   const EngineSample& e = GetParam();
   const char* foreign = e.sourceId == 2 ? "*" : "<b>";
   EXPECT_EQ(ParseAs(kWeb2, std::string(e.nextLink) + foreign + e.nextMarker),
             std::vector<std::string>{});
 }
 
-TEST_P(EngineTest, ResultPageMarkersOnAWeb1ItemYieldNothing) {
+TEST_P(SearchEngineTest, ResultPageMarkersOnAWeb1ItemYieldNothing) {
   const EngineSample& e = GetParam();
   EXPECT_EQ(ParseAs(kWeb1, std::string(e.result) + e.nextLink + e.nextMarker),
             std::vector<std::string>{});
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Engines, EngineTest, ::testing::ValuesIn(kEngines),
+    Engines, SearchEngineTest, ::testing::ValuesIn(kEngines),
     [](const ::testing::TestParamInfo<EngineSample>& p) {
       return std::string(p.param.name);
     });
@@ -283,7 +283,8 @@ TEST(SearchLimits, ResultsAfterARefusedValueAreNotTaken) {
   const std::string googlePage = "http://images.google.com/images?q=car";
   std::string page = "<a href=/imgres?imgurl=" + std::string(1025, 'c') +
                      "&h=1><a href=/imgres?imgurl=http://x.example.com/l.jpg"
-                     "&h=1><a href=/images?q=car&start=20><img src=/nav_next.gif>";
+                     "&h=1><a href=/images?q=car&start=20>"
+                     "<img src=/nav_next.gif>";
   EXPECT_EQ(ParsePage(1, kWeb2, googlePage, page),
             std::vector<std::string>{Line(
                 "WEB2", "http://images.google.com/images?q=car&start=20",
@@ -313,7 +314,8 @@ TEST(SearchCleanUp, YahooChinaLineBreaksBecomeSpacesAndEndsAreTrimmed) {
       ParsePage(15, kWeb2, page,
                 "<input type=\"hidden\" name=\"imgurl\" value=\"\n "
                 "http://x.example.cn/a\nb.jpg \n\">"),
-      std::vector<std::string>{Line("PIC", "http://x.example.cn/a b.jpg", page)});
+      std::vector<std::string>{
+          Line("PIC", "http://x.example.cn/a b.jpg", page)});
 }
 
 TEST(SearchCleanUp, SogouNextPageLinkLosesItsLineFeeds) {
