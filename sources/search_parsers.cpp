@@ -11,7 +11,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <string_view>
 
 #include "sources/hosts.h"
 #include "sources/text_helpers.h"
@@ -111,16 +110,9 @@ const SearchEngine kYahooChina = {
 
 #undef HARVIO_NEXT_PAGE
 
-// First occurrence of `marker` in [from, end), or nullptr.
-char* FindIn(char* from, char* end, const char* marker) {
-  std::string_view text(from, static_cast<size_t>(end - from));
-  size_t at = text.find(marker);
-  return at == std::string_view::npos ? nullptr : from + at;
-}
-
 // Last occurrence of `c` in [from, end), or nullptr.
-char* FindLastIn(char* from, char* end, char c) {
-  for (char* p = end; p != from;) {
+const char* FindLastIn(const char* from, const char* end, char c) {
+  for (const char* p = end; p != from;) {
     if (*--p == c) return p;
   }
   return nullptr;
@@ -160,7 +152,7 @@ void AdmitValue(const PageContext& ctx, ItemKind queue, const char* url,
 
 const char* OpeningMarker(const SearchEngine& engine, const PageContext& ctx) {
   if (engine.fallbackOpening == nullptr ||
-      FindIn(ctx.page, ctx.end, engine.opening) != nullptr) {
+      FindMarker(ctx.page, ctx.end, engine.opening) != nullptr) {
     return engine.opening;
   }
   return engine.fallbackOpening;
@@ -169,24 +161,24 @@ const char* OpeningMarker(const SearchEngine& engine, const PageContext& ctx) {
 // Admits the result values of the page and returns where the next-page
 // search starts: after the last value taken, or at a value that was cut
 // short or refused.
-char* ParseResults(const SearchEngine& engine, const PageContext& ctx,
-                   const char* referer) {
+const char* ParseResults(const SearchEngine& engine, const PageContext& ctx,
+                         const char* referer) {
   const char* opening = OpeningMarker(engine, ctx);
   size_t valueOffset =
       engine.valueOffset != 0 ? engine.valueOffset : std::strlen(opening);
   size_t closingLength = std::strlen(engine.closing);
   char value[kWorkBuffer];
-  char* scan = ctx.page;
+  const char* scan = ctx.page;
   for (;;) {
-    char* marker = FindIn(scan, ctx.end, opening);
+    const char* marker = FindMarker(scan, ctx.end, opening);
     if (marker == nullptr) return scan;
-    char* start = marker + valueOffset;
-    char* close = FindIn(start, ctx.end, engine.closing);
+    const char* start = marker + valueOffset;
+    const char* close = FindMarker(start, ctx.end, engine.closing);
     if (close == nullptr) return start;
     if (!BuildUrl(engine.valuePrefix, start, close, value)) return start;
     scan = close + closingLength;
     if (engine.passOverEven) {
-      char* twin = FindIn(scan, ctx.end, opening);
+      const char* twin = FindMarker(scan, ctx.end, opening);
       if (twin == nullptr) return scan;
       scan = twin + std::strlen(opening);
     }
@@ -199,11 +191,12 @@ char* ParseResults(const SearchEngine& engine, const PageContext& ctx,
 // Queues the link that ends where the next-page marker begins. The link must
 // start with the engine's opener; anything else is not a next-page link.
 void ParseNextPage(const SearchEngine& engine, const PageContext& ctx,
-                   char* scan, const char* referer) {
-  char* marker = FindIn(scan, ctx.end, engine.nextMarker);
+                   const char* scan, const char* referer) {
+  const char* marker = FindMarker(scan, ctx.end, engine.nextMarker);
   if (marker == nullptr) return;
-  *marker = '\0';
-  char* link = FindLastIn(scan, marker, engine.linkOpener[0]);
+  // The link ends where the marker begins.
+  ctx.page[marker - ctx.page] = '\0';
+  const char* link = FindLastIn(scan, marker, engine.linkOpener[0]);
   if (link == nullptr) return;
   size_t openerLength = std::strlen(engine.linkOpener);
   if (static_cast<size_t>(marker - link) < openerLength ||
@@ -220,7 +213,7 @@ void ParseNextPage(const SearchEngine& engine, const PageContext& ctx,
 void ParseResultPage(const SearchEngine& engine, const PageContext& ctx) {
   char referer[kWorkBuffer];
   PageUrl(*ctx.item, referer);
-  char* scan = ParseResults(engine, ctx, referer);
+  const char* scan = ParseResults(engine, ctx, referer);
   ParseNextPage(engine, ctx, scan, referer);
 }
 
@@ -228,10 +221,10 @@ void ParseResultPage(const SearchEngine& engine, const PageContext& ctx) {
 void ParseDetailPage(const SearchEngine& engine, const PageContext& ctx) {
   char referer[kWorkBuffer];
   PageUrl(*ctx.item, referer);
-  char* marker = FindIn(ctx.page, ctx.end, engine.detailOpening);
+  const char* marker = FindMarker(ctx.page, ctx.end, engine.detailOpening);
   if (marker == nullptr) return;
-  char* start = marker + std::strlen(engine.detailOpening);
-  char* close = FindIn(start, ctx.end, engine.detailClosing);
+  const char* start = marker + std::strlen(engine.detailOpening);
+  const char* close = FindMarker(start, ctx.end, engine.detailClosing);
   char picture[kWorkBuffer];
   if (close == nullptr || !BuildUrl(kNoPrefix, start, close, picture)) return;
   Decode(picture);
