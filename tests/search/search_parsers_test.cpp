@@ -169,14 +169,6 @@ class SearchEngineTest : public ::testing::TestWithParam<EngineSample> {
   }
 };
 
-TEST_P(SearchEngineTest, ResultsThenTheNextPage) {
-  const EngineSample& e = GetParam();
-  std::string page = std::string("<html>") + e.result + "\n" + e.result +
-                     "\n" + e.nextLink + e.nextMarker + "</html>";
-  EXPECT_EQ(ParseAs(kWeb2, page),
-            (std::vector<std::string>{ResultLine(), ResultLine(), NextLine()}));
-}
-
 TEST_P(SearchEngineTest, PageWithoutResultsStillYieldsItsNextPage) {
   const EngineSample& e = GetParam();
   EXPECT_EQ(ParseAs(kWeb2, std::string("<p>none</p>") + e.nextLink +
