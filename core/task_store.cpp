@@ -243,14 +243,20 @@ bool DeleteTaskFile(const Task& task) {
 }
 
 bool EnsureDirectories(const std::string& path) {
-  size_t slash = path.find('\\');
-  if (slash == std::string::npos) return true;
-  // The first component is the drive; it is never created.
-  for (slash = path.find('\\', slash + 1); slash != std::string::npos;
-       slash = path.find('\\', slash + 1)) {
-    std::string prefix = path.substr(0, slash);
+  // Walk whole characters: the trail byte of a GBK character in a thread
+  // title may be 0x5C and must not be taken for a separator.
+  bool drive = true;  // the first component is the drive; never created
+  for (size_t i = 0; i < path.size(); i += GbkCharLength(path.c_str() + i)) {
+    if (path[i] != '\\') continue;
+    if (drive) {
+      drive = false;
+      continue;
+    }
+    std::string prefix = path.substr(0, i);
     if (platform::IsDirectory(prefix)) continue;
-    if (!platform::CreateDirectory(prefix)) return false;
+    // Another worker may create the same folder at the same moment.
+    if (!platform::CreateDirectory(prefix) && !platform::IsDirectory(prefix))
+      return false;
   }
   return true;
 }

@@ -195,5 +195,18 @@ TEST(EnsureDirectoriesTest, CreatesEveryMissingLevel) {
   EXPECT_FALSE(EnsureDirectories(home.home() + "file\\e\\"));
 }
 
+TEST(EnsureDirectoriesTest, TrailByteBackslashIsPartOfTheName) {
+  testing::TempHome home;
+  // B1 5C is one GBK character whose second byte is a backslash.
+  EXPECT_TRUE(EnsureDirectories(home.home() + "t\xb1\x5c" "x\\"));
+  EXPECT_TRUE(std::filesystem::is_directory(home.native() + "/t盶x"));
+  int entries = 0;
+  for (const auto& e : std::filesystem::directory_iterator(home.native())) {
+    (void)e;
+    ++entries;
+  }
+  EXPECT_EQ(entries, 1);
+}
+
 }  // namespace
 }  // namespace harvio
