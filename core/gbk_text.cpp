@@ -10,21 +10,6 @@ bool IsTrailByte(unsigned char c) {
   return c >= 0x40 && c <= 0xFE && c != 0x7F;
 }
 
-// The characters a folder name cannot hold, plus tab and full stop, which
-// titles should not bring into a folder name either.
-bool IsTitleBlank(char c) {
-  return c != '\0' && std::strchr("\t.\"*/:<>?\\|", c) != nullptr;
-}
-
-void TrimOuterSpaces(char* text) {
-  size_t begin = 0;
-  while (text[begin] == ' ') ++begin;
-  size_t end = std::strlen(text);
-  while (end > begin && text[end - 1] == ' ') --end;
-  std::memmove(text, text + begin, end - begin);
-  text[end - begin] = '\0';
-}
-
 }  // namespace
 
 size_t GbkCharLength(const char* text) {
@@ -49,11 +34,26 @@ void CopyBounded(char* dest, size_t capacity, const char* source) {
   dest[used] = '\0';
 }
 
-void CleanTitle(char* title) {
-  for (char* p = title; *p != '\0'; p += GbkCharLength(p)) {
-    if (IsTitleBlank(*p)) *p = ' ';
+void TrimOuterSpaces(char* text) {
+  size_t begin = 0;
+  while (text[begin] == ' ') ++begin;
+  size_t end = std::strlen(text);
+  while (end > begin && text[end - 1] == ' ') --end;
+  std::memmove(text, text + begin, end - begin);
+  text[end - begin] = '\0';
+}
+
+void BlankOutAndTrim(char* text, const char* blanks) {
+  for (char* p = text; *p != '\0'; p += GbkCharLength(p)) {
+    if (std::strchr(blanks, *p) != nullptr) *p = ' ';
   }
-  TrimOuterSpaces(title);
+  TrimOuterSpaces(text);
+}
+
+void CleanTitle(char* title) {
+  // Besides what a folder name cannot hold, tabs and full stops, which
+  // titles should not bring into a folder name either.
+  BlankOutAndTrim(title, "\t.\"*/:<>?\\|");
 }
 
 }  // namespace harvio

@@ -19,6 +19,14 @@ void LowerAscii(char* text);
 // out rather than cut in half.
 void CopyBounded(char* dest, size_t capacity, const char* source);
 
+// Removes the spaces at both ends of `text`.
+void TrimOuterSpaces(char* text);
+
+// Turns every character of `text` that is one of the ASCII bytes in `blanks`
+// into a space, then removes outer spaces. Double-byte characters are
+// stepped over whole, so a trail byte equal to "\\" or "|" stays.
+void BlankOutAndTrim(char* text, const char* blanks);
+
 // Makes a thread title usable as a folder name: tabs, full stops, the
 // double quote and * / : < > ? \ | become spaces, then outer spaces go.
 void CleanTitle(char* title);

@@ -103,22 +103,13 @@ void StripTags(char* text) {
 }
 
 void TrimSpaces(char* text) {
-  size_t n = BoundedLength(text);
-  size_t first = 0;
-  while (first < n && text[first] == ' ') ++first;
-  while (n > first && text[n - 1] == ' ') --n;
-  std::memmove(text, text + first, n - first);
-  text[n - first] = '\0';
+  BoundedLength(text);
+  TrimOuterSpaces(text);
 }
 
 void SanitizeFolderName(char* text) {
-  size_t n = BoundedLength(text);
-  // The second byte of a double-byte character may equal "\\" or "|"; it
-  // is part of that character, not a separator, so step over whole ones.
-  for (size_t i = 0; i < n; i += GbkCharLength(text + i)) {
-    if (std::strchr("\"*/:<>?\\|", text[i]) != nullptr) text[i] = ' ';
-  }
-  TrimSpaces(text);
+  BoundedLength(text);
+  BlankOutAndTrim(text, "\"*/:<>?\\|");
 }
 
 void UrlExtension(const char* url, char* out) {
