@@ -32,18 +32,6 @@ bool StatPath(const std::string& path, struct stat* info) {
 
 }  // namespace
 
-File::~File() { Close(); }
-
-File::File(File&& other) noexcept : handle_(std::exchange(other.handle_, kNone)) {}
-
-File& File::operator=(File&& other) noexcept {
-  if (this != &other) {
-    Close();
-    handle_ = std::exchange(other.handle_, kNone);
-  }
-  return *this;
-}
-
 File File::Open(const std::string& path, Mode mode) {
   std::string native = ToNativePath(path);
   if (native.empty()) return File();
@@ -102,25 +90,6 @@ int64_t File::Size() {
 
 void File::Close() {
   if (IsOpen()) close(static_cast<int>(std::exchange(handle_, kNone)));
-}
-
-Mapping::~Mapping() { Unmap(); }
-
-Mapping::Mapping(Mapping&& other) noexcept
-    : data_(std::exchange(other.data_, nullptr)),
-      size_(std::exchange(other.size_, 0)),
-      valid_(std::exchange(other.valid_, false)),
-      section_(std::exchange(other.section_, -1)) {}
-
-Mapping& Mapping::operator=(Mapping&& other) noexcept {
-  if (this != &other) {
-    Unmap();
-    data_ = std::exchange(other.data_, nullptr);
-    size_ = std::exchange(other.size_, 0);
-    valid_ = std::exchange(other.valid_, false);
-    section_ = std::exchange(other.section_, -1);
-  }
-  return *this;
 }
 
 namespace {

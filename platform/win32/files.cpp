@@ -29,18 +29,6 @@ DWORD Attributes(const std::string& path) { return GetFileAttributesA(path.c_str
 
 }  // namespace
 
-File::~File() { Close(); }
-
-File::File(File&& other) noexcept : handle_(std::exchange(other.handle_, kNone)) {}
-
-File& File::operator=(File&& other) noexcept {
-  if (this != &other) {
-    Close();
-    handle_ = std::exchange(other.handle_, kNone);
-  }
-  return *this;
-}
-
 File File::Open(const std::string& path, Mode mode) {
   OpenRule rule = RuleFor(mode);
   HANDLE handle = CreateFileA(path.c_str(), rule.access, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -83,25 +71,6 @@ int64_t File::Size() {
 
 void File::Close() {
   if (IsOpen()) CloseHandle(AsHandle(std::exchange(handle_, kNone)));
-}
-
-Mapping::~Mapping() { Unmap(); }
-
-Mapping::Mapping(Mapping&& other) noexcept
-    : data_(std::exchange(other.data_, nullptr)),
-      size_(std::exchange(other.size_, 0)),
-      valid_(std::exchange(other.valid_, false)),
-      section_(std::exchange(other.section_, -1)) {}
-
-Mapping& Mapping::operator=(Mapping&& other) noexcept {
-  if (this != &other) {
-    Unmap();
-    data_ = std::exchange(other.data_, nullptr);
-    size_ = std::exchange(other.size_, 0);
-    valid_ = std::exchange(other.valid_, false);
-    section_ = std::exchange(other.section_, -1);
-  }
-  return *this;
 }
 
 namespace {
