@@ -49,7 +49,7 @@ bool MainWindow::RegisterClasses() {
   main_class.hInstance = instance_;
   main_class.hIcon = LoadIconA(instance_, "BIG");
   main_class.hIconSm = LoadIconA(instance_, "SMALL");
-  main_class.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_SIZENS));
+  main_class.hCursor = LoadCursorA(instance_, "SPLIT");
   main_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   main_class.lpszMenuName = "MENU_MAIN";
   main_class.lpszClassName = kMainClassName;
