@@ -137,14 +137,18 @@ TEST_F(WorkerTest, FullDiskPausesAndKeepsWhatWasSaved) {
   std::vector<UrlItem> entries = Entries(task, kPic);
   ASSERT_EQ(entries.size(), 1u);
   EXPECT_EQ(entries[0].state, kWaiting);
-  EXPECT_EQ(entries[0].done, 307200u);
+  // At least the first block was saved (a worker may resume once more
+  // before the pause reaches it); the file holds exactly what `done` says.
+  uint32_t done = entries[0].done;
+  EXPECT_GE(done, 307200u);
   std::string name = entries[0].fileName;
-  EXPECT_EQ(ReadSaved(name + ".!").substr(0, 307200), body.substr(0, 307200));
+  EXPECT_EQ(ReadSaved(name + ".!").substr(0, done), body.substr(0, done));
 
   // With room again the picture resumes where the saved part ends.
   EXPECT_EQ(RunUntilStopped(task), -1);
   EXPECT_EQ(ReadSaved(name), body);
-  EXPECT_NE(RequestsFor("/big.jpg").back().find("Range: bytes=307200-"),
+  EXPECT_NE(RequestsFor("/big.jpg").back().find(
+                "Range: bytes=" + std::to_string(done) + "-"),
             std::string::npos);
 }
 
