@@ -26,7 +26,7 @@ if [[ $install == 1 ]]; then
 fi
 
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-cmake --build "$build" --target harvio-cli fixture_server -j2 >/dev/null
+cmake --build "$build" --target harvio-cli fixture_server bench_task -j2 >/dev/null
 cli="$build/cli/harvio-cli"
 
 work=$(mktemp -d /tmp/harvio-bench-XXXXXX)
@@ -48,6 +48,7 @@ for _ in $(seq 50); do [[ -s $work/port ]] && break; sleep 0.1; done
 port=$(awk '{print $2}' "$work/port")
 
 for i in $(seq 1 "$count"); do echo "http://bench.test/bench/$i.jpg"; done >"$work/urls"
+# The same pictures for the other programs, by address.
 sed "s|http://bench.test/|http://127.0.0.1:$port/|" "$work/urls" >"$work/local-urls"
 
 # Prints one result line from a /usr/bin/time -v log and a download folder.
@@ -68,8 +69,7 @@ report() {
 # Harvio: a 161 task of 25 workers over the URL list.
 home="$work/home"
 mkdir -p "$home" "$work/harvio"
-"$cli" --home "$home" new --source 161 --save "$work/harvio" --threads 25 \
-  --url-file "$work/urls" >/dev/null
+"$build/tools/bench_task" "$home" "$work/harvio" "$work/urls"
 HARVIO_CONNECT_TO="bench.test:80:127.0.0.1:$port" \
   /usr/bin/time -v -o "$work/harvio.time" "$cli" --home "$home" run >"$work/harvio.log"
 report harvio "$work/harvio.time" "$work/harvio"
