@@ -129,6 +129,14 @@ bool ApplyOptionArguments(CliContext& ctx, Options* options) {
   return true;
 }
 
+void PrintConnectOptions(const Options& options) {
+  std::string line = "options:";
+  for (const Bound& b : kConnectBounds) {
+    line += std::string(" ") + b.key + "=" + std::to_string(options.*b.field);
+  }
+  std::printf("%s\n", line.c_str());
+}
+
 // The tasks the run may start (1-based numbers in list order; none = all).
 bool ChooseTasks(const std::vector<std::string>& numbers, size_t count,
                  std::vector<bool>* chosen) {
@@ -237,6 +245,7 @@ int RunCommand(CliContext& ctx) {
   if (!ApplyOptionArguments(ctx, &options)) return 2;
   std::string threadsOf;
   ctx.TakeValue("--threads-of", &threadsOf);
+  PrintConnectOptions(options);
   TaskSet taskSet;
   taskSet.options = &options;
   taskSet.home = ctx.home;

@@ -74,8 +74,15 @@ cli new --source 162 --url 'http://site.test/page162.html' \
 cli new --source 163 --url 'http://site.test/page163.html' \
   --save "$(prog_path "$WORK/s163")" >/dev/null || fail "new 163"
 
-cli run --option RetryWait=2 >"$WORK/run1.log" 2>&1 || fail "run"
+# Option.ini values are clamped into their ranges; --option overrides them.
+printf '[General]\r\nRetryWait=7\r\n[Connect]\r\nconntimeout=5\r\nDataTimeout=500\r\nRetryWait=x\r\n' \
+  >"$WORK/home/Option.ini"
+cli run --option RetryWait=3 --option PICRetryTimes=0 >"$WORK/run1.log" 2>&1 ||
+  fail "run"
+grep -q '^options: ConnTimeout=10 DataTimeout=90 RetryWait=3 WEB2RetryTimes=10 WEB1RetryTimes=5 PICRetryTimes=1$' \
+  "$WORK/run1.log" || fail "options: $(head -1 "$WORK/run1.log")"
 grep -q 'KB/s' "$WORK/run1.log" || fail "no progress line"
+
 [ "$(cli list | grep -c '	完成	')" -eq 3 ] || fail "three tasks done: $(cli list)"
 
 # count DIR MIN MAX: files of DIR, each MIN..MAX bytes, none partial.
@@ -105,7 +112,7 @@ fi
 # file, and the next run resumes it with a Range.
 cli new --source 161 --url 'http://site.test/slow.jpg' \
   --save "$WORK/slow" >/dev/null || fail "new slow"
-"$CLI" --home "$HOME_ARG" run 4 >"$WORK/run2.log" 2>&1 &
+"$CLI" --home "$HOME_ARG" run 4 --threads-of 4 >"$WORK/run2.log" 2>&1 &
 RUN_PID=$!
 # The body drips for about 7 s; interrupt once a good part has arrived.
 i=0
@@ -117,6 +124,10 @@ sleep 2
 kill -INT $RUN_PID
 wait $RUN_PID || fail "interrupted run failed"
 grep -q 'interrupted' "$WORK/run2.log" || fail "no interrupt note"
+# The thread list: the receiving worker with its size, URL and file.
+grep -q '^  接收数据	PIC	292.97KB	.*%	0	site.test/slow.jpg	{' "$WORK/run2.log" ||
+  fail "no receiving thread row"
+[ "$(grep -c '^  空闲	NULL	' "$WORK/run2.log")" -ge 14 ] || fail "idle thread rows"
 cli list | sed -n 5p | grep -q '	暂停	' || fail "slow task paused: $(cli list)"
 [ -n "$(find "$WORK/slow" -name '*.!')" ] || fail "partial file kept"
 cli run 4 >"$WORK/run3.log" 2>&1 || fail "resumed run"
