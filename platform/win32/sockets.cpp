@@ -37,17 +37,21 @@ bool ResolveIPv4(const char* host, uint16_t port, SocketAddress* out) {
 
 struct Socket::State {
   SOCKET socket = INVALID_SOCKET;
-  WSAEVENT event = WSA_INVALID_EVENT;
+  // A plain manual-reset event: it outlives the worker's hold on the
+  // sockets library, which ends before the socket object is destroyed.
+  HANDLE event = nullptr;
   WSAOVERLAPPED overlapped{};
   WSABUF buffer{};
   bool outstanding = false;  // an overlapped operation was started
 };
 
-Socket::Socket() : state_(new State) { state_->event = WSACreateEvent(); }
+Socket::Socket() : state_(new State) {
+  state_->event = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+}
 
 Socket::~Socket() {
   Close();
-  if (state_->event != WSA_INVALID_EVENT) WSACloseEvent(state_->event);
+  if (state_->event != nullptr) CloseHandle(state_->event);
   delete state_;
 }
 
@@ -99,9 +103,9 @@ Socket::Progress Socket::WaitConnected(uint32_t ms) {
 namespace {
 
 // Prepares the overlapped record of a new operation.
-void Arm(WSAOVERLAPPED* overlapped, WSAEVENT event) {
+void Arm(WSAOVERLAPPED* overlapped, HANDLE event) {
   std::memset(overlapped, 0, sizeof(*overlapped));
-  WSAResetEvent(event);
+  ResetEvent(event);
   overlapped->hEvent = event;
 }
 
@@ -139,8 +143,7 @@ bool Socket::Wait(uint32_t ms) {
     Sleep(ms);
     return false;
   }
-  return WSAWaitForMultipleEvents(1, &state_->event, FALSE, ms, FALSE) ==
-         WSA_WAIT_EVENT_0;
+  return WaitForSingleObject(state_->event, ms) == WAIT_OBJECT_0;
 }
 
 int64_t Socket::Result() {
@@ -163,7 +166,7 @@ void Socket::Close() {
   closesocket(s.socket);
   // Closing cancels an outstanding operation; its completion still writes
   // into the overlapped record, so wait for it before the record is reused.
-  if (s.outstanding) WSAWaitForMultipleEvents(1, &s.event, FALSE, 1000, FALSE);
+  if (s.outstanding) WaitForSingleObject(s.event, 1000);
   s.socket = INVALID_SOCKET;
   s.outstanding = false;
 }
