@@ -1,35 +1,22 @@
-// Sample board pages and their expected admissions, kept readable as UTF-8
-// files and turned into the sites' GBK bytes when a test reads them.
+// Board pages are kept readable as UTF-8 (the sample files under
+// tests/data/boards and the pages the tests build) and turned into the
+// sites' GBK bytes for parsing.
 #pragma once
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "core/task_info.h"
-#include "tests/sources/page_run.h"
 
 namespace harvio::test {
 
-// The whole file under tests/data/boards, as stored.
-std::string ReadBoardFile(const std::string& name);
 std::string Gbk(const std::string& utf8);
 std::string Utf8(const std::string& gbk);
 
-// A parse as a forum task does it: JPEG pictures wanted, GIF not.
-struct BoardRun {
-  explicit BoardRun(uint32_t sourceId);
-  // `url`, `page` and `title` are UTF-8.
-  std::vector<Admission> Parse(ItemKind kind, const std::string& url,
-                               const std::string& page,
-                               const std::string& title = "");
-  // The recorded admissions as UTF-8 lines of the .expected files.
-  std::string Lines(ItemKind kind, const std::string& url,
-                    const std::string& page, const std::string& title = "");
-  // Entries each real queue holds, against the admissions reported.
-  void ExpectQueuesHoldAdmitted(const std::vector<Admission>& calls);
-
-  PageRun run;
-};
+// The admissions a new task of `sourceId` makes from `page`, fetched from
+// `url` as an item of `kind` with `title`: all UTF-8, one harvio-cli parse
+// line each.
+std::string BoardLines(uint32_t sourceId, ItemKind kind, const std::string& url,
+                       const std::string& page, const std::string& title = "");
 
 }  // namespace harvio::test

@@ -1,11 +1,12 @@
-// A task of one board of each forum site and of both keyword forums, made and
-// run by harvio-cli (new --classify, then run) against the fixture server,
-// which answers under the boards' own hosts (HARVIO_CONNECT_TO sends every
-// connection to it). The start URL gets the board's sample list page; every
-// thread it names gets the board's sample thread page with picture names
-// made unique per thread; next list pages get a last page. The task must
-// fetch exactly these pages (西陆's next list page by POST with its form
-// value), save every picture once in the folder of its thread, and end Done.
+// A keyword task of each engine and a task of one board of each forum site
+// and of both keyword forums, made and run by harvio-cli (new, then run) as
+// a user would, against the fixture server answering under the sites' own
+// hosts (HARVIO_CONNECT_TO sends every connection to it). The start URL gets
+// the sample result or list page; every page it names gets the sample detail
+// or thread page with picture names made unique per page; next pages get a
+// last page. The task must fetch exactly these pages (西陆's next list page by
+// POST with its form value), save every picture once (a forum's in the
+// folder of its thread), and end Done.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -13,7 +14,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
-#include <ostream>
 #include <set>
 #include <string>
 #include <tuple>
@@ -21,6 +21,8 @@
 
 #include "sources/catalog.h"
 #include "tests/boards/board_files.h"
+#include "tests/search/sample_pages.h"
+#include "tests/sources/page_run.h"
 #include "tools/fixture_server/fixture_server.h"
 
 namespace harvio::test {
@@ -28,40 +30,43 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct BoardCrawl {
+struct Crawl {
   const char* name;
   uint32_t source;
-  const char* keyword;  // keyword forums only
-  const char* list;     // sample files, without ".html"
-  const char* thread;
-  const char* script;    // pages that thread pages link to (搜狐社区)
-  const char* lastList;  // the page after the list; nullptr: an empty page
+  const char* keyword;  // keyword sources only
+  // Sample files in tests/data/search (engines) or tests/data/boards,
+  // without ".html": the first page, the pages it links to, the pages those
+  // link to (搜狐社区) and the page after the first (else an empty page).
+  const char* first;
+  const char* detail = nullptr;
+  const char* script = nullptr;
+  const char* lastList = nullptr;
 };
 
-const BoardCrawl kCrawls[] = {
-    {"baidu_tieba", 21, "meinv", "baidu_tieba_list", "baidu_tieba_thread",
-     nullptr, nullptr},
-    {"sogou_shuoba", 22, "meinv", "sogou_shuoba_list", "sogou_shuoba_thread",
-     nullptr, nullptr},
-    {"voc", 31, nullptr, "voc_list", "voc_thread", nullptr, nullptr},
+const Crawl kCrawls[] = {
+    {"google", 1, "car", "google"},
+    {"yahoo", 2, "car", "yahoo"},
+    {"msn", 3, "car", "msn"},
+    {"baidu", 11, "car", "baidu"},
+    {"iask", 12, "car", "iask", "iask_detail"},
+    {"zhongsou", 13, "car", "zhongsou"},
+    {"sogou", 14, "car", "sogou", "sogou_detail"},
+    {"yahoo_china", 15, "car", "yahoo_china"},
+    {"baidu_tieba", 21, "meinv", "baidu_tieba_list", "baidu_tieba_thread"},
+    {"sogou_shuoba", 22, "meinv", "sogou_shuoba_list", "sogou_shuoba_thread"},
+    {"voc", 31, nullptr, "voc_list", "voc_thread"},
     {"xilu", 45, nullptr, "xilu_list", "xilu_thread", nullptr,
      "xilu_list_last"},
-    {"tom", 64, nullptr, "tom_list", "tom_thread", nullptr, nullptr},
-    {"qq", 71, nullptr, "qq_list", "qq_thread", nullptr, nullptr},
-    {"sohu", 81, nullptr, "sohu_list", "sohu_thread", "sohu_script", nullptr},
-    {"ximanni", 91, nullptr, "ximanni_list", "ximanni_thread", nullptr,
-     nullptr},
-    {"meitu", 101, nullptr, "meitu_list", "meitu_thread", nullptr, nullptr},
-    {"tianya", 111, nullptr, "tianya_list_new", "tianya_thread", nullptr,
-     nullptr},
-    {"mop", 142, nullptr, "mop_list", "mop_thread", nullptr, nullptr},
+    {"tom", 64, nullptr, "tom_list", "tom_thread"},
+    {"qq", 71, nullptr, "qq_list", "qq_thread"},
+    {"sohu", 81, nullptr, "sohu_list", "sohu_thread", "sohu_script"},
+    {"ximanni", 91, nullptr, "ximanni_list", "ximanni_thread"},
+    {"meitu", 101, nullptr, "meitu_list", "meitu_thread"},
+    {"tianya", 111, nullptr, "tianya_list_new", "tianya_thread"},
+    {"mop", 142, nullptr, "mop_list", "mop_thread"},
 };
 
 using Request = std::tuple<std::string, std::string, std::string>;
-
-const char kPostBody[] =
-    "selectleague=%A3%AD%D3%D1%C7%E9%C1%B4%BD%D3%A3%AD&pagetype=down&"
-    "notenum=";
 
 fixture::Reply Html(const std::string& body) {
   fixture::Reply reply;
@@ -74,56 +79,63 @@ fixture::Reply Html(const std::string& body) {
 }
 
 // Large enough for a task that wants large JPEGs only.
-fixture::Reply Jpeg() {
+fixture::Reply Picture(const std::string& url) {
+  bool gif = url.size() > 4 && url.compare(url.size() - 4, 4, ".gif") == 0;
   fixture::Reply reply;
-  reply.headers = {"Content-Type: image/jpeg"};
-  reply.body = "\xff\xd8\xff\xe0" + std::string(20000, 'j');
+  reply.headers = {gif ? "Content-Type: image/gif"
+                       : "Content-Type: image/jpeg"};
+  reply.body = (gif ? "GIF89a" : "\xff\xd8\xff\xe0") + std::string(20000, 'j');
   return reply;
 }
 
-void ReplaceEvery(std::string& text, const std::string& from,
-                  const std::string& to) {
-  for (size_t at = text.find(from); at != std::string::npos;
-       at = text.find(from, at + to.size())) {
-    text.replace(at, from.size(), to);
-  }
+// A sample page of `crawl` as a server sends it (the board samples are kept
+// as UTF-8).
+std::string SamplePageBytes(const Crawl& crawl, const char* name) {
+  bool board = crawl.source > 20;
+  std::string page = ReadTestData((board ? "boards/" : "search/") +
+                                  std::string(name) + ".html");
+  return board ? Gbk(page) : page;
 }
 
 // The sample page `name` with its pictures and scripts renamed for page n.
-std::string NumberedPage(const char* name, int n) {
-  std::string page = ReadBoardFile(std::string(name) + ".html");
-  ReplaceEvery(page, ".jpg", "_" + std::to_string(n) + ".jpg");
-  ReplaceEvery(page, ".js", "_" + std::to_string(n) + ".js");
-  return Gbk(page);
+std::string NumberedPage(const Crawl& crawl, const char* name, int n) {
+  std::string page = SamplePageBytes(crawl, name);
+  std::string mark = "_" + std::to_string(n);
+  for (const std::string ext : {".jpg", ".js"}) {
+    for (size_t at = page.find(ext); at != std::string::npos;
+         at = page.find(ext, at + mark.size() + ext.size())) {
+      page.insert(at, mark);
+    }
+  }
+  return page;
 }
 
-// Serves the pages of one board's crawl, walking them the way the task
-// will: each page is parsed as the task would parse it, into queues that
-// mirror the task's, so that what the parser admits is what gets served.
+// Serves the pages of one crawl, walking them the way the task will: each
+// page is parsed as the task would parse it, into queues that mirror the
+// task's, so that what the parser admits is what gets served.
 class CrawlPlan {
  public:
-  CrawlPlan(const BoardCrawl& board, fixture::Server& server)
-      : board_(board), server_(server), mirror_(board.source) {}
+  CrawlPlan(const Crawl& crawl, fixture::Server& server)
+      : crawl_(crawl), server_(server), mirror_(crawl.source) {}
 
   void Serve(ItemKind kind, const std::string& url, const std::string& title,
              const std::string& page) {
-    std::string host = url.substr(7, url.find('/', 7) - 7);
-    std::string path = url.substr(url.find('/', 7));
-    bool post = kind == kWeb2 && path.find('*') != std::string::npos;
-    path = path.substr(0, path.find('*'));
-    server_.Add(host, path, Html(page));
-    requests.emplace_back(post ? "POST" : "GET", host, path);
+    bool post = kind == kWeb2 && url.find('*') != std::string::npos;
+    Add(post ? "POST" : "GET", url.substr(0, url.find('*')), Html(page));
     for (const Admission& a :
-         mirror_.Parse(kind, Utf8(url), Utf8(page), Utf8(title))) {
+         mirror_.Run(kind, url.c_str(), page, title.c_str())) {
       if (a.queue == kPic) pictureTitles[a.url].insert(a.title);
       if (a.result != AddResult::kAdmitted) continue;
       if (a.queue == kPic) {
-        ServePicture(a.url);
+        Add("GET", a.url, Picture(a.url));
       } else if (a.queue == kWeb2) {
-        Serve(kWeb2, a.url, "", LastListPage());
+        Serve(kWeb2, a.url, "",
+              crawl_.lastList != nullptr
+                  ? SamplePageBytes(crawl_, crawl_.lastList)
+                  : "<html>last page</html>");
       } else {
-        const char* next = kind == kWeb2 ? board_.thread : board_.script;
-        Serve(kWeb1, a.url, a.title, NumberedPage(next, ++pages_));
+        const char* next = kind == kWeb2 ? crawl_.detail : crawl_.script;
+        Serve(kWeb1, a.url, a.title, NumberedPage(crawl_, next, ++pages_));
       }
     }
   }
@@ -133,50 +145,27 @@ class CrawlPlan {
   std::map<std::string, std::set<std::string>> pictureTitles;
 
  private:
-  void ServePicture(const std::string& url) {
+  void Add(const char* method, const std::string& url,
+           const fixture::Reply& reply) {
     std::string host = url.substr(7, url.find('/', 7) - 7);
     std::string path = url.substr(url.find('/', 7));
-    server_.Add(host, path, Jpeg());
-    requests.emplace_back("GET", host, path);
+    server_.Add(host, path, reply);
+    requests.emplace_back(method, host, path);
   }
 
-  std::string LastListPage() const {
-    return board_.lastList != nullptr
-               ? Gbk(ReadBoardFile(std::string(board_.lastList) + ".html"))
-               : "<html>last page</html>";
-  }
-
-  const BoardCrawl& board_;
+  const Crawl& crawl_;
   fixture::Server& server_;
-  BoardRun mirror_;
+  PageRun mirror_;
   int pages_ = 0;
 };
 
-// Runs harvio-cli with `args` (two minutes at most); its output.
-std::string RunCli(const std::string& home, const std::string& args,
-                   int* status) {
-  std::string out = home + "/cli.out";
-  *status = std::system(("timeout 120 " + std::string(HARVIO_CLI) + " --home " +
-                         home + " " + args + " >" + out + " 2>&1")
-                            .c_str());
-  std::FILE* f = std::fopen(out.c_str(), "rb");
-  std::string text;
-  if (f == nullptr) return text;
-  char chunk[4096];
-  for (size_t got; (got = std::fread(chunk, 1, sizeof chunk, f)) > 0;) {
-    text.append(chunk, got);
-  }
-  std::fclose(f);
-  return text;
-}
-
-class BoardCrawlTest : public testing::TestWithParam<BoardCrawl> {
+class CrawlTest : public testing::TestWithParam<Crawl> {
  protected:
   void SetUp() override {
     ASSERT_TRUE(server_.Start());
     setenv("HARVIO_CONNECT_TO",
            (":80:127.0.0.1:" + std::to_string(server_.Port())).c_str(), 1);
-    char pattern[] = "/tmp/harvio-boards-XXXXXX";
+    char pattern[] = "/tmp/harvio-crawl-XXXXXX";
     ASSERT_NE(mkdtemp(pattern), nullptr);
     home_ = pattern;
   }
@@ -185,32 +174,41 @@ class BoardCrawlTest : public testing::TestWithParam<BoardCrawl> {
     if (!home_.empty()) fs::remove_all(home_);
   }
 
+  // Runs harvio-cli with `args` (two minutes at most); its output.
+  std::string RunCli(const std::string& args, int* status) {
+    std::string out = home_ + "/cli.out";
+    *status =
+        std::system(("timeout 120 " + std::string(HARVIO_CLI) + " --home " +
+                     home_ + " " + args + " >" + out + " 2>&1")
+                        .c_str());
+    return ReadWholeFile(out);
+  }
+
   fixture::Server server_;
   std::string home_;
 };
 
-TEST_P(BoardCrawlTest, CrawlsListsThreadsAndPicturesIntoThreadFolders) {
-  const BoardCrawl& board = GetParam();
+TEST_P(CrawlTest, FetchesEveryPageOnceAndSavesEveryPicture) {
+  const Crawl& crawl = GetParam();
   TaskInfo info{};
-  info.sourceId = board.source;
-  if (board.keyword != nullptr) {
-    std::snprintf(info.keyword, sizeof info.keyword, "%s", board.keyword);
+  info.sourceId = crawl.source;
+  if (crawl.keyword != nullptr) {
+    std::snprintf(info.keyword, sizeof info.keyword, "%s", crawl.keyword);
   }
   StartUrl start;
   ASSERT_TRUE(BuildStartUrl(info, &start));
-  CrawlPlan plan(board, server_);
-  plan.Serve(kWeb2, start.url, "",
-             Gbk(ReadBoardFile(std::string(board.list) + ".html")));
+  CrawlPlan plan(crawl, server_);
+  plan.Serve(kWeb2, start.url, "", SamplePageBytes(crawl, crawl.first));
   ASSERT_GT(plan.pictureTitles.size(), 0u);
 
-  std::string args = "new --source " + std::to_string(board.source) +
+  std::string args = "new --source " + std::to_string(crawl.source) +
                      " --save " + home_ + "/pics --classify";
-  if (board.keyword != nullptr)
-    args += std::string(" --keyword ") + board.keyword;
+  if (crawl.keyword != nullptr)
+    args += std::string(" --keyword ") + crawl.keyword;
   int status = 0;
-  std::string created = RunCli(home_, args, &status);
+  std::string created = RunCli(args, &status);
   ASSERT_EQ(status, 0) << created;
-  std::string ran = RunCli(home_, "run", &status);
+  std::string ran = RunCli("run", &status);
   EXPECT_EQ(status, 0) << ran;
   EXPECT_NE(ran.find("task 1 done"), std::string::npos) << ran;
 
@@ -219,21 +217,25 @@ TEST_P(BoardCrawlTest, CrawlsListsThreadsAndPicturesIntoThreadFolders) {
     received.emplace_back(r.method, r.host, r.path);
     if (r.method == "POST") {
       std::string body = r.bytes.substr(r.bytes.find("\r\n\r\n") + 4);
-      EXPECT_EQ(body, std::string(kPostBody) + "2");
+      EXPECT_EQ(body,
+                "selectleague=%A3%AD%D3%D1%C7%E9%C1%B4%BD%D3%A3%AD&pagetype="
+                "down&notenum=2");
     }
   }
   std::sort(received.begin(), received.end());
   std::sort(plan.requests.begin(), plan.requests.end());
   EXPECT_EQ(received, plan.requests);
 
-  // Each picture once, in the folder of a thread that shows it.
+  // Each picture once, complete, in the folder of a page that shows it: a
+  // thread's for a forum, the save folder itself for an engine.
   std::map<std::string, size_t> saved;  // folder name (UTF-8) -> files
   size_t files = 0;
   for (const auto& entry : fs::recursive_directory_iterator(home_ + "/pics")) {
     if (!entry.is_regular_file()) continue;
     ++files;
-    EXPECT_EQ(entry.path().extension(), ".jpg") << entry.path();
-    ++saved[entry.path().parent_path().filename().string()];
+    EXPECT_NE(entry.path().extension(), ".!") << entry.path();
+    fs::path folder = entry.path().parent_path();
+    ++saved[folder == home_ + "/pics" ? "" : folder.filename().string()];
   }
   EXPECT_EQ(files, plan.pictureTitles.size());
   std::map<std::string, size_t> onlyThere;
@@ -248,10 +250,8 @@ TEST_P(BoardCrawlTest, CrawlsListsThreadsAndPicturesIntoThreadFolders) {
   }
 }
 
-void PrintTo(const BoardCrawl& board, std::ostream* os) { *os << board.name; }
-
-INSTANTIATE_TEST_SUITE_P(Forums, BoardCrawlTest, testing::ValuesIn(kCrawls),
-                         [](const testing::TestParamInfo<BoardCrawl>& info) {
+INSTANTIATE_TEST_SUITE_P(Sites, CrawlTest, testing::ValuesIn(kCrawls),
+                         [](const testing::TestParamInfo<Crawl>& info) {
                            return std::string(info.param.name);
                          });
 

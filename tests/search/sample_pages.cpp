@@ -1,51 +1,45 @@
 #include "tests/search/sample_pages.h"
 
+#include <gtest/gtest.h>
+
 #include <fstream>
 #include <sstream>
 
 namespace harvio::test {
 
-std::string ReadSearchData(const std::string& fileName) {
-  std::ifstream in(std::string(HARVIO_SEARCH_DATA) + "/" + fileName,
-                   std::ios::binary);
+std::string ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  EXPECT_TRUE(in.good()) << path;
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
 }
 
-std::vector<SamplePage> LoadSamplePages() {
+std::string ReadTestData(const std::string& path) {
+  return ReadWholeFile(std::string(HARVIO_TEST_DATA) + "/" + path);
+}
+
+std::vector<SamplePage> LoadSamplePages(const std::string& folder) {
   std::vector<SamplePage> pages;
-  std::istringstream rows(ReadSearchData("cases.txt"));
+  std::istringstream rows(ReadTestData(folder + "/cases.txt"));
   for (std::string row; std::getline(rows, row);) {
     if (row.empty() || row[0] == '#') continue;
     std::istringstream fields(row);
-    SamplePage page;
-    std::string kind;
-    fields >> page.name >> page.sourceId >> kind >> page.url;
-    page.kind = kind == "WEB1" ? kWeb1 : kWeb2;
-    pages.push_back(page);
+    SamplePage p;
+    std::string source, kind;
+    std::getline(fields, p.name, '\t');
+    std::getline(fields, source, '\t');
+    std::getline(fields, kind, '\t');
+    std::getline(fields, p.url, '\t');
+    std::getline(fields, p.title, '\t');
+    std::getline(fields, p.page, '\t');
+    p.folder = folder;
+    p.sourceId = static_cast<uint32_t>(std::stoul(source));
+    p.kind = kind == "WEB1" ? kWeb1 : kWeb2;
+    if (p.page.empty()) p.page = p.name;
+    pages.push_back(p);
   }
   return pages;
-}
-
-std::vector<std::string> SplitLines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line + "\n");
-  return lines;
-}
-
-std::vector<ExpectedAdmission> LoadExpected(const SamplePage& page) {
-  std::vector<ExpectedAdmission> admissions;
-  for (const std::string& line :
-       SplitLines(ReadSearchData(page.name + ".expected"))) {
-    std::istringstream fields(line);
-    ExpectedAdmission a;
-    std::getline(fields, a.queue, '\t');
-    std::getline(fields, a.url, '\t');
-    admissions.push_back(a);
-  }
-  return admissions;
 }
 
 }  // namespace harvio::test

@@ -1,11 +1,11 @@
-// The sample result and detail pages of tests/data/search: cases.txt names
-// each page, the source and kind of the item it came from and that item's
-// URL; NAME.expected holds what parsing it admits, one harvio-cli parse line
-// each.
+// The saved pages of tests/data/FOLDER. FOLDER/cases.txt names, one line a
+// case and tab-separated, the case NAME, the source and kind of the item the
+// page came from, that item's URL and, where it matters, its title and the
+// page read when it is another case's page; NAME.expected holds what parsing
+// the page admits, one harvio-cli parse line each.
 #pragma once
 
 #include <cstdint>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -13,27 +13,27 @@
 
 namespace harvio::test {
 
+// The whole file at `path`, as stored; and one under tests/data.
+std::string ReadWholeFile(const std::string& path);
+std::string ReadTestData(const std::string& path);
+
 struct SamplePage {
+  std::string folder;
   std::string name;
   uint32_t sourceId = 0;
   ItemKind kind = kWeb2;
   std::string url;
+  std::string title;
+  std::string page;  // the file name without ".html"
+
+  std::string Html() const {
+    return ReadTestData(folder + "/" + page + ".html");
+  }
+  std::string Expected() const {
+    return ReadTestData(folder + "/" + name + ".expected");
+  }
 };
 
-inline void PrintTo(const SamplePage& page, std::ostream* out) {
-  *out << page.name;
-}
-
-std::string ReadSearchData(const std::string& fileName);
-std::vector<SamplePage> LoadSamplePages();
-// The lines of a text, each with its "\n".
-std::vector<std::string> SplitLines(const std::string& text);
-
-// One admission line split into its fields.
-struct ExpectedAdmission {
-  std::string queue;  // "WEB2", "WEB1" or "PIC"
-  std::string url;
-};
-std::vector<ExpectedAdmission> LoadExpected(const SamplePage& page);
+std::vector<SamplePage> LoadSamplePages(const std::string& folder);
 
 }  // namespace harvio::test

@@ -3,44 +3,62 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <initializer_list>
 #include <string>
 
 namespace harvio {
 namespace {
 
-// Runs an in-place helper on a copy of `text` in a roomy buffer.
-template <typename Helper>
-std::string Apply(Helper helper, const std::string& text) {
-  char buffer[kWorkBuffer + 200] = {};
-  std::memcpy(buffer, text.data(), text.size());
-  helper(buffer);
-  return buffer;
-}
-
-struct Case {
-  const char* in;
-  std::string out;
-};
-
-// Checks `helper` on each input, naming the input that fails.
-template <typename Helper>
-void ExpectCases(Helper helper, std::initializer_list<Case> cases) {
-  for (const Case& c : cases) EXPECT_EQ(Apply(helper, c.in), c.out) << c.in;
-}
-
-TEST(ReplaceAll, ReplacesEveryOccurrenceWithoutRescanningOutput) {
-  auto replace = [](const char* find, const char* by) {
-    return [=](char* t) { ReplaceAll(t, find, by); };
+// Each in-place helper on inputs that show its rules; the input names a
+// failing case.
+TEST(TextHelpers, RewriteInPlace) {
+  using Helper = void (*)(char*);
+  const struct {
+    Helper helper;
+    const char* in;
+    const char* out;
+  } cases[] = {
+      // ReplaceAll never rescans its output or matches overlapping text.
+      {[](char* t) { ReplaceAll(t, "ab", "a"); }, "aab-ab", "aa-a"},
+      {[](char* t) { ReplaceAll(t, "aa", "b"); }, "aaaaa", "bba"},
+      {[](char* t) { ReplaceAll(t, "x", ""); }, "xaxbx", "ab"},
+      {[](char* t) { ReplaceAll(t, "zz", "y"); }, "abc", "abc"},
+      {[](char* t) { ReplaceAll(t, "", "y"); }, "abc", "abc"},
+      // Only ":", "/" and ".", and "%25" first.
+      {DecodePercentEscapes, "%2Fpics%2Fa%2Ejpg", "/pics/a.jpg"},
+      {DecodePercentEscapes, "http%3a%2f%2fh%2ecn", "http://h.cn"},
+      {DecodePercentEscapes, "%253A%252f", ":/"},
+      {DecodePercentEscapes, "a%20b%26c%41", "a%20b%26c%41"},
+      {DecodePercentEscapes, "100%25", "100%"},
+      // Each pair once, in order.
+      {DecodeEntities, "&amp;amp;", "&amp;"},
+      {DecodeEntities, "&amp;lt;", "<"},
+      {DecodeEntities, "a&lt;b&gt;&quot;c&quot;&nbsp;&#46;", "a<b>\"c\" ."},
+      {DecodeEntities, "x&#183;y", "x\xa1\xa4y"},  // middle dot
+      {DecodeEntities, "&copy;&#47;&AMP;", "&copy;&#47;&AMP;"},
+      // An unclosed tag drops the rest.
+      {StripTags, "a<b>c<d", "ac"},
+      {StripTags, "<p>one</p> <b>two</b>", "one two"},
+      {StripTags, "no tags > here", "no tags > here"},
+      {StripTags, "<<a>>", ">"},
+      {TrimSpaces, "  a b  ", "a b"},
+      {TrimSpaces, "\ta \n", "\ta \n"},
+      {TrimSpaces, "     ", ""},
+      {TrimSpaces, "", ""},
+      {SanitizeFolderName, " a\"b*c/d:e<f>g?h\\i|j ", "a b c d e f g h i j"},
+      {SanitizeFolderName, "??ok??", "ok"},
+      // Two GBK characters whose second bytes are "\\" and "|", then a real
+      // backslash.
+      {SanitizeFolderName, "\xd5\x5c\xb1\x7c\\x", "\xd5\x5c\xb1\x7c x"},
   };
-  ExpectCases(replace("ab", "a"), {{"aab-ab", "aa-a"}});
-  ExpectCases(replace("aa", "b"), {{"aaaaa", "bba"}});  // no overlaps
-  ExpectCases(replace("x", ""), {{"xaxbx", "ab"}});
-  ExpectCases(replace("zz", "y"), {{"abc", "abc"}});
-  ExpectCases(replace("", "y"), {{"abc", "abc"}});
+  for (const auto& c : cases) {
+    char buffer[kWorkBuffer + 200] = {};
+    std::strcpy(buffer, c.in);
+    c.helper(buffer);
+    EXPECT_STREQ(buffer, c.out) << c.in;
+  }
 }
 
-TEST(ReplaceAll, NeverGrowsPastTheStringItWasGiven) {
+TEST(TextHelpers, NeverWritePastTheStringOrBeyond1024Bytes) {
   // A longer replacement than the text it replaces is cut, not written
   // past the caller's string.
   char small[8] = "a-a-a";
@@ -49,70 +67,13 @@ TEST(ReplaceAll, NeverGrowsPastTheStringItWasGiven) {
   ReplaceAll(small, "a", "xyz");
   EXPECT_STREQ(small, "xyz-x");
   EXPECT_EQ(small[6], 'G');
-}
-
-TEST(ReplaceAll, CutsOverlongInputAt1024Bytes) {
-  std::string big(1100, 'x');
-  char buffer[1200];
-  std::memcpy(buffer, big.c_str(), big.size() + 1);
-  ReplaceAll(buffer, "x", "y");
-  EXPECT_EQ(std::strlen(buffer), 1024u);
-  EXPECT_EQ(buffer[0], 'y');
-  EXPECT_EQ(buffer[1023], 'y');
-  EXPECT_EQ(buffer[1025], 'x');  // beyond the cut nothing was touched
-}
-
-TEST(DecodePercentEscapes, DecodesOnlyColonSlashDotAndPercentFirst) {
-  ExpectCases(DecodePercentEscapes, {
-      {"%2Fpics%2Fa%2Ejpg", "/pics/a.jpg"},
-      {"http%3a%2f%2fh%2ecn", "http://h.cn"},
-      {"%253A%252f", ":/"},
-      {"a%20b%26c%41", "a%20b%26c%41"},
-      {"100%25", "100%"},
-  });
-}
-
-TEST(DecodeEntities, AppliesEachPairOnceInOrder) {
-  ExpectCases(DecodeEntities, {
-      {"&amp;amp;", "&amp;"},
-      {"&amp;lt;", "<"},
-      {"a&lt;b&gt;&quot;c&quot;&nbsp;&#46;", "a<b>\"c\" ."},
-      {"x&#183;y", "x\xa1\xa4y"},  // middle dot
-      {"&copy;&#47;&AMP;", "&copy;&#47;&AMP;"},
-  });
-}
-
-TEST(StripTags, DropsTagsAndAnUnclosedTail) {
-  ExpectCases(StripTags, {
-      {"a<b>c<d", "ac"},
-      {"<p>one</p> <b>two</b>", "one two"},
-      {"no tags > here", "no tags > here"},
-      {"<<a>>", ">"},
-  });
-}
-
-TEST(TrimSpaces, RemovesOnlyOuterBlanks) {
-  ExpectCases(TrimSpaces, {
-      {"  a b  ", "a b"},
-      {"\ta \n", "\ta \n"},
-      {"     ", ""},
-      {"", ""},
-  });
-}
-
-TEST(SanitizeFolderName, BlanksReservedCharactersAndTrims) {
-  ExpectCases(SanitizeFolderName, {
-      {" a\"b*c/d:e<f>g?h\\i|j ", "a b c d e f g h i j"},
-      {"??ok??", "ok"},
-  });
-}
-
-TEST(SanitizeFolderName, KeepsDoubleByteCharactersWhoseSecondByteIsReserved) {
-  // Two GBK characters whose second bytes are "\\" and "|", then a real
-  // backslash.
-  ExpectCases(SanitizeFolderName, {
-      {"\xd5\x5c\xb1\x7c\\x", "\xd5\x5c\xb1\x7c x"},
-  });
+  // An overlong input is cut at 1024 bytes; beyond the cut nothing changes.
+  char big[1200];
+  std::memset(big, 'x', 1100);
+  big[1100] = '\0';
+  ReplaceAll(big, "x", "y");
+  EXPECT_EQ(std::string(big), std::string(1024, 'y'));
+  EXPECT_EQ(big[1025], 'x');
 }
 
 std::string Extension(const char* url) {
@@ -150,6 +111,13 @@ TEST(IsWantedPicture, FiltersByExtensionAndTaskFormats) {
   EXPECT_TRUE(IsWantedPicture("http://h/a.gif", info));
   EXPECT_FALSE(IsWantedPicture("http://h/a.png", info));
   EXPECT_FALSE(IsWantedPicture("http://h/a.BMP", info));
+}
+
+TEST(RemoveTabsAndLineBreaks, KeepsEverythingElseAndTerminates) {
+  char text[] = "\ta\r\nb c\t\n";
+  char* end = RemoveTabsAndLineBreaks(text, text + sizeof text - 1);
+  EXPECT_STREQ(text, "ab c");
+  EXPECT_EQ(end, text + 4);
 }
 
 TEST(FindMarker, SearchesPastNulBytesButNotPastTheEnd) {
