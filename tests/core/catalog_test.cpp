@@ -56,18 +56,6 @@ TEST(CatalogTree, LevelsParentsAndPaths) {
   EXPECT_EQ(sources, 8 + 2 + 95 + 3);
 }
 
-TEST(CatalogOptions, RangesOfTheKeywordSources) {
-  uint32_t first = 0, last = 0;
-  ASSERT_TRUE(SizeOptionList(15, &first, &last));
-  EXPECT_EQ(first, 1370u);
-  EXPECT_EQ(last, 1376u);
-  ASSERT_TRUE(SizeOptionList(12, &first, &last));
-  EXPECT_EQ(last, first);
-  ASSERT_TRUE(SizeOptionList(23, &first, &last));
-  EXPECT_EQ(first, 1380u);
-  EXPECT_FALSE(SizeOptionList(31, &first, &last));
-}
-
 TEST(StartUrls, SearchEnginesEncodeOnlyWhereAsked) {
   std::string scenery = Gbk("风景");
   ASSERT_EQ(scenery, "\xB7\xE7\xBE\xB0");
@@ -126,8 +114,7 @@ TEST(StartUrls, BoardSamples) {
   EXPECT_EQ(Path(Keyword(45, "")), "/index/pastime.html");
   EXPECT_EQ(Url(Keyword(64, "")),
             "http://bbs.tech.tom.com/forum/list_thread.php?forumid=66");
-  EXPECT_EQ(Path(Keyword(79, "")),
-            "/cgi-bin/bbs/show/title?groupid=142:10422");
+  EXPECT_EQ(Path(Keyword(79, "")), "/cgi-bin/bbs/show/title?groupid=142:10422");
   EXPECT_EQ(Path(Keyword(111, "")),
             "/new/publicforum/articleslist.asp?stritem=no04");
   EXPECT_EQ(Path(Keyword(113, "")),
@@ -139,7 +126,8 @@ TEST(StartUrls, BoardSamples) {
             "/new/Publicforum/ArticlesList.asp?strItem=tianyaphoto");
   EXPECT_EQ(Path(Keyword(135, "")),
             "/new/Publicforum/ArticlesList.asp?strItem=tianyaphoto"
-            "&strSubItem=" + Gbk("微距"));
+            "&strSubItem=" +
+                Gbk("微距"));
   StartUrl mop;
   BuildStartUrl(Keyword(142, ""), &mop);
   EXPECT_EQ(mop.url, "http://club.mop.com/club/list.jsp?ck=plmm");

@@ -33,7 +33,8 @@ TEST(ComposeRequestGet, PlainItemHasOnlyTheFixedLines) {
   EXPECT_EQ(Compose(Item("a.com", "/x/y.jpg?q=1"), kPic, 1),
             std::string("GET /x/y.jpg?q=1 HTTP/1.0\r\n"
                         "Host: a.com\r\n"
-                        "Accept: */*\r\n") + kTail);
+                        "Accept: */*\r\n") +
+                kTail);
 }
 
 TEST(ComposeRequestGet, RefererAndRangeOnlyWhenResumingAKnownLength) {
@@ -45,7 +46,8 @@ TEST(ComposeRequestGet, RefererAndRangeOnlyWhenResumingAKnownLength) {
                         "Host: a.com\r\n"
                         "Accept: */*\r\n"
                         "Referer: http://a.com/t.html\r\n"
-                        "Range: bytes=200-\r\n") + kTail);
+                        "Range: bytes=200-\r\n") +
+                kTail);
   item.size = 0;
   EXPECT_EQ(Compose(item, kPic, 31).find("Range"), std::string::npos);
   item.size = 500;
@@ -88,7 +90,8 @@ TEST(ComposeRequestBounds, LongestFieldsFitAndUnterminatedFieldsStayInside) {
   item.size = 0;
   std::string r = Compose(item, kPic, 1);
   EXPECT_EQ(r.find("GET /" + std::string(1023, 'x') + " HTTP/1.0\r\n"), 0u);
-  EXPECT_NE(r.find("Host: " + std::string(63, 'x') + "\r\n"), std::string::npos);
+  EXPECT_NE(r.find("Host: " + std::string(63, 'x') + "\r\n"),
+            std::string::npos);
   char small[64];
   EXPECT_EQ(ComposeRequest(item, kPic, 1, small, sizeof(small)), 0u);
 }

@@ -47,18 +47,6 @@ class TaskTest : public ::testing::Test {
   TaskSet set_;
 };
 
-TEST_F(TaskTest, CreateNamesTheTaskAndCountsIt) {
-  Task* task = CreateTask(set_, SomeInfo(), 4);
-  ASSERT_NE(task, nullptr);
-  EXPECT_EQ(std::strlen(task->info.taskName), 38u);
-  EXPECT_EQ(task->info.taskName[0], '{');
-  EXPECT_EQ(task->needsSave, 1u);
-  EXPECT_EQ(task->stopReason.load(), -1);
-  EXPECT_EQ(task->orderKey, 4u);
-  EXPECT_EQ(set_.liveTasks.load(), 1u);
-  delete task;
-}
-
 TEST_F(TaskTest, TenTasksAtMost) {
   std::vector<Task*> tasks;
   for (int i = 0; i < 10; ++i) tasks.push_back(CreateTask(set_, SomeInfo(), i));
@@ -142,14 +130,6 @@ TEST(ItemFolderTest, ThreadSubFolderOnlyForClassifiedForumPictures) {
   EXPECT_EQ(ItemFolder(info, item, kPic), "Z:\\tmp\\pics\\");
 }
 
-TEST_F(TaskTest, CloseSavesANewTaskAndFreesIt) {
-  Task* task = CreateTask(set_, SomeInfo(), 0);
-  std::string name = task->info.taskName;
-  CloseTask(task);
-  WaitForClosedTasks(set_);
-  EXPECT_EQ(std::filesystem::file_size(home_.TaskFile(name)), 500u);
-}
-
 TEST_F(TaskTest, DeleteRemovesFileAndPartialsButKeepsFinishedPictures) {
   std::filesystem::create_directories(home_.native() + "/pics");
   TaskInfo info = SomeInfo();
@@ -177,7 +157,8 @@ TEST_F(TaskTest, DeleteRemovesFileAndPartialsButKeepsFinishedPictures) {
   EXPECT_TRUE(std::filesystem::exists(home_.native() + "/pics/done.jpg.!"));
 }
 
-TEST_F(TaskTest, CloseWaitsForRunningWorkers) {
+// Closing saves a new task and frees it, once its last worker has ended.
+TEST_F(TaskTest, CloseWaitsForRunningWorkersThenSaves) {
   Task* task = CreateTask(set_, SomeInfo(), 0);
   task->runningWorkers = 1;
   std::string name = task->info.taskName;
@@ -186,7 +167,8 @@ TEST_F(TaskTest, CloseWaitsForRunningWorkers) {
   EXPECT_FALSE(std::filesystem::exists(home_.TaskFile(name)));
   task->runningWorkers = 0;  // the last worker ends
   WaitForClosedTasks(set_);
-  EXPECT_TRUE(std::filesystem::exists(home_.TaskFile(name)));
+  EXPECT_EQ(set_.liveTasks.load(), 0u);
+  EXPECT_EQ(std::filesystem::file_size(home_.TaskFile(name)), 500u);
 }
 
 }  // namespace
