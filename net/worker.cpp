@@ -81,6 +81,11 @@ void Worker::RunStep() {
 // List pages one at a time, and only while fewer than two pictures or
 // content pages per worker wait; otherwise pictures first, then pages.
 void Worker::StepIdle() {
+  eventSet_ = true;
+  if (stopRequested_.load() != 0) {  // a stopped worker takes nothing more
+    exitNow_ = true;
+    return;
+  }
   UrlQueue* queues = task_.queues;
   uint32_t pending = queues[kPic].PendingCount() + queues[kWeb1].PendingCount();
   UrlItem* entry = nullptr;
@@ -91,7 +96,6 @@ void Worker::StepIdle() {
   if (entry == nullptr && (entry = queues[kPic].TakeNext(kPicLimit))) kind = kPic;
   if (entry == nullptr && (entry = queues[kWeb1].TakeNext(kWeb1Limit))) kind = kWeb1;
   viewKind_ = kind;
-  eventSet_ = true;
   if (entry != nullptr) {
     TakeItem(entry, kind);
     return;
