@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <sstream>
 
 #include "tests/core/gbk.h"
 
@@ -56,42 +58,36 @@ TEST(CatalogTree, LevelsParentsAndPaths) {
   EXPECT_EQ(sources, 8 + 2 + 95 + 3);
 }
 
-TEST(StartUrls, SearchEnginesEncodeOnlyWhereAsked) {
-  std::string scenery = Gbk("风景");
-  ASSERT_EQ(scenery, "\xB7\xE7\xBE\xB0");
-  EXPECT_EQ(Url(Keyword(1, scenery)),
-            "http://images.google.com/images?q=%E9%A3%8E%E6%99%AF&ie=utf-8");
-  EXPECT_EQ(Path(Keyword(1, scenery, 1)),
-            "/images?q=%E9%A3%8E%E6%99%AF&ie=utf-8&imgsz=xxlarge");
-  EXPECT_EQ(Path(Keyword(2, "red+car", 4)),
-            "/search/images?p=red+car&ei=utf-8&imgsz=small");
-  EXPECT_EQ(Path(Keyword(3, "a", 2)), "/images/results.aspx?q=a&size=50t400");
-  EXPECT_EQ(Path(Keyword(11, scenery)),
-            "/i?ct=201326592&lm=-1&word=\xB7\xE7\xBE\xB0&z=0");
-  EXPECT_EQ(Path(Keyword(12, "a", 3)), "/p?k=a");
-  EXPECT_EQ(Path(Keyword(13, "a")), "/i?w=a");
-  EXPECT_EQ(Path(Keyword(14, "a")), "/pics/pics?query=a&mode=1");
-  EXPECT_EQ(Path(Keyword(15, "a", 6)), "/search?p=a&miw=small");
-  EXPECT_EQ(Path(Keyword(15, "a", 7)), "/search?p=a");  // outside the list
+// The URLs of tests/data/core/start_urls.txt.
+TEST(StartUrls, AsListed) {
+  ASSERT_EQ(Gbk("风景"), "\xB7\xE7\xBE\xB0");
+  std::ifstream rows(std::string(HARVIO_TEST_DATA) + "/core/start_urls.txt");
+  ASSERT_TRUE(rows.good());
+  int checked = 0;
+  for (std::string row; std::getline(rows, row);) {
+    if (row.empty() || row[0] == '#') continue;
+    std::istringstream fields(row);
+    std::string source, option, keyword, expected;
+    std::getline(fields, source, '\t');
+    std::getline(fields, option, '\t');
+    std::getline(fields, keyword, '\t');
+    std::getline(fields, expected, '\t');
+    TaskInfo info =
+        Keyword(std::stoul(source), Gbk(keyword), std::stoul(option));
+    EXPECT_EQ(expected.rfind("http://", 0) == 0 ? Url(info) : Path(info),
+              Gbk(expected))
+        << row;
+    ++checked;
+  }
+  EXPECT_EQ(checked, 26);
 }
 
-TEST(StartUrls, PercentSignEscapedOnlyInUtf8) {
-  EXPECT_EQ(Path(Keyword(1, "50%")), "/images?q=50%25&ie=utf-8");
-  EXPECT_EQ(Path(Keyword(14, "50%")), "/pics/pics?query=50%&mode=1");
+TEST(StartUrls, KeywordThatIsNotGbkIsSentAsStored) {
   std::string encoded;
   EXPECT_TRUE(EncodeKeywordUtf8("a+b&c=d#", &encoded));
   EXPECT_EQ(encoded, "a+b&c=d#");
-  // Not GBK: sent as stored, without the encoding marker.
   EXPECT_FALSE(EncodeKeywordUtf8("\xFF\xFF", &encoded));
   EXPECT_EQ(Path(Keyword(1, "\xFF\xFF")), "/images?q=\xFF\xFF");
-}
-
-TEST(StartUrls, KeywordForumsByOption) {
-  EXPECT_EQ(Url(Keyword(21, "redcar")), "http://post.baidu.com/f?kw=redcar");
-  EXPECT_EQ(Path(Keyword(21, "x", 5)),
-            "/f?ct=318767104&tn=baiduKeywordSearch&lm=4&word=x");
-  EXPECT_EQ(Path(Keyword(22, "x", 1)), "/say?md=listEliteTopics&name=x");
-  EXPECT_EQ(Path(Keyword(22, "x")), "/say?md=listTopics&name=x");
 }
 
 TEST(StartUrls, EveryBoardHasOneAndOnlyMopCarriesAReferer) {
@@ -109,31 +105,7 @@ TEST(StartUrls, EveryBoardHasOneAndOnlyMopCarriesAReferer) {
   EXPECT_FALSE(BuildStartUrl(Keyword(37, ""), &start));
 }
 
-TEST(StartUrls, BoardSamples) {
-  EXPECT_EQ(Url(Keyword(31, "")), "http://bbs.voc.com.cn/list2.asp?boardid=50");
-  EXPECT_EQ(Path(Keyword(45, "")), "/index/pastime.html");
-  EXPECT_EQ(Url(Keyword(64, "")),
-            "http://bbs.tech.tom.com/forum/list_thread.php?forumid=66");
-  EXPECT_EQ(Path(Keyword(79, "")), "/cgi-bin/bbs/show/title?groupid=142:10422");
-  EXPECT_EQ(Path(Keyword(111, "")),
-            "/new/publicforum/articleslist.asp?stritem=no04");
-  EXPECT_EQ(Path(Keyword(113, "")),
-            "/new/publicforum/articleslist.asp?stritem=no04&strSubItem=" +
-                Gbk("风景"));
-  EXPECT_EQ(Path(Keyword(122, "")),
-            "/new/publicforum/articleslist.asp?stritem=tianyamyself");
-  EXPECT_EQ(Path(Keyword(127, "")),
-            "/new/Publicforum/ArticlesList.asp?strItem=tianyaphoto");
-  EXPECT_EQ(Path(Keyword(135, "")),
-            "/new/Publicforum/ArticlesList.asp?strItem=tianyaphoto"
-            "&strSubItem=" +
-                Gbk("微距"));
-  StartUrl mop;
-  BuildStartUrl(Keyword(142, ""), &mop);
-  EXPECT_EQ(mop.url, "http://club.mop.com/club/list.jsp?ck=plmm");
-  EXPECT_EQ(mop.referer, "http://club.mop.com/club/menu.jsp");
-}
-
+// The referer of the boards that need one goes with the start URL.
 TEST(StartUrls, AddStartUrlAdmitsIntoWeb2WithReferer) {
   UrlQueue web2;
   EXPECT_EQ(AddStartUrl(web2, Keyword(150, "")), AddResult::kAdmitted);
