@@ -9,8 +9,14 @@
 
 namespace harvio {
 
-// Ends in "\\".
+// Ends in "\\". A title that could name a place outside the save folder
+// (one from a damaged task file; AddUrl never admits such) files into the
+// save folder itself.
 std::string ItemFolder(const TaskInfo& info, const UrlItem& item,
                        ItemKind kind);
+
+// A file name this program makes: no directory part, no "..". Names from a
+// task file are acted on only when they pass.
+bool IsPlainFileName(const char* name);
 
 }  // namespace harvio

@@ -64,7 +64,7 @@ void DeletePartialFiles(Task& task) {
     bool pending = true;
     task.queues[kind].ForEachHeadToTail([&](const UrlItem& item) {
       if (item.state == kFinished) pending = false;
-      if (!pending || item.fileName[0] == '\0') return;
+      if (!pending || !IsPlainFileName(item.fileName)) return;
       std::string folder =
           ItemFolder(task.info, item, static_cast<ItemKind>(kind));
       platform::DeleteFile(folder + item.fileName + ".!");

@@ -75,7 +75,7 @@ struct TaskFileContent {
 };
 
 // A stored name must name a file inside Task\, whatever the list holds.
-bool IsPlainFileName(const std::string& name) {
+bool IsPlainTaskName(const std::string& name) {
   return !name.empty() && name != "." && name != ".." &&
          name.find_first_of("\\/:") == std::string::npos;
 }
@@ -179,7 +179,7 @@ std::string TaskDirectory(const TaskSet& taskSet) {
 
 Task* LoadTask(TaskSet& taskSet, const std::string& taskName,
                uint32_t orderKey) {
-  if (taskSet.liveTasks.load() >= kMaxTasks || !IsPlainFileName(taskName)) {
+  if (taskSet.liveTasks.load() >= kMaxTasks || !IsPlainTaskName(taskName)) {
     return nullptr;
   }
   TaskFileContent content;

@@ -156,7 +156,7 @@ void WriteFailed(Worker& w) {
 
 bool OpenPartialFile(Worker& w, const char* ext) {
   UrlItem& item = *w.item_;
-  std::string folder = SafeItemFolder(w.task_.info, item, w.kind_);
+  std::string folder = ItemFolder(w.task_.info, item, w.kind_);
   if (!EnsureDirectories(folder)) return false;
   if (item.fileName[0] != '\0') {
     if (!IsPlainFileName(item.fileName)) return false;
@@ -174,47 +174,12 @@ bool OpenPartialFile(Worker& w, const char* ext) {
   return true;
 }
 
-// Whole GBK characters: a trail byte may look like "\\" or "|".
-bool HasOnlyAllowedSingles(const char* text, const char* refused) {
-  for (const char* p = text; *p != '\0';) {
-    size_t length = GbkCharLength(p);
-    unsigned char c = static_cast<unsigned char>(*p);
-    if (length == 1 && (c < 0x20 || std::strchr(refused, c) != nullptr)) {
-      return false;
-    }
-    p += length;
-  }
-  return true;
-}
-
 std::string PartialPath(Worker& w) {
-  return SafeItemFolder(w.task_.info, *w.item_, w.kind_) + w.item_->fileName +
+  return ItemFolder(w.task_.info, *w.item_, w.kind_) + w.item_->fileName +
          ".!";
 }
 
 }  // namespace
-
-bool IsPlainFileName(const char* name) {
-  size_t length = ::strnlen(name, sizeof(UrlItem::fileName));
-  if (length == 0 || length >= sizeof(UrlItem::fileName)) return false;
-  for (size_t i = 0; i < length; ++i) {
-    char c = name[i];
-    bool allowed = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-                   (c >= '0' && c <= '9') || std::strchr("{}-.", c) != nullptr;
-    if (!allowed) return false;
-  }
-  return name[0] != '.';
-}
-
-std::string SafeItemFolder(const TaskInfo& info, const UrlItem& item,
-                           ItemKind kind) {
-  // Admitted titles never hold these (AddUrl cleans them); a title that
-  // does came from elsewhere and could climb out of the save folder.
-  if (!HasOnlyAllowedSingles(item.title, "\t.\"*/:<>?\\|")) {
-    return std::string(info.savePath);
-  }
-  return ItemFolder(info, item, kind);
-}
 
 bool AcceptResponse(Worker& w, uint32_t n) {
   if (n > kIoBytes) n = kIoBytes;

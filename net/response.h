@@ -30,11 +30,4 @@ void RenamePicture(Worker& worker);
 // Deletes "<name>.!"; errors are ignored.
 void DeletePartial(Worker& worker);
 
-// A file name made by this program: no directory part, no "..".
-bool IsPlainFileName(const char* name);
-// The item's folder, or the save folder itself when the title could name a
-// place outside it (a title from a damaged task file).
-std::string SafeItemFolder(const TaskInfo& info, const UrlItem& item,
-                           ItemKind kind);
-
 }  // namespace harvio

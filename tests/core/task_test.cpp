@@ -145,7 +145,12 @@ TEST_F(TaskTest, DeleteRemovesFileAndPartialsButKeepsFinishedPictures) {
   UrlItem* partial = pics.TakeNext(25);
   std::strcpy(partial->fileName, "part.jpg");
   pics.ReturnToWaiting(partial);
-  for (const char* f : {"/pics/done.jpg.!", "/pics/part.jpg.!"}) {
+  // A name from a damaged task file must not reach outside the folder.
+  pics.AddUrl("http://a/3", "", "", false);
+  UrlItem* foreign = pics.TakeNext(25);
+  std::strcpy(foreign->fileName, "..\\keep");
+  pics.ReturnToWaiting(foreign);
+  for (const char* f : {"/pics/done.jpg.!", "/pics/part.jpg.!", "/keep.!"}) {
     std::ofstream(home_.native() + f) << "x";
   }
   ASSERT_TRUE(SaveTask(*task));
@@ -155,6 +160,7 @@ TEST_F(TaskTest, DeleteRemovesFileAndPartialsButKeepsFinishedPictures) {
   EXPECT_FALSE(std::filesystem::exists(home_.TaskFile(name)));
   EXPECT_FALSE(std::filesystem::exists(home_.native() + "/pics/part.jpg.!"));
   EXPECT_TRUE(std::filesystem::exists(home_.native() + "/pics/done.jpg.!"));
+  EXPECT_TRUE(std::filesystem::exists(home_.native() + "/keep.!"));
 }
 
 // Closing saves a new task and frees it, once its last worker has ended.

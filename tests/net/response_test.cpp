@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/item_folder.h"
 #include "core/task_store.h"
 #include "net/response.h"
 #include "tests/net/engine_fixture.h"
