@@ -140,11 +140,11 @@ bool ReadArgument(Cursor& at, int number, std::string_view* value) {
 uint32_t LeadingNumber(std::string_view text) {
   size_t i = 0;
   while (i < text.size() && IsBlank(text[i])) ++i;
-  uint32_t number = 0;
+  uint64_t number = 0;  // wide enough that the step before the cap never wraps
   for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    number = std::min<uint32_t>(number * 10 + (text[i] - '0'), kNumberCap);
+    number = std::min<uint64_t>(number * 10 + (text[i] - '0'), kNumberCap);
   }
-  return number;
+  return static_cast<uint32_t>(number);
 }
 
 bool TextBuffer::Append(std::string_view piece) {

@@ -49,8 +49,9 @@ const std::string kTiebaPage = kTiebaRoot + "/f?kw=meinv";
 const std::string kTiebaNextPage =
     "<a href=/f?kw=meinv&pn=50><font>下一页</font></a>\n";
 
-std::string TiebaRow(const std::string& link, const std::string& title) {
-  return "<tr><td align=\"left\" class=\"d\">&nbsp;&nbsp;500</td>"
+std::string TiebaRow(const std::string& link, const std::string& title,
+                     const std::string& hits = "500") {
+  return "<tr><td align=\"left\" class=\"d\">&nbsp;&nbsp;" + hits + "</td>"
          "<td><a class=t href=\"" +
          link + "\" target=_blank > " + title + "</a></td></tr>\n";
 }
@@ -73,6 +74,16 @@ TEST(BoardLimits, TitlesOver127AndLinksOver1024SkipRowsNotPaging) {
   EXPECT_EQ(BoardLines(21, kWeb2, kTiebaPage, page),
             TiebaLine("/f?kz=2", std::string(127, 'U')) +
                 TiebaLine("/f?kz=3", "下一行") + TiebaLine(fits, "fits") +
+                TiebaLine("/f?kw=meinv&pn=50", ""));
+}
+
+// 99 hits stay below the crawl; counts too large for 32 bits are still large.
+TEST(BoardLimits, HitCountsAtTheThresholdAndBeyond32Bits) {
+  std::string page = TiebaRow("/f?kz=1", "a", "99") +
+                     TiebaRow("/f?kz=2", "b", "100") +
+                     TiebaRow("/f?kz=3", "c", "4294967296") + kTiebaNextPage;
+  EXPECT_EQ(BoardLines(21, kWeb2, kTiebaPage, page),
+            TiebaLine("/f?kz=2", "b") + TiebaLine("/f?kz=3", "c") +
                 TiebaLine("/f?kw=meinv&pn=50", ""));
 }
 
