@@ -32,8 +32,9 @@ bool Usage(const char* what) {
   return false;
 }
 
-bool ToGbk(const std::string& utf8, std::string* gbk) {
-  return platform::Utf8ToGbk(utf8, gbk) || Usage("text is not valid UTF-8");
+bool ToGbk(const std::string& argument, std::string* gbk) {
+  return platform::ArgumentToGbk(argument, gbk) ||
+         Usage("text is not in the system's encoding");
 }
 
 bool ReadNumber(CliContext& ctx, const char* name, uint32_t* value) {

@@ -113,7 +113,7 @@ int ParseCommand(CliContext& ctx) {
   }
   ItemKind kind = kindName == "WEB2" ? kWeb2 : kWeb1;
   std::string gbkTitle;
-  if (!platform::Utf8ToGbk(title, &gbkTitle)) gbkTitle = title;
+  if (!platform::ArgumentToGbk(title, &gbkTitle)) gbkTitle = title;
 
   // The item the page came from, made the way the queue makes it (which
   // also bounds and cleans the title).

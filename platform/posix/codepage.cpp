@@ -47,6 +47,10 @@ bool Utf8ToGbk(const std::string& utf8, std::string* out) {
   return Convert("GBK", "UTF-8", utf8.data(), utf8.size(), out);
 }
 
+bool ArgumentToGbk(const std::string& argument, std::string* out) {
+  return Utf8ToGbk(argument, out);
+}
+
 bool GbkToUtf16(const std::string& gbk, std::u16string* out) {
   out->clear();
   std::string bytes;

@@ -55,6 +55,15 @@ bool Utf8ToGbk(const std::string& utf8, std::string* out) {
   return ToWide(CP_UTF8, utf8, &wide) && FromWide(kGbk, wide.data(), wide.size(), out);
 }
 
+bool ArgumentToGbk(const std::string& argument, std::string* out) {
+  // The C runtime hands over the ANSI form; check it is valid GBK.
+  std::wstring wide;
+  out->clear();
+  if (!ToWide(kGbk, argument, &wide)) return false;
+  *out = argument;
+  return true;
+}
+
 bool GbkToUtf16(const std::string& gbk, std::u16string* out) {
   std::wstring wide;
   out->clear();
