@@ -12,10 +12,9 @@ namespace harvio::platform {
 
 class TempDir {
  public:
-  TempDir() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "harvio-test-XXXXXX").string();
-    native_ = mkdtemp(pattern.data()) ? pattern : std::string();
+  TempDir()
+      : native_((std::filesystem::temp_directory_path() / "harvio-test-XXXXXX").string()) {
+    if (mkdtemp(native_.data()) == nullptr) native_.clear();
   }
   ~TempDir() {
     std::error_code ignored;
