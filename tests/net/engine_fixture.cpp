@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -159,6 +160,13 @@ std::string EngineTest::ReadSaved(const std::string& name) const {
   std::ostringstream bytes;
   bytes << in.rdbuf();
   return bytes.str();
+}
+
+std::vector<std::string> EngineTest::SavedContents() const {
+  std::vector<std::string> contents;
+  for (const std::string& name : SavedFiles()) contents.push_back(ReadSaved(name));
+  std::sort(contents.begin(), contents.end());
+  return contents;
 }
 
 void EngineTest::WriteSaved(const std::string& name,

@@ -65,6 +65,8 @@ class EngineTest : public ::testing::Test {
   std::string SaveNative() const { return native_ + "/pics"; }
   std::vector<std::string> SavedFiles(const std::string& sub = "") const;
   std::string ReadSaved(const std::string& name) const;
+  // The contents of the save folder's files, sorted.
+  std::vector<std::string> SavedContents() const;
   void WriteSaved(const std::string& name, const std::string& bytes) const;
   std::vector<UrlItem> Entries(Task* task, ItemKind kind);
 
