@@ -137,18 +137,18 @@ TEST_F(TaskTest, DeleteRemovesFileAndPartialsButKeepsFinishedPictures) {
   std::strcpy(info.savePath, save.c_str());
   Task* task = CreateTask(set_, info, 0);
   UrlQueue& pics = task->queues[kPic];
-  pics.AddUrl("http://a/1", "", "", false);
-  pics.AddUrl("http://a/2", "", "", false);
+  for (const char* url : {"http://a/1", "http://a/2", "http://a/3"}) {
+    pics.AddUrl(url, "", "", false);
+  }
   UrlItem* done = pics.TakeNext(25);
   std::strcpy(done->fileName, "done.jpg");
   pics.MarkFinished(done);
   UrlItem* partial = pics.TakeNext(25);
   std::strcpy(partial->fileName, "part.jpg");
-  pics.ReturnToWaiting(partial);
   // A name from a damaged task file must not reach outside the folder.
-  pics.AddUrl("http://a/3", "", "", false);
   UrlItem* foreign = pics.TakeNext(25);
   std::strcpy(foreign->fileName, "..\\keep");
+  pics.ReturnToWaiting(partial);
   pics.ReturnToWaiting(foreign);
   for (const char* f : {"/pics/done.jpg.!", "/pics/part.jpg.!", "/keep.!"}) {
     std::ofstream(home_.native() + f) << "x";
