@@ -6,7 +6,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "tests/core/gbk.h"
+#include "tests/core/fixtures.h"
 
 namespace harvio {
 namespace {

@@ -29,30 +29,22 @@ std::string Compose(const UrlItem& item, ItemKind kind, uint32_t sourceId) {
   return std::string(out, n);
 }
 
-TEST(ComposeRequestGet, PlainItemHasOnlyTheFixedLines) {
-  EXPECT_EQ(Compose(Item("a.com", "/x/y.jpg?q=1"), kPic, 1),
-            std::string("GET /x/y.jpg?q=1 HTTP/1.0\r\n"
-                        "Host: a.com\r\n"
-                        "Accept: */*\r\n") +
-                kTail);
+std::string Get(const std::string& target, const std::string& extra = "") {
+  return "GET " + target + " HTTP/1.0\r\nHost: a.com\r\nAccept: */*\r\n" + extra + kTail;
 }
 
-TEST(ComposeRequestGet, RefererAndRangeOnlyWhenResumingAKnownLength) {
+// Referer when known; Range only when resuming an entry of known length.
+TEST(ComposeRequestGet, FixedLinesRefererAndRange) {
+  EXPECT_EQ(Compose(Item("a.com", "/x/y.jpg?q=1"), kPic, 1), Get("/x/y.jpg?q=1"));
   UrlItem item = Item("a.com", "/p.jpg", "http://a.com/t.html");
-  item.size = 500;
-  item.done = 200;
-  EXPECT_EQ(Compose(item, kPic, 31),
-            std::string("GET /p.jpg HTTP/1.0\r\n"
-                        "Host: a.com\r\n"
-                        "Accept: */*\r\n"
-                        "Referer: http://a.com/t.html\r\n"
-                        "Range: bytes=200-\r\n") +
-                kTail);
-  item.size = 0;
-  EXPECT_EQ(Compose(item, kPic, 31).find("Range"), std::string::npos);
-  item.size = 500;
-  item.done = 0;
-  EXPECT_EQ(Compose(item, kPic, 31).find("Range"), std::string::npos);
+  const std::string referer = "Referer: http://a.com/t.html\r\n";
+  const struct { uint32_t size, done; std::string range; } cases[] = {
+      {500, 200, "Range: bytes=200-\r\n"}, {0, 200, ""}, {500, 0, ""}};
+  for (const auto& c : cases) {
+    item.size = c.size;
+    item.done = c.done;
+    EXPECT_EQ(Compose(item, kPic, 31), Get("/p.jpg", referer + c.range)) << c.size;
+  }
 }
 
 TEST(ComposeRequestPost, FormPostOfTheScriptBoards) {
@@ -73,14 +65,16 @@ TEST(ComposeRequestPost, FormPostOfTheScriptBoards) {
   EXPECT_EQ(body.size(), 73u);
 }
 
+// Only board pages (WEB2) of sources 41..51 with a "*n" path are posted.
 TEST(ComposeRequestPost, OtherSourcesKindsAndPathsStayGet) {
-  UrlItem item = Item("b.example", "/cgi/list.cgi*3");
-  EXPECT_EQ(Compose(item, kWeb2, 52).rfind("GET /cgi/list.cgi*3 ", 0), 0u);
-  EXPECT_EQ(Compose(item, kWeb1, 45).rfind("GET /cgi/list.cgi*3 ", 0), 0u);
-  EXPECT_EQ(Compose(item, kWeb2, 40).rfind("GET ", 0), 0u);
-  EXPECT_EQ(Compose(item, kWeb2, 41).rfind("POST ", 0), 0u);
-  EXPECT_EQ(Compose(item, kWeb2, 51).rfind("POST ", 0), 0u);
-  EXPECT_EQ(Compose(Item("b", "/list.cgi"), kWeb2, 45).rfind("GET ", 0), 0u);
+  const struct { const char* path; ItemKind kind; uint32_t sourceId; const char* method; }
+      cases[] = {{"/l.cgi*3", kWeb2, 52, "GET /l.cgi*3 "}, {"/l.cgi*3", kWeb1, 45, "GET /l.cgi*3 "},
+                 {"/l.cgi*3", kWeb2, 40, "GET /l.cgi*3 "}, {"/l.cgi*3", kWeb2, 41, "POST /l.cgi "},
+                 {"/l.cgi*3", kWeb2, 51, "POST /l.cgi "}, {"/l.cgi", kWeb2, 45, "GET /l.cgi "}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(Compose(Item("b", c.path), c.kind, c.sourceId).rfind(c.method, 0), 0u)
+        << c.sourceId << c.path;
+  }
 }
 
 TEST(ComposeRequestBounds, LongestFieldsFitAndUnterminatedFieldsStayInside) {

@@ -8,7 +8,7 @@
 
 #include "core/item_folder.h"
 #include "core/task_store.h"
-#include "tests/core/temp_home.h"
+#include "tests/core/fixtures.h"
 
 namespace harvio {
 namespace {
@@ -46,14 +46,6 @@ class TaskTest : public ::testing::Test {
   testing::TempHome home_;
   TaskSet set_;
 };
-
-TEST_F(TaskTest, TenTasksAtMost) {
-  std::vector<Task*> tasks;
-  for (int i = 0; i < 10; ++i) tasks.push_back(CreateTask(set_, SomeInfo(), i));
-  EXPECT_EQ(CreateTask(set_, SomeInfo(), 10), nullptr);
-  EXPECT_EQ(set_.liveTasks.load(), 10u);
-  for (Task* t : tasks) delete t;
-}
 
 TEST_F(TaskTest, PauseGivesDoneOnlyWhenEveryQueueIsIdle) {
   Task* task = CreateTask(set_, SomeInfo(), 0);
@@ -106,28 +98,25 @@ TEST_F(TaskTest, StatusShowsPendingAndElapsed) {
   TickSecond(*task);
   task->pictureCount = 12;
   const TaskStatus& s = RefreshStatus(*task);
-  EXPECT_EQ(s.pending[kWeb2], 1u);
-  EXPECT_EQ(s.pending[kWeb1], 0u);
-  EXPECT_EQ(s.pending[kPic], 2u);
+  EXPECT_EQ(std::vector<uint32_t>(s.pending, s.pending + 3), (std::vector<uint32_t>{1, 0, 2}));
   EXPECT_STREQ(s.elapsed, "03:25:09");
   EXPECT_EQ(s.pictureCount, 12);
   EXPECT_STREQ(s.workers, "0/0/0/15");
   delete task;
 }
 
+// Only pictures of a classified forum task with a title get a sub-folder.
 TEST(ItemFolderTest, ThreadSubFolderOnlyForClassifiedForumPictures) {
-  TaskInfo info = SomeInfo(21);
-  UrlItem item{};
-  std::strcpy(item.title, "t1");
-  EXPECT_EQ(ItemFolder(info, item, kPic), "Z:\\tmp\\pics\\");
-  info.classifyByTitle = 1;
-  EXPECT_EQ(ItemFolder(info, item, kPic), "Z:\\tmp\\pics\\t1\\");
-  EXPECT_EQ(ItemFolder(info, item, kWeb1), "Z:\\tmp\\pics\\");
-  info.sourceId = 161;
-  EXPECT_EQ(ItemFolder(info, item, kPic), "Z:\\tmp\\pics\\");
-  info.sourceId = 153;
-  item.title[0] = '\0';
-  EXPECT_EQ(ItemFolder(info, item, kPic), "Z:\\tmp\\pics\\");
+  const struct { uint32_t sourceId, classify; const char* title; ItemKind kind; const char* folder; }
+      cases[] = {{21, 0, "t1", kPic, ""}, {21, 1, "t1", kPic, "t1\\"}, {21, 1, "t1", kWeb1, ""},
+                 {161, 1, "t1", kPic, ""}, {153, 1, "", kPic, ""}};
+  for (const auto& c : cases) {
+    TaskInfo info = SomeInfo(c.sourceId);
+    info.classifyByTitle = c.classify;
+    UrlItem item{};
+    std::strcpy(item.title, c.title);
+    EXPECT_EQ(ItemFolder(info, item, c.kind), std::string("Z:\\tmp\\pics\\") + c.folder) << c.sourceId;
+  }
 }
 
 TEST_F(TaskTest, DeleteRemovesFileAndPartialsButKeepsFinishedPictures) {
@@ -136,20 +125,15 @@ TEST_F(TaskTest, DeleteRemovesFileAndPartialsButKeepsFinishedPictures) {
   std::string save = home_.home() + "pics\\";
   std::strcpy(info.savePath, save.c_str());
   Task* task = CreateTask(set_, info, 0);
-  UrlQueue& pics = task->queues[kPic];
-  for (const char* url : {"http://a/1", "http://a/2", "http://a/3"}) {
-    pics.AddUrl(url, "", "", false);
+  // "..\\keep" is a name from a damaged task file: it must not reach outside
+  // the folder.
+  for (const char* name : {"done.jpg", "part.jpg", "..\\keep"}) {
+    UrlItem item{};
+    std::strcpy(item.host, "a");
+    std::strcpy(item.fileName, name);
+    item.state = name[0] == 'd' ? kFinished : kWaiting;
+    task->queues[kPic].AppendCopy(item);
   }
-  UrlItem* done = pics.TakeNext(25);
-  std::strcpy(done->fileName, "done.jpg");
-  pics.MarkFinished(done);
-  UrlItem* partial = pics.TakeNext(25);
-  std::strcpy(partial->fileName, "part.jpg");
-  // A name from a damaged task file must not reach outside the folder.
-  UrlItem* foreign = pics.TakeNext(25);
-  std::strcpy(foreign->fileName, "..\\keep");
-  pics.ReturnToWaiting(partial);
-  pics.ReturnToWaiting(foreign);
   for (const char* f : {"/pics/done.jpg.!", "/pics/part.jpg.!", "/keep.!"}) {
     std::ofstream(home_.native() + f) << "x";
   }
