@@ -172,7 +172,9 @@ void CloseTask(Task* task) {
   // One close thread per task, however often it is asked to close.
   if (task->closing.exchange(true)) return;
   if (task->info.state == kRunning) PauseTask(*task);
-  std::thread(RunCloseThread, task).detach();
+  TaskSet& taskSet = *task->taskSet;
+  std::lock_guard<std::mutex> guard(taskSet.closeLock);
+  taskSet.closeThreads.emplace_back(RunCloseThread, task);
 }
 
 void DeleteTask(Task* task) {
@@ -181,8 +183,17 @@ void DeleteTask(Task* task) {
   CloseTask(task);
 }
 
-void WaitForClosedTasks(const TaskSet& taskSet) {
+void WaitForClosedTasks(TaskSet& taskSet) {
   while (taskSet.liveTasks.load() != 0) std::this_thread::sleep_for(kClosePoll);
+  // Joined, not only counted: a thread still on its way out when the
+  // process exits can hold a runtime lock that the exit needs, and the
+  // program then hangs instead of ending.
+  std::vector<std::thread> threads;
+  {
+    std::lock_guard<std::mutex> guard(taskSet.closeLock);
+    threads.swap(taskSet.closeThreads);
+  }
+  for (std::thread& thread : threads) thread.join();
 }
 
 }  // namespace harvio

@@ -10,7 +10,10 @@
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "core/options.h"
 #include "core/task_info.h"
@@ -24,6 +27,14 @@ struct TaskSet {
   std::atomic<uint32_t> receivedBytes{0};  // since the last tick
   const Options* options = nullptr;
   std::string home;  // directory holding Task\ (ends in "\\")
+  // The close threads, joined by WaitForClosedTasks (or at the latest here:
+  // each one still counts itself out of this set).
+  std::mutex closeLock;
+  std::vector<std::thread> closeThreads;
+
+  ~TaskSet() {
+    for (std::thread& thread : closeThreads) thread.join();
+  }
 };
 
 // What the task list shows of a task.
@@ -108,6 +119,6 @@ void CloseTask(Task* task);
 // Deletes the task file now, then closes the task with its partial files.
 void DeleteTask(Task* task);
 // Blocks until every task of the set has been freed by its close thread.
-void WaitForClosedTasks(const TaskSet& taskSet);
+void WaitForClosedTasks(TaskSet& taskSet);
 
 }  // namespace harvio

@@ -337,6 +337,12 @@ void Worker::CopyView(ThreadView* out) {
   std::memcpy(out->file, viewFile_, sizeof(out->file));
 }
 
+TaskEngine::~TaskEngine() {
+  // The task is closed only after every worker has counted itself out;
+  // joining lets each thread finish leaving before the task goes.
+  for (std::thread& thread : threads) thread.join();
+}
+
 namespace {
 
 void CreateWorkerHook(Task& task, uint32_t slot) {
@@ -346,7 +352,7 @@ void CreateWorkerHook(Task& task, uint32_t slot) {
   task.engine->slots[slot] = worker;
   platform::StartSocketLibrary();
   task.runningWorkers.fetch_add(1);
-  std::thread([worker] { worker->Run(); }).detach();
+  task.engine->threads.emplace_back([worker] { worker->Run(); });
 }
 
 void StopWorkerHook(Task& task, uint32_t slot) {

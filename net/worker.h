@@ -13,6 +13,8 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <thread>
+#include <vector>
 #include <mutex>
 
 #include "core/task.h"
@@ -43,8 +45,10 @@ struct Worker;
 // keeps its worker (ended or not) until a new one takes the slot, so the
 // thread list can always read it.
 struct TaskEngine {
+  ~TaskEngine();  // joins every worker thread the task ever had
   std::shared_ptr<Worker> slots[kMaxThreads];
   HostCache hostCache;
+  std::vector<std::thread> threads;
 };
 
 struct Worker {

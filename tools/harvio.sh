@@ -37,8 +37,10 @@ install_packages() {
   echo "harvio: installing:" $missing >&2
   dpkg --print-foreign-architectures | grep -qx i386 || as_root dpkg --add-architecture i386
   as_root apt-get update -q
+  # Recommended packages stay: Wine relies on some of them (fonts, libraries
+  # of the i386 side) to draw its windows.
   # shellcheck disable=SC2086
-  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $missing
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q $missing
 }
 
 install_locale() {
