@@ -47,13 +47,16 @@ long WaitForExit(const Process& process) {
   return static_cast<long>(code);
 }
 
+// The window exists a moment before it is shown: wait for both, and give
+// back what was found so the caller can tell which never happened.
 HWND WaitForWindow() {
+  HWND window = nullptr;
   for (DWORD waited = 0; waited < kWaitMs; waited += kPollMs) {
-    HWND window = FindWindowA(kClassName, kTitle);
-    if (window != nullptr) return window;
+    window = FindWindowA(kClassName, kTitle);
+    if (window != nullptr && IsWindowVisible(window)) break;
     Sleep(kPollMs);
   }
-  return nullptr;
+  return window;
 }
 
 BOOL CALLBACK CountMainWindow(HWND window, LPARAM count) {
