@@ -3,19 +3,28 @@
 #   tools/harvio.sh run    build both programs and start harvio.exe under Wine
 #   tools/harvio.sh test   build both trees and run every test
 # Each command first installs what is missing (as root, or through sudo):
-# packages, the zh_CN.UTF-8 locale and the Wine prefix in .wineprefix/.
-# Nothing is done when everything is in place already.
+# packages, the zh_CN.UTF-8 locale and the Wine prefix. Nothing is done when
+# everything is in place already.
+#
+# The product is the i686 build (build-win/), always compiled. A machine whose
+# kernel cannot execute 32-bit programs cannot run it under Wine; there the
+# same sources are also built for x86_64 (build-win64/) and that build is run
+# and tested, in its own prefix .wineprefix64/. HARVIO_WIN64=1 takes the
+# x86_64 path on any machine.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 native_build="$root/build"
-win_build="$root/build-win"
+win32_build="$root/build-win"
+win64_build="$root/build-win64"
+win_build=$win32_build
 jobs=$(( $(nproc) < 2 ? $(nproc) : 2 ))
 
 packages=(
   cmake g++ libgtest-dev libgmock-dev python3
   g++-mingw-w64-i686-posix mingw-w64-i686-dev binutils-mingw-w64-i686
-  wine wine32:i386 xvfb xauth xdotool locales fonts-wqy-microhei
+  g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
+  wine wine32:i386 wine64 xvfb xauth xdotool locales fonts-wqy-microhei
   fp-utils clang libclang-rt-14-dev
 )
 
@@ -54,16 +63,43 @@ install_locale() {
   as_root locale-gen
 }
 
+# Decides which Windows build runs here, by running Wine's own 32-bit loader:
+# the kernel's abilities differ between machines of the same kind, so they
+# are tried, never guessed.
+choose_windows_build() {
+  if [[ -n ${HARVIO_WIN64:-} && ${HARVIO_WIN64} != 0 ]]; then
+    win_variant="x86_64 build (build-win64/): HARVIO_WIN64=${HARVIO_WIN64} asks for it"
+  elif /usr/lib/wine/wine --version >/dev/null 2>&1; then
+    win_variant="i686 build (build-win/): this machine executes 32-bit programs"
+    export HARVIO_WINE_ARCH=win32
+    return 0
+  else
+    win_variant="x86_64 build (build-win64/): this machine cannot execute 32-bit programs"
+  fi
+  win_build=$win64_build
+  export HARVIO_WINE_ARCH=win64
+}
+
 set_up() {
   install_packages
   install_locale
+  choose_windows_build
   "$root/tools/run-wine" --prepare
 }
 
+build_windows_for() {
+  local dir=$1 cpu=$2
+  cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DCMAKE_TOOLCHAIN_FILE="$root/tools/toolchain-mingw-$cpu.cmake" >/dev/null
+  cmake --build "$dir" -j "$jobs"
+}
+
+# The i686 build in every case, so a fault of the 32-bit product fails here.
 build_windows() {
-  cmake -S "$root" -B "$win_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_TOOLCHAIN_FILE="$root/tools/toolchain-mingw-i686.cmake" >/dev/null
-  cmake --build "$win_build" -j "$jobs"
+  build_windows_for "$win32_build" i686
+  if [[ $win_build == "$win64_build" ]]; then
+    build_windows_for "$win64_build" x86_64
+  fi
 }
 
 build_native() {
@@ -77,12 +113,14 @@ case "${1:-}" in
     set_up
     build_windows
     build_native
+    echo "harvio: starting the $win_variant"
     exec "$root/tools/run-wine" "$win_build/ui/harvio.exe"
     ;;
   test)
     set_up
     build_windows
     build_native
+    echo "harvio: the Wine tests run the $win_variant"
     cd "$native_build"
     ctest --output-on-failure --timeout 300
     ;;
