@@ -61,7 +61,7 @@ bool ReadWholeFile(const std::string& path, std::string* text, bool* exists) {
     done += got;
   }
   text->resize(static_cast<size_t>(done));
-  return true;
+  return done == size;
 }
 
 // One key line: the name before the first "=", the value after it.

@@ -88,12 +88,18 @@ TEST(IniFile, WritesTheSameBytesAsWindows) {
   }
 }
 
-TEST(IniFile, AnUnchangedValueLeavesTheFileAlone) {
+TEST(IniFile, NoWriteWhenUnchangedTooLargeOrNowhere) {
   TempDir dir;
   std::string path = dir.Path() + "Option.ini";
   SetFileText(path, "[Connect]\n\nRetryWait=3\n");
   EXPECT_TRUE(WriteIniString(path, "connect", "RETRYWAIT", "3"));
   EXPECT_EQ(FileText(path), "[Connect]\n\nRetryWait=3\n");
+  // a file far too large for settings is neither read nor rewritten
+  const std::string huge = "[A]\r\nB=1\r\n" + std::string(16 << 20, ';');
+  SetFileText(path, huge);
+  EXPECT_EQ(ReadIniInt(path, "A", "B", 77), 77);
+  EXPECT_FALSE(WriteIniString(path, "A", "B", "2"));
+  EXPECT_EQ(FileText(path).size(), huge.size());
   // a folder that does not exist cannot take the file
   EXPECT_FALSE(WriteIniString(dir.Path() + "no\\Option.ini", "A", "B", "1"));
   EXPECT_FALSE(FileExists(dir.Path() + "no"));
