@@ -73,7 +73,11 @@ def check_links(root):
 
 def check_help(chm):
     with tempfile.TemporaryDirectory() as root:
-        run = subprocess.run(["extract_chmLib", chm, root], capture_output=True, timeout=30)
+        try:
+            run = subprocess.run(["extract_chmLib", chm, root], capture_output=True, timeout=30)
+        except FileNotFoundError:
+            fault("extract_chmLib is missing (Debian package libchm-bin)")
+            return
         if run.returncode != 0:
             fault("extract_chmLib failed: %s" % run.stderr.decode(errors="replace"))
             return
