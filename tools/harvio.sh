@@ -76,8 +76,8 @@ build_native() {
 
 # The offline demo (tools/demo.sh): the site of demo/ on loopback under the
 # catalog's hosts, slowed down so the thread list can be watched at work.
-demo_delay_ms=400
-demo_rate=32768
+demo_delay_ms=500
+demo_rate=16384
 
 # harvio.exe with the demo site; its first start gets the demo tasks.
 run_with_demo() {

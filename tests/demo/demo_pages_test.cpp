@@ -32,12 +32,14 @@ struct Answer {
   std::string body;
 };
 
-// One request to the site as a worker sends it: the path, the Host header.
-Answer Fetch(uint16_t port, const std::string& url) {
+// One request to the site as a worker sends it: the path, the Host header
+// and any `more` header lines.
+Answer Fetch(uint16_t port, const std::string& url,
+             const std::string& more = "") {
   std::string target = url.substr(0, url.find('*'));
   size_t slash = target.find('/', 7);
   std::string request = "GET " + target.substr(slash) + " HTTP/1.0\r\nHost: " +
-                        target.substr(7, slash - 7) + "\r\n\r\n";
+                        target.substr(7, slash - 7) + "\r\n" + more + "\r\n";
   int fd = socket(AF_INET, SOCK_STREAM, 0);
   sockaddr_in address{};
   address.sin_family = AF_INET;
@@ -125,6 +127,22 @@ TEST_F(DemoSite, EveryLinkLeadsToAPageOrPictureOfTheSite) {
     EXPECT_EQ(pageFiles.count(entry.path().filename().string()), 1u)
         << entry.path();
   }
+}
+
+// A broken-off picture resumes where it stopped; the same request always
+// gets the same bytes.
+TEST_F(DemoSite, PicturesAnswerRangeRequests) {
+  const std::string url = "http://pic.ximanni.com/uploadFile/large03.jpg";
+  std::string whole = ReadWholeFile(kDemo + "/pictures/large03.jpg");
+  Answer rest = Fetch(server_.Port(), url, "Range: bytes=1000-\r\n");
+  EXPECT_EQ(rest.status, "HTTP/1.0 206 Partial Content");
+  EXPECT_EQ(rest.body, whole.substr(1000));
+  EXPECT_EQ(Fetch(server_.Port(), url, "Range: bytes=1000-\r\n").body, rest.body);
+  EXPECT_EQ(Fetch(server_.Port(), url, "Range: bytes=99999999-\r\n").status,
+            "HTTP/1.0 416 Requested Range Not Satisfiable");
+  EXPECT_EQ(Fetch(server_.Port(), "http://demo.harvio.test/pictures/../site.txt")
+                .status,
+            "HTTP/1.0 404 Not Found");
 }
 
 }  // namespace
