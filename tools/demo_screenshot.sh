@@ -5,13 +5,14 @@
 # later with ImageMagick's import.
 #   tools/demo_screenshot.sh [OUTPUT.png]     (default demo/main_window.png)
 # Uses the programs tools/harvio.sh run builds; WIN_BUILD and NATIVE_BUILD
-# name other build folders (a 64-bit build-win64, say).
+# name other build folders (a 64-bit build-win64, say), SETTLE_SECONDS the
+# wait before the picture.
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 win_build=${WIN_BUILD:-$root/build-win}
 native_build=${NATIVE_BUILD:-$root/build}
-settle_seconds=4
+settle_seconds=${SETTLE_SECONDS:-3}
 
 # Inside the demo server's environment, on the Xvfb display.
 photograph() {
