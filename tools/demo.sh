@@ -97,7 +97,9 @@ headless() {
   local build=$1 home=$2 cli="$1/cli/harvio-cli"
   rm -rf "$home"
   tasks "$cli" "$home"
-  serve "$build" -- "$cli" --home "$home" run >"$home/run.log"
+  # A run that ends in a failure says so; the report still tells the rest.
+  serve "$build" -- "$cli" --home "$home" run >"$home/run.log" ||
+    echo "demo: harvio-cli run ended with status $? (see $home/run.log)" >&2
   report "$cli" "$home"
 }
 
