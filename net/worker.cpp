@@ -103,8 +103,7 @@ void Worker::StepIdle() {
   if (queues[kWeb2].IsIdle() && queues[kWeb1].IsIdle() && queues[kPic].IsIdle()) {
     RaiseStop(-1);
   }
-  platform::SleepMs(kWakeMs);
-  if (stopRequested_.load() != 0) exitNow_ = true;
+  if (!SleepUnlessStopped(kWakeMs)) exitNow_ = true;
 }
 
 void Worker::TakeItem(UrlItem* entry, ItemKind kind) {
@@ -133,18 +132,20 @@ void Worker::SetViewFile(const char* name) {
   CopyBounded(viewFile_, sizeof(viewFile_), name);
 }
 
-// Sleeps whole seconds; false as soon as a stop is requested.
-bool Worker::SleepSecondsUnlessStopped(uint32_t seconds) {
-  for (uint32_t i = 0; i < seconds; ++i) {
-    platform::SleepMs(1000);
+// Sleeps in short slices, so a stopped task's workers end at once and a
+// program waiting for them can quit; false as soon as a stop is requested.
+bool Worker::SleepUnlessStopped(uint32_t ms) {
+  constexpr uint32_t kSliceMs = 50;
+  for (uint32_t slept = 0; slept < ms; slept += kSliceMs) {
+    platform::SleepMs(kSliceMs);
     if (stopRequested_.load() != 0) return false;
   }
   return true;
 }
 
 void Worker::StepWaitRetry() {
-  state_ = SleepSecondsUnlessStopped(options().RetryWait) ? kResolving
-                                                           : kFinishing;
+  state_ = SleepUnlessStopped(options().RetryWait * 1000) ? kResolving
+                                                          : kFinishing;
   eventSet_ = true;
 }
 

@@ -82,7 +82,7 @@ struct Worker {
   void DropItem();
   void FailItem();
   void ReleaseItem();
-  bool SleepSecondsUnlessStopped(uint32_t seconds);
+  bool SleepUnlessStopped(uint32_t ms);
   void TakeItem(UrlItem* entry, ItemKind kind);
   void SetViewFile(const char* name);
 
