@@ -17,6 +17,9 @@ constexpr uint16_t kHttpPort = 80;
 constexpr uint32_t kWeb2Limit = 1;
 constexpr uint32_t kPicLimit = 25;
 constexpr uint32_t kWeb1Limit = 10;
+// Fewer bytes than this within DataTimeout is a stalled transfer, however
+// steadily they drip.
+constexpr uint32_t kLeastBytes = 1024;
 
 uint32_t Elapsed(uint32_t since) { return platform::TickCount() - since; }
 
@@ -114,6 +117,7 @@ void Worker::TakeItem(UrlItem* entry, ItemKind kind) {
   complete_ = 0;
   headerAccepted_ = 0;
   writeFailed_ = false;
+  restartItem_ = false;
   viewSize_ = entry->size;
   viewDone_ = entry->done;
   viewRetry_ = 0;
@@ -182,6 +186,8 @@ void Worker::StepConnecting() {
 
 void Worker::StepSending() {
   lastStep_ = kSending;
+  progressTick_ = platform::TickCount();
+  progressBytes_ = 0;
   ioLength_ = ComposeRequest(*item_, kind_, task_.info.sourceId,
                              ioBuffer_.get(), kIoBytes + 1);
   AwaitOperation(ioLength_ != 0 && socket_.StartSend(ioBuffer_.get(), ioLength_),
@@ -224,6 +230,7 @@ void Worker::StepProcessing() {
     return;
   }
   uint32_t n = static_cast<uint32_t>(received);
+  if (!KeepsPace(n)) return;  // timed out: tried again
   if (headerAccepted_ != 0) {
     if (!AppendBody(*this, ioBuffer_.get(), n)) return;
   } else {
@@ -237,6 +244,18 @@ void Worker::StepProcessing() {
     return;
   }
   if (stopRequested_.load() == 0) state_ = kReceiving;
+}
+
+// Counts received bytes; false once DataTimeout has passed without
+// kLeastBytes arriving.
+bool Worker::KeepsPace(uint32_t received) {
+  progressBytes_ += received;
+  if (progressBytes_ >= kLeastBytes) {
+    progressBytes_ = 0;
+    progressTick_ = platform::TickCount();
+    return true;
+  }
+  return Elapsed(progressTick_) <= options().DataTimeout * 1000;
 }
 
 void Worker::StepFinishing() {
@@ -265,6 +284,11 @@ void Worker::DecideItem() {
     // Nothing saved is given up: the entry waits for the next start and
     // resumes its partial file.
     ReleaseItem();
+    return;
+  }
+  if (restartItem_) {
+    restartItem_ = false;
+    FailItem();
     return;
   }
   if ((lastStep_ == kResolving && kind_ == kPic) ||
