@@ -90,11 +90,17 @@ struct Worker {
   // Parts of the finishing decision.
   void DecideItem();
   void SucceedItem();
+  void CountSavedPicture();
   void DropItem();
   void FailItem();
   void ReleaseItem();
   bool SleepUnlessStopped(uint32_t ms);
   void TakeItem(UrlItem* entry, ItemKind kind);
+  // Changes the held entry's progress fields under its queue's lock.
+  template <typename Change>
+  void ChangeItem(Change change) {
+    task_.queues[kind_].Update(item_, change);
+  }
   void SetViewFile(const char* name);
 
   Task& task_;
