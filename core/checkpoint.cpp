@@ -19,6 +19,7 @@ struct Checkpoints {
   bool stop = false;
   // Lines appended since the last checkpoint, as in the journal file.
   std::vector<std::string> journal;
+  platform::File journalFile;  // open for appending while lines are added
   std::thread thread;
 };
 
@@ -54,10 +55,18 @@ bool ParseLine(const std::string& line, JournalLine* out) {
          IsPlainFileName(out->file.c_str() + slash + 1);
 }
 
-std::vector<JournalLine> ReadJournal(const std::string& path) {
+// A journaled file is acted on only inside the task's save folder, where
+// the program puts every file of the task.
+bool InSaveFolder(const Task& task, const std::string& file) {
+  size_t length = std::strlen(task.info.savePath);
+  return length != 0 && file.compare(0, length, task.info.savePath) == 0 &&
+         file.find("..", length) == std::string::npos;
+}
+
+std::vector<JournalLine> ReadJournal(const Task& task) {
   std::vector<JournalLine> lines;
-  platform::File file =
-      platform::File::Open(path, platform::File::Mode::kReadExisting);
+  platform::File file = platform::File::Open(
+      JournalPath(task), platform::File::Mode::kReadExisting);
   if (!file.IsOpen()) return lines;
   std::string text;
   char chunk[4096];
@@ -70,7 +79,10 @@ std::vector<JournalLine> ReadJournal(const std::string& path) {
   for (size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos;
        start = end + 1) {
     JournalLine line;
-    if (ParseLine(text.substr(start, end - start), &line)) lines.push_back(line);
+    if (ParseLine(text.substr(start, end - start), &line) &&
+        InSaveFolder(task, line.file)) {
+      lines.push_back(line);
+    }
   }
   return lines;
 }
@@ -138,7 +150,7 @@ bool ApplyLine(Task& task, const JournalLine& line) {
 void RecoverFromJournal(Task& task) {
   std::string path = JournalPath(task);
   if (!platform::FileExists(path)) return;
-  for (const JournalLine& line : ReadJournal(path)) {
+  for (const JournalLine& line : ReadJournal(task)) {
     if (!ApplyLine(task, line)) platform::DeleteFile(line.file + ".!");
   }
   task.changes.fetch_add(1);
@@ -161,7 +173,9 @@ void RunCheckpoints(Task* task) {
 }
 
 // The journal file holds exactly `lines`; with none it is deleted.
-bool RewriteJournal(const Task& task, const std::vector<std::string>& lines) {
+bool RewriteJournal(const Task& task, Checkpoints& cp) {
+  const std::vector<std::string>& lines = cp.journal;
+  cp.journalFile.Close();  // reopened at the end of the new file when needed
   if (lines.empty()) {
     platform::DeleteFile(JournalPath(task));
     return !platform::FileExists(JournalPath(task));
@@ -169,6 +183,16 @@ bool RewriteJournal(const Task& task, const std::vector<std::string>& lines) {
   std::string bytes;
   for (const std::string& line : lines) bytes += line;
   return WriteFileWhole(JournalPath(task), bytes);
+}
+
+bool OpenJournalAtEnd(const Task& task, platform::File& file) {
+  if (!EnsureDirectories(TaskDirectory(*task.taskSet))) return false;
+  file = platform::File::Open(JournalPath(task),
+                              platform::File::Mode::kOpenOrCreate);
+  int64_t size = file.IsOpen() ? file.Size() : -1;
+  if (size >= 0 && file.Seek(static_cast<uint64_t>(size))) return true;
+  file.Close();
+  return false;
 }
 
 }  // namespace
@@ -198,12 +222,11 @@ bool JournalPartialFile(Task& task, ItemKind kind, const UrlItem& item,
   std::string line = std::string(1, static_cast<char>('0' + kind)) + '\t' +
                      file + '\t' + EntryUrl(item) + '\n';
   std::lock_guard<std::mutex> guard(cp->lock);
-  if (!EnsureDirectories(TaskDirectory(*task.taskSet))) return false;
-  platform::File journal = platform::File::Open(
-      JournalPath(task), platform::File::Mode::kOpenOrCreate);
-  int64_t size = journal.IsOpen() ? journal.Size() : -1;
-  if (size < 0 || !journal.Seek(static_cast<uint64_t>(size)) ||
-      !journal.Write(line.data(), static_cast<uint32_t>(line.size()))) {
+  if (!cp->journalFile.IsOpen() && !OpenJournalAtEnd(task, cp->journalFile)) {
+    return false;
+  }
+  if (!cp->journalFile.Write(line.data(), static_cast<uint32_t>(line.size()))) {
+    cp->journalFile.Close();  // its end is unknown now
     return false;
   }
   cp->journal.push_back(line);
@@ -224,19 +247,20 @@ bool SaveProgress(Task& task) {
   std::lock_guard<std::mutex> guard(cp->lock);
   cp->journal.erase(cp->journal.begin(),
                     cp->journal.begin() + static_cast<std::ptrdiff_t>(covered));
-  return RewriteJournal(task, cp->journal);
+  return RewriteJournal(task, *cp);
 }
 
 void DeleteJournaledFiles(Task& task) {
-  std::string path = JournalPath(task);
-  for (const JournalLine& line : ReadJournal(path)) {
+  if (task.checkpoints != nullptr) task.checkpoints->journalFile.Close();
+  for (const JournalLine& line : ReadJournal(task)) {
     platform::DeleteFile(line.file + ".!");
   }
-  platform::DeleteFile(path);
+  platform::DeleteFile(JournalPath(task));
 }
 
 void ReleaseCheckpoints(Task& task) {
   StopCheckpoints(task);
+  if (task.checkpoints != nullptr) task.checkpoints->journalFile.Close();
   delete task.checkpoints;
   task.checkpoints = nullptr;
 }

@@ -223,8 +223,13 @@ void Worker::AwaitOperation(bool started, WorkerState next) {
 void Worker::StepProcessing() {
   lastStep_ = kProcessing;
   eventSet_ = true;
+  ProcessReceived(socket_.Result());
+}
+
+// What the Processing step does with a receive's result (the bytes are in
+// ioBuffer): next state Receiving, or Finishing.
+void Worker::ProcessReceived(int64_t received) {
   state_ = kFinishing;
-  int64_t received = socket_.Result();
   if (received < 0) return;
   if (received == 0) {  // the server closed the connection
     complete_ = 1;

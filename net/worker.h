@@ -84,6 +84,7 @@ struct Worker {
   void StepCheckingSend();
   void StepReceiving();
   void StepProcessing();
+  void ProcessReceived(int64_t received);
   void StepFinishing();
   void AwaitOperation(bool started, WorkerState next);
   bool KeepsPace(uint32_t received);
