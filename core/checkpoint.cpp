@@ -164,7 +164,7 @@ void RunCheckpoints(Task* task) {
   while (!cp.stop) {
     cp.wake.wait_for(guard, std::chrono::milliseconds(kCheckpointMs));
     uint32_t now = task->changes.load();
-    if (cp.stop || now == saved) continue;
+    if (cp.stop || now == saved || task->deleteOnClose.load() != 0) continue;
     guard.unlock();
     bool ok = SaveProgress(*task);
     guard.lock();

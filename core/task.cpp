@@ -82,14 +82,14 @@ void DeletePartialFiles(Task& task) {
 void RunCloseThread(Task* task) {
   while (task->runningWorkers.load() != 0) std::this_thread::sleep_for(kClosePoll);
   StopCheckpoints(*task);
-  bool saved = false;
-  if (task->deleteOnClose.load() == 0 && task->needsSave != 0) {
-    saved = SaveProgress(*task);
-    if (!saved) task->taskSet->failedSaves.fetch_add(1);
+  if (task->deleteOnClose.load() == 0 && task->needsSave != 0 &&
+      !SaveProgress(*task)) {
+    task->taskSet->failedSaves.fetch_add(1);
   }
   if (task->deleteOnClose.load() != 0) {
-    // Deleted while its file was being written: the file must go again.
-    if (saved) DeleteTaskFile(*task);
+    // Deleted while its file was being written (by this thread or a
+    // checkpoint): the file must go again.
+    DeleteTaskFile(*task);
     DeletePartialFiles(*task);
     DeleteJournaledFiles(*task);
   }
