@@ -97,14 +97,20 @@ std::string EntryUrl(const UrlItem& item) {
 enum class Repair { kNone, kFinished, kAdopt };
 
 // What to do with an unfinished entry that names no file yet: if it is the
-// entry of `line` (same URL, same folder), its picture may be complete or
-// its partial file may be there to take.
-Repair RepairFor(const Task& task, const UrlItem& item, const JournalLine& line) {
+// entry of `line` (same URL, same folder), what the disk allows.
+Repair RepairFor(const Task& task, const UrlItem& item, const JournalLine& line,
+                 Repair onDisk) {
   std::string folder = line.file.substr(0, line.file.rfind('\\') + 1);
   if (item.fileName[0] != '\0' || EntryUrl(item) != line.url ||
       ItemFolder(task.info, item, line.kind) != folder) {
     return Repair::kNone;
   }
+  return onDisk;
+}
+
+// What the files on disk allow for the entry of `line`, looked up before
+// any queue lock is taken.
+Repair RepairOnDisk(const JournalLine& line) {
   bool partial = platform::FileExists(line.file + ".!");
   if (line.kind == kPic && !partial && platform::FileExists(line.file)) {
     return Repair::kFinished;
@@ -119,13 +125,14 @@ bool ApplyLine(Task& task, const JournalLine& line) {
   UrlItem* finished = nullptr;
   bool taken = false;
   std::string name = line.file.substr(line.file.rfind('\\') + 1);
+  Repair onDisk = RepairOnDisk(line);
   queue.ForEachEntry([&](UrlItem& item) {
     if (taken || item.state == kFinished) return;
     if (std::strcmp(item.fileName, name.c_str()) == 0) {
       taken = true;  // the checkpoint already names it
       return;
     }
-    switch (RepairFor(task, item, line)) {
+    switch (RepairFor(task, item, line, onDisk)) {
       case Repair::kNone:
         return;
       case Repair::kFinished:
