@@ -16,16 +16,25 @@ namespace {
 
 using fixture::Reply;
 
-using WorkerTest = EngineTest;
+class WorkerTest : public EngineTest {
+ protected:
+  // A task of one picture whose first answer drips `bytes` every `ms`;
+  // the next answer honours a Range.
+  Task* DripThenResume(const std::string& path, const std::string& body,
+                       uint32_t bytes, uint32_t ms) {
+    Reply drip = Body(body);
+    drip.dripBytes = bytes;
+    drip.dripMs = ms;
+    ServeThenResume(path, drip, body);
+    Task* task = NewTask();
+    task->queues[kPic].AddUrl(Url(path).c_str(), "", "", true);
+    return task;
+  }
+};
 
 TEST_F(WorkerTest, PauseInMidPictureKeepsTheEntryAndResumes) {
   std::string body = Bytes(60000);
-  Reply slow = Body(body);
-  slow.dripBytes = 2000;
-  slow.dripMs = 200;
-  ServeThenResume("/slow.jpg", slow, body);
-  Task* task = NewTask();
-  task->queues[kPic].AddUrl(Url("/slow.jpg").c_str(), "", "", true);
+  Task* task = DripThenResume("/slow.jpg", body, 2000, 200);
   StartTask(*task);
   ASSERT_TRUE(WaitFor([&] { return set_.receivedBytes.load() >= 10000; }, 20));
   PauseAndWait(task);
@@ -46,6 +55,18 @@ TEST_F(WorkerTest, PauseInMidPictureKeepsTheEntryAndResumes) {
   EXPECT_NE(requests[1].find("Range: bytes=" + std::to_string(entry.done) + "-"),
             std::string::npos);
   EXPECT_EQ(ReadSaved(entry.fileName), body);
+}
+
+// Ten bytes a second never reach 1024 bytes within DataTimeout: the
+// transfer times out and the rest comes with a Range.
+TEST_F(WorkerTest, DrippedBodyTimesOutAndResumes) {
+  std::string body = Bytes(5000);
+  Task* task = DripThenResume("/drip.jpg", body, 1, 100);
+  EXPECT_EQ(RunUntilStopped(task, 40), -1);
+  std::vector<std::string> requests = RequestsFor("/drip.jpg");
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(task->pictureCount.load(), 1);
+  EXPECT_EQ(SavedContents(), std::vector<std::string>{body});
 }
 
 TEST_F(WorkerTest, UnresolvableHosts) {
