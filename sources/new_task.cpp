@@ -33,13 +33,6 @@ bool IsForum(uint32_t sourceId) {
   return sourceId >= kFirstForum && sourceId <= kLastForum;
 }
 
-// The queue a custom source's URL list goes to, which fixes where the
-// crawl begins.
-ItemKind CustomQueue(uint32_t sourceId) {
-  if (sourceId == kDirectPictures) return kPic;
-  return sourceId == kPagePictures ? kWeb1 : kWeb2;
-}
-
 // The keyword as a folder name: a search engine's "+" were blanks.
 std::string KeywordFolder(const WizardData& data) {
   char folder[sizeof(TaskInfo::keyword)];
@@ -62,13 +55,20 @@ void SeedQueues(Task& task, WizardData& data) {
     AddStartUrl(task.queues[kWeb2], task.info);
     return;
   }
-  UrlQueue& target = task.queues[CustomQueue(task.info.sourceId)];
-  // Inserting at the head from the tail on keeps the list's order.
-  data.urlList.ForEachTailToHead(
-      [&](const UrlItem& item) { target.AppendCopy(item); });
+  CopyUrlList(data.urlList, task.queues[CustomSourceQueue(task.info.sourceId)]);
 }
 
 }  // namespace
+
+ItemKind CustomSourceQueue(uint32_t sourceId) {
+  if (sourceId == kDirectPictures) return kPic;
+  return sourceId == kPagePictures ? kWeb1 : kWeb2;
+}
+
+void CopyUrlList(UrlQueue& from, UrlQueue& to) {
+  // Inserting at the head from the tail on keeps the list's order.
+  from.ForEachTailToHead([&](const UrlItem& item) { to.AppendCopy(item); });
+}
 
 bool NormalizeKeyword(uint32_t sourceId, const std::string& typed,
                       std::string* keyword) {

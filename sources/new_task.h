@@ -47,6 +47,12 @@ uint32_t ThreadCountFromText(const std::string& text, uint32_t fallback);
 // as a folder name; without a final "\\".
 std::string DefaultSavePath(const char* workPath, const WizardData& data);
 
+// The queue a custom source's URL list goes to, which fixes where its
+// crawl begins: 161 PIC, 162 WEB1, 163 WEB2.
+ItemKind CustomSourceQueue(uint32_t sourceId);
+// Appends copies of every entry of `from` to `to`, in the same order.
+void CopyUrlList(UrlQueue& from, UrlQueue& to);
+
 // A folder is not a source.
 std::string CheckSourcePage(const WizardData& data);
 std::string CheckSearchPage(WizardData& data, const std::string& keyword,
