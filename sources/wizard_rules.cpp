@@ -96,6 +96,21 @@ std::string UrlCountLabel(uint32_t count) {
   return label;
 }
 
+bool IsSeriesEntry(const std::string& entry) {
+  std::string url = NormalizeUrlEntry(entry);
+  return IsValidUrl(url.c_str()) && url.find("(*)") != std::string::npos;
+}
+
+uint32_t BatchBoundFromText(const std::string& text) {
+  constexpr uint32_t kMaxBound = 9999;
+  if (text.empty() || text.size() > 4 ||
+      text.find_first_not_of("0123456789") != std::string::npos) {
+    return 0;
+  }
+  uint32_t bound = static_cast<uint32_t>(std::stoul(text));
+  return bound <= kMaxBound ? bound : 0;
+}
+
 uint32_t SheetPages(uint32_t sourceId, WizardPage pages[2]) {
   uint32_t n = 0;
   if (InputPage(sourceId) != kProgramPage) pages[n++] = InputPage(sourceId);

@@ -12,6 +12,7 @@
 
 #include "core/task.h"
 #include "sources/new_task.h"
+#include "sources/url_batch.h"
 
 namespace harvio {
 
@@ -70,6 +71,11 @@ FormatBoxes SheetFormatBoxes(const TaskInfo& info);
 
 // "URL 数量: *" with the list's count.
 std::string UrlCountLabel(uint32_t count);
+
+// The Add-URL dialog: "从" and "到" are enabled only for a valid entry
+// holding "(*)"; a bound the up-down control cannot read counts as 0.
+bool IsSeriesEntry(const std::string& entry);
+uint32_t BatchBoundFromText(const std::string& text);
 
 // The properties sheet.
 

@@ -103,6 +103,21 @@ TEST(WizardControls, ClassifyBoxFormatBoxesAndCountLabel) {
   EXPECT_EQ(UrlCountLabel(256), Gbk("URL 数量: 256"));
 }
 
+TEST(AddUrlDialogRules, SeriesControlsAndBounds) {
+  const struct { const char* entry; bool series; } entries[] = {
+      {" http://a.com/p (*) .jpg", true}, {"http://a.com/p1.jpg", false},
+      {"http://a.com(*)", false}, {"", false}};
+  for (const auto& e : entries) EXPECT_EQ(IsSeriesEntry(e.entry), e.series) << e.entry;
+  const struct { const char* text; uint32_t bound; } bounds[] = {
+      {"0", 0}, {"12", 12}, {"9999", 9999}, {"", 0}, {"10000", 0}, {"1a", 0}};
+  for (const auto& b : bounds) EXPECT_EQ(BatchBoundFromText(b.text), b.bound) << b.text;
+  // The preview's numbers as typed, in the plain and fixed-width forms.
+  EXPECT_EQ(BatchPreview({"http://a.com/(*)", 12, 8, false}),
+            "http://a.com/12\r\n...\r\nhttp://a.com/8");
+  EXPECT_EQ(BatchPreview({"http://a.com/(*)", 8, 120, true}),
+            "http://a.com/008\r\n...\r\nhttp://a.com/120");
+}
+
 TEST(WizardRules, ThreadCountsAndDuplicates) {
   WizardData data;
   data.sourceId = 31;
