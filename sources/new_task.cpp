@@ -20,13 +20,6 @@ constexpr uint32_t kChooseFormat = 1466;  // "至少要选择一种图片格式�
 constexpr uint32_t kSameTaskExists = 1467;  // "相同的任务已经存在。"
 constexpr uint32_t kTooManyTasks = 1510;    // "最多只能添加 * 个任务。"
 
-constexpr uint32_t kLastSearchEngine = 20;
-constexpr uint32_t kLastKeywordSource = 30;
-constexpr uint32_t kFirstForum = 21;
-constexpr uint32_t kLastForum = 153;
-constexpr uint32_t kLastSeededSource = 160;
-constexpr uint32_t kDirectPictures = 161;
-constexpr uint32_t kPagePictures = 162;
 constexpr size_t kTypedPathMax = 127;
 
 bool IsForum(uint32_t sourceId) {
@@ -51,7 +44,7 @@ void SetPictureFlags(const WizardData& data, TaskInfo& info) {
 }
 
 void SeedQueues(Task& task, WizardData& data) {
-  if (task.info.sourceId <= kLastSeededSource) {
+  if (task.info.sourceId <= kLastBoard) {
     AddStartUrl(task.queues[kWeb2], task.info);
     return;
   }
@@ -171,7 +164,7 @@ TaskInfo BuildTaskInfo(const WizardData& data) {
 }
 
 bool IsDuplicateTask(const TaskInfo& info, const std::vector<Task*>& tasks) {
-  if (info.sourceId > kLastSeededSource) return false;
+  if (info.sourceId > kLastBoard) return false;
   for (const Task* task : tasks) {
     if (task->info.sourceId != info.sourceId) continue;
     if (info.sourceId > kLastKeywordSource ||

@@ -19,6 +19,15 @@
 
 namespace harvio {
 
+// The SourceId ranges that choose the wizard's pages and a task's defaults.
+constexpr uint32_t kLastSearchEngine = 20;
+constexpr uint32_t kLastKeywordSource = 30;  // 21-30: keyword forums
+constexpr uint32_t kFirstForum = 21;
+constexpr uint32_t kLastForum = 153;
+constexpr uint32_t kLastBoard = 160;  // above: the custom sources
+constexpr uint32_t kDirectPictures = 161;
+constexpr uint32_t kPagePictures = 162;
+
 // What the wizard's pages collect for one new task.
 struct WizardData {
   uint32_t sourceId = 0;

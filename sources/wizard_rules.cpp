@@ -10,14 +10,6 @@ namespace {
 
 constexpr uint32_t kUrlCount = 1470;  // "URL 数量: *"
 
-constexpr uint32_t kLastSearchEngine = 20;
-constexpr uint32_t kLastKeywordSource = 30;
-constexpr uint32_t kFirstForum = 21;
-constexpr uint32_t kLastForum = 153;
-constexpr uint32_t kLastBoard = 160;
-constexpr uint32_t kDirectPictures = 161;
-constexpr uint32_t kPagePictures = 162;
-
 bool IsCustom(uint32_t sourceId) { return sourceId > kLastBoard; }
 
 // The page a source's own input page is: search, none (boards) or custom.

@@ -171,13 +171,18 @@ TEST(SheetRules, PagesAndWhatEachStateMayChange) {
 
 // A New search task: the keyword is shown with blanks, an empty one is
 // refused, a new one replaces the start URL in WEB2.
+Task* NewTask(TaskSet& set, uint32_t sourceId, uint32_t threads, const char* keyword) {
+  TaskInfo info{};
+  info.sourceId = sourceId;
+  info.threadCount = threads;
+  CopyBounded(info.keyword, sizeof(info.keyword), keyword);
+  CopyBounded(info.savePath, sizeof(info.savePath), "Z:\\old\\");
+  return CreateTask(set, info, 0);
+}
+
 TEST(SheetRules, KeywordChangeReplacesTheStartUrl) {
   TaskSet set;
-  TaskInfo info{};
-  info.sourceId = 1;
-  info.threadCount = 9;
-  CopyBounded(info.keyword, sizeof(info.keyword), "red+sun");
-  Task* task = CreateTask(set, info, 0);
+  Task* task = NewTask(set, 1, 9, "red+sun");
   AddStartUrl(task->queues[kWeb2], task->info);
   WizardData data;
   LoadSheetData(*task, &data);
@@ -209,11 +214,7 @@ TEST(SheetRules, KeywordChangeReplacesTheStartUrl) {
 uint32_t g_created = 0;
 TEST(SheetRules, CustomListAndRunningTask) {
   TaskSet set;
-  TaskInfo info{};
-  info.sourceId = 162;
-  info.threadCount = 15;
-  CopyBounded(info.savePath, sizeof(info.savePath), "Z:\\old\\");
-  Task* task = CreateTask(set, info, 0);
+  Task* task = NewTask(set, 162, 15, "");
   task->queues[kWeb1].AddUrl("http://a/1", "", "", true);
   task->queues[kWeb1].AddUrl("http://a/2", "", "", true);
   WizardData data;

@@ -260,7 +260,11 @@ void OpenSheet(size_t row) {
   if (!WaitFor([] { return Sheet() != nullptr && PageId() != 0; })) Fail("the sheet did not open");
 }
 
-void WaitClosed(int runs, const std::string& step) {
+// Presses the button that ends the wizard or sheet and waits until the
+// host's call has returned.
+void CloseWith(int button, const std::string& step) {
+  int runs = g.runs + 1;
+  PressTo(button, 0, step);
   Check(WaitFor([&] { return g.runs == runs && Sheet() == nullptr; }), step + ": not closed");
 }
 
@@ -335,9 +339,7 @@ void SearchEngineTasks() {
   Shot(Sheet(), "3-program");
   PressTo(PSBTN_NEXT, IDD_FINISH_PAGE, "program next");
   Shot(Sheet(), "4-finish");
-  int runs = g.runs + 1;
-  PressTo(PSBTN_FINISH, 0, "finish Google");
-  WaitClosed(runs, "Google");
+  CloseWith(PSBTN_FINISH, "finish Google");
 
   OpenWizard();
   SelectSource(1);
@@ -356,9 +358,7 @@ void SearchEngineTasks() {
   Check(path.size() > 5 && path.substr(path.size() - 5) == "\\blue", "path for blue " + path);
   SetPageText(IDC_SAVE_PATH, SavePath("blue"));
   PressTo(PSBTN_NEXT, IDD_FINISH_PAGE, "blue program");
-  runs = g.runs + 1;
-  PressTo(PSBTN_FINISH, 0, "finish blue");
-  WaitClosed(runs, "blue");
+  CloseWith(PSBTN_FINISH, "finish blue");
 }
 
 // 百度贴吧 with the classify box; then a board reached by double click,
@@ -375,9 +375,7 @@ void ForumTasks() {
   SetPageText(IDC_SAVE_PATH, SavePath("tieba"));
   SetPageText(IDC_THREAD_COUNT, "20");
   PressTo(PSBTN_NEXT, IDD_FINISH_PAGE, "tieba program");
-  int runs = g.runs + 1;
-  PressTo(PSBTN_FINISH, 0, "finish tieba");
-  WaitClosed(runs, "tieba");
+  CloseWith(PSBTN_FINISH, "finish tieba");
 
   OpenWizard();
   SelectSource(161);
@@ -394,18 +392,14 @@ void ForumTasks() {
         "path of board 45 " + path);
   SetPageText(IDC_SAVE_PATH, SavePath("board"));
   PressTo(PSBTN_NEXT, IDD_FINISH_PAGE, "board program");
-  runs = g.runs + 1;
-  PressTo(PSBTN_FINISH, 0, "finish board");
-  WaitClosed(runs, "board");
+  CloseWith(PSBTN_FINISH, "finish board");
 
   OpenWizard();
   SelectSource(45);
   PressTo(PSBTN_NEXT, IDD_PROGRAM_PAGE, "board again");
   PressTo(PSBTN_NEXT, IDD_FINISH_PAGE, "board again program");
   PressExpectingMessage(PSBTN_FINISH, kSameTaskExists, "duplicate board");
-  runs = g.runs + 1;
-  PressTo(PSBTN_CANCEL, 0, "cancel");
-  WaitClosed(runs, "cancelled");
+  CloseWith(PSBTN_CANCEL, "cancel");
 }
 
 void CustomTask(int sourceId, const char* name) {
@@ -438,9 +432,7 @@ void CustomTask(int sourceId, const char* name) {
   PressTo(PSBTN_NEXT, IDD_PROGRAM_PAGE, std::string(name) + " list");
   SetPageText(IDC_SAVE_PATH, SavePath(name));
   PressTo(PSBTN_NEXT, IDD_FINISH_PAGE, std::string(name) + " program");
-  int runs = g.runs + 1;
-  PressTo(PSBTN_FINISH, 0, std::string(name) + " finish");
-  WaitClosed(runs, name);
+  CloseWith(PSBTN_FINISH, std::string(name) + " finish");
 }
 
 Task* Row(size_t i) { return i < g.rows.size() ? g.rows[i] : nullptr; }
@@ -455,9 +447,7 @@ void PropertiesSheets() {
   SetPageText(IDC_KEYWORD, "");
   PressExpectingMessage(PSBTN_OK, kEnterKeyword, "sheet keyword");
   SetPageText(IDC_KEYWORD, "green  tea");
-  int runs = g.runs + 1;
-  PressTo(PSBTN_OK, 0, "sheet OK");
-  WaitClosed(runs, "search sheet");
+  CloseWith(PSBTN_OK, "sheet OK");
 
   Task* board = Row(3);
   if (board == nullptr) return Fail("no board row");
@@ -469,9 +459,7 @@ void PropertiesSheets() {
   SetPageText(IDC_THREAD_COUNT, "22");
   SetPageText(IDC_SAVE_PATH, "Q:\\ignored");
   Shot(Sheet(), "8-sheet-running");
-  runs = g.runs + 1;
-  PressTo(PSBTN_OK, 0, "running OK");
-  WaitClosed(runs, "running sheet");
+  CloseWith(PSBTN_OK, "running OK");
   board->info.state = kPaused;
 
   Task* tieba = Row(2);
@@ -484,18 +472,14 @@ void PropertiesSheets() {
   Check(!IsWindowEnabled(GetDlgItem(page, IDC_THREAD_COUNT)), "thread count enabled when Done");
   Check(IsWindowEnabled(GetDlgItem(page, IDC_NOTES)) != 0, "notes disabled when Done");
   SetPageText(IDC_NOTES, "done note");
-  runs = g.runs + 1;
-  PressTo(PSBTN_OK, 0, "done OK");
-  WaitClosed(runs, "done sheet");
+  CloseWith(PSBTN_OK, "done OK");
 
   Task* custom = Row(4);  // 161, still New
   if (custom == nullptr) return Fail("no custom row");
   OpenSheet(4);
   Check(TextOf(CurrentPage(Sheet()), IDC_URL_COUNT) == UrlCountLabel(5), "sheet's copy of the list");
   Shot(Sheet(), "9-sheet-custom");
-  runs = g.runs + 1;
-  PressTo(PSBTN_CANCEL, 0, "custom cancel");
-  WaitClosed(runs, "custom sheet");
+  CloseWith(PSBTN_CANCEL, "custom cancel");
 }
 
 void CheckTasks() {
