@@ -33,4 +33,8 @@
 #define IDS_HELP_FIRST 1000
 #define IDS_TOOLBAR_FIRST 1040
 
+/* Task list and thread list (lists): child ids of the two views. */
+#define IDC_TASK_LIST 5170
+#define IDC_THREAD_LIST 5171
+
 #endif
