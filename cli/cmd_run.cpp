@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "core/options.h"
 #include "core/string_table.h"
 #include "core/task.h"
 #include "core/task_store.h"
@@ -32,33 +33,6 @@ std::atomic<bool> gInterrupted{false};
 
 void OnInterrupt(int) { gInterrupted = true; }
 
-struct Bound {
-  const char* key;
-  uint32_t Options::*field;
-  uint32_t low;
-  uint32_t high;
-};
-
-const Bound kConnectBounds[] = {
-    {"ConnTimeout", &Options::ConnTimeout, 10, 90},
-    {"DataTimeout", &Options::DataTimeout, 10, 90},
-    {"RetryWait", &Options::RetryWait, 2, 10},
-    {"WEB2RetryTimes", &Options::WEB2RetryTimes, 1, 99},
-    {"WEB1RetryTimes", &Options::WEB1RetryTimes, 1, 99},
-    {"PICRetryTimes", &Options::PICRetryTimes, 1, 99},
-};
-
-bool SameKey(const std::string& a, const char* b) {
-  size_t i = 0;
-  for (; i < a.size() && b[i] != '\0'; ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return i == a.size() && b[i] == '\0';
-}
-
 // An integer read the Windows way: its leading digits, 0 without any.
 uint32_t LeadingNumber(const std::string& text) {
   uint64_t value = 0;
@@ -70,58 +44,11 @@ uint32_t LeadingNumber(const std::string& text) {
   return static_cast<uint32_t>(value);
 }
 
-// Sets one [Connect] value, clamped into its range; false for another key.
-bool SetConnectValue(Options* options, const std::string& key,
-                     const std::string& text) {
-  for (const Bound& b : kConnectBounds) {
-    if (!SameKey(key, b.key)) continue;
-    uint32_t value = LeadingNumber(text);
-    if (value > b.high) value = b.high;
-    if (value < b.low) value = b.low;
-    options->*b.field = value;
-    return true;
-  }
-  return false;
-}
-
-std::string Trim(const std::string& text) {
-  size_t begin = text.find_first_not_of(" \t\r");
-  if (begin == std::string::npos) return "";
-  size_t end = text.find_last_not_of(" \t\r");
-  return text.substr(begin, end - begin + 1);
-}
-
-// The [Connect] section of Option.ini in the home folder, if there is one.
-void LoadConnectOptions(const std::string& home, Options* options) {
-  platform::File file = platform::File::Open(
-      home + "Option.ini", platform::File::Mode::kReadExisting);
-  if (!file.IsOpen()) return;
-  std::string text;
-  char chunk[4096];
-  int64_t got;
-  while (text.size() < (1u << 20) && (got = file.Read(chunk, sizeof(chunk))) > 0) {
-    text.append(chunk, static_cast<size_t>(got));
-  }
-  bool inConnect = false;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = Trim(text.substr(start, end - start));
-    start = end + 1;
-    if (!line.empty() && line[0] == '[') {
-      inConnect = SameKey(line, "[Connect]");
-    } else if (size_t eq = line.find('='); inConnect && eq != std::string::npos) {
-      SetConnectValue(options, Trim(line.substr(0, eq)), Trim(line.substr(eq + 1)));
-    }
-  }
-}
-
 bool ApplyOptionArguments(CliContext& ctx, Options* options) {
   for (const std::string& setting : ctx.TakeValues("--option")) {
     size_t eq = setting.find('=');
     if (eq == std::string::npos ||
-        !SetConnectValue(options, setting.substr(0, eq), setting.substr(eq + 1))) {
+        !SetConnectOption(*options, setting.substr(0, eq), setting.substr(eq + 1))) {
       std::fprintf(stderr, "harvio-cli run: unknown option '%s'\n", setting.c_str());
       return false;
     }
@@ -130,11 +57,7 @@ bool ApplyOptionArguments(CliContext& ctx, Options* options) {
 }
 
 void PrintConnectOptions(const Options& options) {
-  std::string line = "options:";
-  for (const Bound& b : kConnectBounds) {
-    line += std::string(" ") + b.key + "=" + std::to_string(options.*b.field);
-  }
-  std::printf("%s\n", line.c_str());
+  std::printf("options: %s\n", ConnectOptionsText(options).c_str());
 }
 
 // The tasks the run may start (1-based numbers in list order; none = all).
@@ -241,7 +164,7 @@ class Runner {
 
 int RunCommand(CliContext& ctx) {
   Options options;
-  LoadConnectOptions(ctx.home, &options);
+  LoadOptions(options, ctx.home + kOptionsFileName);
   if (!ApplyOptionArguments(ctx, &options)) return 2;
   std::string threadsOf;
   ctx.TakeValue("--threads-of", &threadsOf);
