@@ -30,10 +30,6 @@ std::string BoundedText(const char* text, size_t capacity) {
 bool IsReceiving(uint32_t state) { return state == kReceiving || state == kProcessing; }
 bool IsBusy(uint32_t state) { return state != kIdle && state <= kProcessing; }
 
-bool IsWaiting(const Task& task) {
-  return task.info.state == kNew || task.info.state == kPaused;
-}
-
 }  // namespace
 
 const char* TaskStateLabel(uint32_t state) {
@@ -159,25 +155,6 @@ std::vector<Task*> RemoveSelectedRows(std::vector<ListRow>& rows) {
   }
   rows.swap(kept);
   return removed;
-}
-
-std::vector<size_t> RowsToStart(const std::vector<ListRow>& rows, uint32_t runningCount) {
-  std::vector<size_t> start;
-  for (size_t i = 0; i < rows.size() && runningCount < kMaxRunningTasks; ++i) {
-    if (rows[i].selected && IsWaiting(*rows[i].task)) {
-      start.push_back(i);
-      ++runningCount;
-    }
-  }
-  return start;
-}
-
-std::vector<size_t> RowsToPause(const std::vector<ListRow>& rows) {
-  std::vector<size_t> pause;
-  for (size_t i = 0; i < rows.size(); ++i) {
-    if (rows[i].selected && rows[i].task->info.state == kRunning) pause.push_back(i);
-  }
-  return pause;
 }
 
 }  // namespace harvio

@@ -63,10 +63,4 @@ bool MoveSelectedDown(std::vector<ListRow>& rows);
 // their new row indices; returns the tasks taken out, from the top.
 std::vector<Task*> RemoveSelectedRows(std::vector<ListRow>& rows);
 
-// Start: the selected New or Paused rows, from the top, that fit beside the
-// `runningCount` tasks already running (at most 3 run at once).
-std::vector<size_t> RowsToStart(const std::vector<ListRow>& rows, uint32_t runningCount);
-// Pause: the selected Running rows, from the top.
-std::vector<size_t> RowsToPause(const std::vector<ListRow>& rows);
-
 }  // namespace harvio

@@ -260,18 +260,5 @@ TEST(Reorder, DeletingRenumbersTheRestInTheirOrder) {
   EXPECT_TRUE(RemoveSelectedRows(r.rows).empty());
 }
 
-TEST(StartAndPause, SelectedWaitingRowsStartUpToThreeRunning) {
-  Rows five(5, kNew);
-  five.Select({0, 1, 2, 3, 4});
-  EXPECT_EQ(RowsToStart(five.rows, 0), (std::vector<size_t>{0, 1, 2}));
-  EXPECT_EQ(RowsToStart(five.rows, 2), (std::vector<size_t>{0}));
-  EXPECT_TRUE(RowsToStart(five.rows, 3).empty());
-
-  Rows mixed({kRunning, kDone, kPaused, kNew, kNew, kRunning});
-  mixed.Select({0, 1, 2, 4, 5});
-  EXPECT_EQ(RowsToStart(mixed.rows, 1), (std::vector<size_t>{2, 4}));
-  EXPECT_EQ(RowsToPause(mixed.rows), (std::vector<size_t>{0, 5}));
-}
-
 }  // namespace
 }  // namespace harvio
