@@ -36,6 +36,25 @@ bool MayStartTask(uint32_t state, uint32_t runningCount) {
   return IsWaiting(state) && runningCount < kMaxRunningTasks;
 }
 
+std::vector<size_t> RowsToStart(const std::vector<RowFlags>& rows, uint32_t runningCount) {
+  std::vector<size_t> start;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    if (!MayStartTask(rows[i].state, runningCount + static_cast<uint32_t>(start.size()))) {
+      continue;
+    }
+    if (rows[i].selected) start.push_back(i);
+  }
+  return start;
+}
+
+std::vector<size_t> RowsToPause(const std::vector<RowFlags>& rows) {
+  std::vector<size_t> pause;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    if (rows[i].selected && rows[i].state == kRunning) pause.push_back(i);
+  }
+  return pause;
+}
+
 uint32_t HelpStringId(uint32_t command) {
   return command >= CMD_NEW_TASK && command <= CMD_HOME_PAGE ? command - 4000 : 0;
 }

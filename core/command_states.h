@@ -1,8 +1,9 @@
 // The main window's command table without the window: which commands the
-// task-list rows allow, whether a task may start, and the string ids of
-// each command's help and toolbar caption.
+// task-list rows allow, which rows Start and Pause act on, and the string
+// ids of each command's help and toolbar caption.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -26,6 +27,12 @@ CommandStates ComputeCommandStates(const std::vector<RowFlags>& rows);
 
 // A task may start when it is New or Paused and fewer than 3 run.
 bool MayStartTask(uint32_t state, uint32_t runningCount);
+// The selected rows Start acts on, in row order: the New or Paused ones,
+// as many as there is room for beside `runningCount` running tasks.
+std::vector<size_t> RowsToStart(const std::vector<RowFlags>& rows, uint32_t runningCount);
+// The selected rows Pause acts on, in row order: the Running ones.
+std::vector<size_t> RowsToPause(const std::vector<RowFlags>& rows);
+
 // The status-bar help of a menu item (5000..5016), 0 for none.
 uint32_t HelpStringId(uint32_t command);
 // The toolbar caption and tooltip of a button (5000..5011), 0 for none.

@@ -51,14 +51,24 @@ TEST(ComputeCommandStates, FollowsTheSelectedRows) {
   }
 }
 
-TEST(MayStartTask, NewOrPausedBelowThree) {
-  // Start stays enabled for rows that wait while three run.
+TEST(RowsToStart, HonoursTheLimitOfThree) {
+  using Rows_ = std::vector<size_t>;
+  // Five New rows selected, nothing running: the first three.
+  EXPECT_EQ((Rows_{0, 1, 2}), RowsToStart(Rows("NNNNN"), 0));
+  // Start stays enabled for the two left over.
   EXPECT_TRUE(ComputeCommandStates(Rows("RRRNN")).IsEnabled(CMD_START_TASK));
+  EXPECT_EQ((Rows_{1, 4}), RowsToStart(Rows("RPDrNN"), 1));
+  EXPECT_EQ((Rows_{}), RowsToStart(Rows("NNN"), 3));
+  EXPECT_EQ((Rows_{2}), RowsToStart(Rows("nnN"), 2));
   EXPECT_TRUE(MayStartTask(kPaused, 2));
-  EXPECT_TRUE(MayStartTask(kNew, 0));
   EXPECT_FALSE(MayStartTask(kDone, 0));
   EXPECT_FALSE(MayStartTask(kRunning, 0));
   EXPECT_FALSE(MayStartTask(kNew, 3));
+}
+
+TEST(RowsToPause, TakesTheSelectedRunningRows) {
+  EXPECT_EQ((std::vector<size_t>{1, 3}), RowsToPause(Rows("rRPRd")));
+  EXPECT_TRUE(RowsToPause(Rows("rrr")).empty());
 }
 
 TEST(CommandStrings, HelpAndCaptionIds) {
