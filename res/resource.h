@@ -64,4 +64,20 @@
 #define IDS_OPTIONS_TITLE 1490
 /* --- end options */
 
+/* Main window: the power-off countdown and the About box. */
+#define IDD_SHUTDOWN 5140
+#define IDC_SHUTDOWN_TEXT 5141
+#define IDD_ABOUT 5150
+#define IDC_ABOUT_VERSION 5151
+#define IDC_ABOUT_LINE1 5152
+#define IDC_ABOUT_LINE2 5153
+#define IDC_ABOUT_MAIL 5154
+#define IDC_ABOUT_WEB 5155
+/* Main window: the browser pane and the separator line. */
+#define IDC_BROWSER_PANE 5160
+#define IDC_SEPARATOR_LINE 5161
+#define IDC_TOOLBAR 5162
+#define IDC_REBAR 5163
+#define IDC_STATUS_BAR 5164
+
 #endif
