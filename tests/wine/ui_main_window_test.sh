@@ -127,6 +127,20 @@ threads)
   cli_rows | head -n 1 | grep -q '^暂停	' || fail "running task not stored paused: $(cli_rows)"
   [ -f "$HOME_DIR/Option.ini" ] || fail "no Option.ini after exit"
   ;;
+tray)
+  # Minimised, the window hides (into the tray); a second start restores it.
+  new_task 0 'http://site.test/quick/(*).jpg' --from 1 --to 2
+  drive wait-rows:1 minimize second-start wait-rows:1 close
+  ;;
+network)
+  # A page host that does not resolve: the task pauses and the hidden
+  # window comes forward with the message.
+  cli new --source 162 --url 'http://nonexistent.invalid/p.html' --save "$(zpath "$WORK/s0")" \
+    >/dev/null || fail "new 162"
+  drive wait-rows:1 minimize select:0 command:5002 "wait-box:无法访问网络，任务自动暂停。" \
+    wait-cell:0:0:暂停 close
+  cli_rows | grep -q '^暂停	' || fail "task not stored paused: $(cli_rows)"
+  ;;
 *)
   fail "unknown scenario $SCENARIO"
   ;;
