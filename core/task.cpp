@@ -13,7 +13,8 @@
 namespace harvio {
 namespace {
 
-constexpr auto kClosePoll = std::chrono::milliseconds(500);
+// Short, so a program that closes its tasks ends right after their workers.
+constexpr auto kClosePoll = std::chrono::milliseconds(50);
 
 WorkerHooks g_hooks{};
 bool g_hooksSet = false;
@@ -77,6 +78,7 @@ void RunCloseThread(Task* task) {
   bool saved = false;
   if (task->deleteOnClose.load() == 0 && task->needsSave != 0) {
     saved = SaveTask(*task);
+    if (!saved) task->taskSet->failedSaves.fetch_add(1);
   }
   if (task->deleteOnClose.load() != 0) {
     // Deleted while its file was being written: the file must go again.
@@ -183,7 +185,7 @@ void DeleteTask(Task* task) {
   CloseTask(task);
 }
 
-void WaitForClosedTasks(TaskSet& taskSet) {
+bool WaitForClosedTasks(TaskSet& taskSet) {
   while (taskSet.liveTasks.load() != 0) std::this_thread::sleep_for(kClosePoll);
   // Joined, not only counted: a thread still on its way out when the
   // process exits can hold a runtime lock that the exit needs, and the
@@ -194,6 +196,7 @@ void WaitForClosedTasks(TaskSet& taskSet) {
     threads.swap(taskSet.closeThreads);
   }
   for (std::thread& thread : threads) thread.join();
+  return taskSet.failedSaves.load() == 0;
 }
 
 }  // namespace harvio

@@ -31,6 +31,8 @@ struct TaskSet {
   // each one still counts itself out of this set).
   std::mutex closeLock;
   std::vector<std::thread> closeThreads;
+  // Task files a close thread could not write.
+  std::atomic<uint32_t> failedSaves{0};
 
   ~TaskSet() {
     for (std::thread& thread : closeThreads) thread.join();
@@ -118,7 +120,8 @@ uint32_t GetThreadViews(const Task& task, ThreadView* out);
 void CloseTask(Task* task);
 // Deletes the task file now, then closes the task with its partial files.
 void DeleteTask(Task* task);
-// Blocks until every task of the set has been freed by its close thread.
-void WaitForClosedTasks(TaskSet& taskSet);
+// Blocks until every task of the set has been freed by its close thread;
+// false when one of them could not write its task file (failedSaves).
+bool WaitForClosedTasks(TaskSet& taskSet);
 
 }  // namespace harvio

@@ -1,6 +1,7 @@
 #include "core/task_store.h"
 
 #include <cstring>
+#include <set>
 
 #include "core/gbk_text.h"
 #include "platform/files.h"
@@ -207,10 +208,13 @@ std::vector<Task*> LoadTaskList(TaskSet& taskSet) {
   if (!view.IsValid()) return tasks;
   BoundedReader reader(view.Data(), view.Size());
   uint32_t n = reader.ReadCount();
+  std::set<std::string> loaded;
   for (uint32_t k = 0; k < n && taskSet.liveTasks.load() < kMaxTasks; ++k) {
     char name[kNameBlock];
     if (!reader.ReadBlock(name, sizeof(name))) break;
     name[sizeof(name) - 1] = '\0';
+    // Two rows of one task would share its file and its partial files.
+    if (!loaded.insert(name).second) continue;
     // A bad file costs only its own task; the rest of the list still loads.
     Task* task = LoadTask(taskSet, name, static_cast<uint32_t>(tasks.size()));
     if (task != nullptr) tasks.push_back(task);
@@ -218,7 +222,7 @@ std::vector<Task*> LoadTaskList(TaskSet& taskSet) {
   return tasks;
 }
 
-void SaveTaskList(TaskSet& taskSet, std::vector<Task*>& rows) {
+bool SaveTaskList(TaskSet& taskSet, std::vector<Task*>& rows) {
   bool written = EnsureDirectories(TaskDirectory(taskSet)) &&
                  WriteWholeFile(TaskDirectory(taskSet) + kListName,
                                 ListBytes(rows));
@@ -229,6 +233,7 @@ void SaveTaskList(TaskSet& taskSet, std::vector<Task*>& rows) {
     CloseTask(task);
   }
   rows.clear();
+  return written;
 }
 
 bool SaveTask(Task& task) {

@@ -17,6 +17,7 @@ constexpr size_t kLongestValue = 1024;    // longer header values are ignored
 constexpr uint32_t kSmallJpegLimit = 16384;
 constexpr uint32_t kShortestBody = 1024;
 constexpr uint32_t kNoNumberLength = 1023;  // a length of 0 or no number
+constexpr uint32_t kMaxRedirectHops = 5;
 
 const char kTxt[] = ".txt";
 const char kJpg[] = ".jpg";
@@ -127,6 +128,30 @@ bool AcceptLength(Worker& w, const Fields& fields, const char* ext) {
   return true;
 }
 
+// A URL as the run's memories know it: letter case ignored.
+std::string UrlKey(const char* url) {
+  char key[kWorkBuffer];
+  CopyBounded(key, sizeof(key), url);
+  LowerAscii(key);
+  return key;
+}
+
+// Notes that `from` redirected; true when `to` may be queued: it never
+// redirected itself this run and the chain that reaches it has at most
+// kMaxRedirectHops hops. So neither a loop nor an endless chain lasts.
+bool MayFollowRedirect(TaskEngine& engine, const char* from, const char* to) {
+  std::string fromKey = UrlKey(from), toKey = UrlKey(to);
+  std::lock_guard<std::mutex> guard(engine.answersLock);
+  engine.redirected.insert(fromKey);
+  auto known = engine.redirectHops.find(fromKey);
+  uint32_t hops = (known != engine.redirectHops.end() ? known->second : 0) + 1;
+  if (hops > kMaxRedirectHops || engine.redirected.count(toKey) != 0) {
+    return false;
+  }
+  engine.redirectHops[toKey] = hops;
+  return true;
+}
+
 // A redirected picture is queued under its new address if still wanted.
 void QueueRedirect(Worker& w, const Fields& fields) {
   std::string location;
@@ -136,17 +161,56 @@ void QueueRedirect(Worker& w, const Fields& fields) {
   char link[kWorkBuffer];
   CopyBounded(link, sizeof(link), location.c_str());
   ResolveUrl(link, base);
-  if (link[0] != '\0' && IsWantedPicture(link, w.task_.info)) {
+  if (link[0] != '\0' && IsWantedPicture(link, w.task_.info) &&
+      MayFollowRedirect(w.engine_, base, link)) {
     w.task_.queues[kPic].AddUrl(link, w.item_->title, base, true);
   }
 }
 
-// A refused range: the URL starts over as a fresh entry.
+// A refused range: the URL starts over as a fresh entry, once per run, so
+// a server that cuts the body and then refuses its rest cannot loop.
 void RequeueFresh(Worker& w) {
   char url[kWorkBuffer];
   PageUrl(*w.item_, url);
+  {
+    std::lock_guard<std::mutex> guard(w.engine_.answersLock);
+    if (!w.engine_.requeuedFresh.insert(UrlKey(url)).second) return;
+  }
   w.task_.queues[w.kind_].AddUrl(url, w.item_->title, w.item_->referer,
                                  false);
+}
+
+// A chunked body carries chunk sizes between its bytes: never a picture.
+bool IsChunked(const Fields& fields) {
+  std::string coding;
+  return HeaderValue(fields, "Transfer-Encoding: ", &coding) &&
+         coding.find("chunked") != std::string::npos;
+}
+
+// True unless a Content-Range says the body starts elsewhere than `start`.
+bool RangeStartsAt(const Fields& fields, uint32_t start) {
+  std::string range;
+  if (!HeaderValue(fields, "Content-Range: ", &range)) return true;
+  const char kUnit[] = "bytes ";
+  size_t at = sizeof(kUnit) - 1;
+  if (range.compare(0, at, kUnit) != 0) return false;
+  uint64_t first = 0;
+  size_t digits = 0;
+  for (; at < range.size() && range[at] >= '0' && range[at] <= '9'; ++at) {
+    first = first * 10 + static_cast<uint64_t>(range[at] - '0');
+    if (first > UINT32_MAX) return false;
+    ++digits;
+  }
+  return digits != 0 && at < range.size() && range[at] == '-' && first == start;
+}
+
+// The answer belongs to other bytes than the file needs: the item forgets
+// its progress and is tried again from the first byte.
+void RestartFromZero(Worker& w) {
+  w.item_->done = 0;
+  w.item_->size = 0;
+  w.viewDone_ = 0;
+  w.restartItem_ = true;
 }
 
 void WriteFailed(Worker& w) {
@@ -194,6 +258,10 @@ bool AcceptResponse(Worker& w, uint32_t n) {
   Fields fields{text + kHeaderStart, headEnd != nullptr ? headEnd : blockEnd};
   int status = StatusCode(text);
   bool askedRange = item.size != 0 && item.done != 0;
+  if (status == 206 && !RangeStartsAt(fields, askedRange ? item.done : 0)) {
+    RestartFromZero(w);
+    return false;
+  }
   if (status == 200 || (status == 206 && !askedRange)) {
     // The transfer starts again from the first byte, with its own length.
     item.done = 0;
@@ -205,7 +273,10 @@ bool AcceptResponse(Worker& w, uint32_t n) {
     return false;
   }
   const char* ext = ContentExtension(fields);
-  if (ext == nullptr || !TypeWanted(w.task_.info, w.kind_, ext)) return false;
+  if (ext == nullptr || IsChunked(fields) ||
+      !TypeWanted(w.task_.info, w.kind_, ext)) {
+    return false;
+  }
   if (item.size == 0 && !AcceptLength(w, fields, ext)) return false;
   w.viewSize_ = item.size;
   if (headEnd == nullptr) return false;
@@ -223,14 +294,15 @@ bool AppendBody(Worker& w, const char* bytes, uint32_t n) {
   if (w.task_.taskSet != nullptr) w.task_.taskSet->receivedBytes += n;
   w.viewDone_ += n;
   UrlItem& item = *w.item_;
-  // Never more than announced (or than any item may have): the excess is
-  // not written, and the item is tried again.
+  // Never more than announced: the announced bytes are the picture and
+  // the excess is left out. A body without length that passes what any
+  // item may have is tried again.
   uint32_t limit = item.size != 0 ? item.size : kMaxBodyBytes;
   uint64_t have = uint64_t{item.done} + w.buffered_;
   uint32_t room = have < limit ? static_cast<uint32_t>(limit - have) : 0;
   if (n > room) {
     n = room;
-    w.overflowed_ = true;
+    if (item.size == 0) w.overflowed_ = true;
   }
   char* buffer = w.writeBuffer_.get();
   while (kWriteBufferBytes - w.buffered_ < n) {

@@ -17,6 +17,9 @@ constexpr uint16_t kHttpPort = 80;
 constexpr uint32_t kWeb2Limit = 1;
 constexpr uint32_t kPicLimit = 25;
 constexpr uint32_t kWeb1Limit = 10;
+// Fewer bytes than this within DataTimeout is a stalled transfer, however
+// steadily they drip.
+constexpr uint32_t kLeastBytes = 1024;
 
 uint32_t Elapsed(uint32_t since) { return platform::TickCount() - since; }
 
@@ -103,8 +106,7 @@ void Worker::StepIdle() {
   if (queues[kWeb2].IsIdle() && queues[kWeb1].IsIdle() && queues[kPic].IsIdle()) {
     RaiseStop(-1);
   }
-  platform::SleepMs(kWakeMs);
-  if (stopRequested_.load() != 0) exitNow_ = true;
+  if (!SleepUnlessStopped(kWakeMs)) exitNow_ = true;
 }
 
 void Worker::TakeItem(UrlItem* entry, ItemKind kind) {
@@ -115,6 +117,7 @@ void Worker::TakeItem(UrlItem* entry, ItemKind kind) {
   complete_ = 0;
   headerAccepted_ = 0;
   writeFailed_ = false;
+  restartItem_ = false;
   viewSize_ = entry->size;
   viewDone_ = entry->done;
   viewRetry_ = 0;
@@ -133,18 +136,20 @@ void Worker::SetViewFile(const char* name) {
   CopyBounded(viewFile_, sizeof(viewFile_), name);
 }
 
-// Sleeps whole seconds; false as soon as a stop is requested.
-bool Worker::SleepSecondsUnlessStopped(uint32_t seconds) {
-  for (uint32_t i = 0; i < seconds; ++i) {
-    platform::SleepMs(1000);
+// Sleeps in short slices, so a stopped task's workers end at once and a
+// program waiting for them can quit; false as soon as a stop is requested.
+bool Worker::SleepUnlessStopped(uint32_t ms) {
+  constexpr uint32_t kSliceMs = 50;
+  for (uint32_t slept = 0; slept < ms; slept += kSliceMs) {
+    platform::SleepMs(kSliceMs);
     if (stopRequested_.load() != 0) return false;
   }
   return true;
 }
 
 void Worker::StepWaitRetry() {
-  state_ = SleepSecondsUnlessStopped(options().RetryWait) ? kResolving
-                                                           : kFinishing;
+  state_ = SleepUnlessStopped(options().RetryWait * 1000) ? kResolving
+                                                          : kFinishing;
   eventSet_ = true;
 }
 
@@ -181,6 +186,8 @@ void Worker::StepConnecting() {
 
 void Worker::StepSending() {
   lastStep_ = kSending;
+  progressTick_ = platform::TickCount();
+  progressBytes_ = 0;
   ioLength_ = ComposeRequest(*item_, kind_, task_.info.sourceId,
                              ioBuffer_.get(), kIoBytes + 1);
   AwaitOperation(ioLength_ != 0 && socket_.StartSend(ioBuffer_.get(), ioLength_),
@@ -223,6 +230,7 @@ void Worker::StepProcessing() {
     return;
   }
   uint32_t n = static_cast<uint32_t>(received);
+  if (!KeepsPace(n)) return;  // timed out: tried again
   if (headerAccepted_ != 0) {
     if (!AppendBody(*this, ioBuffer_.get(), n)) return;
   } else {
@@ -236,6 +244,18 @@ void Worker::StepProcessing() {
     return;
   }
   if (stopRequested_.load() == 0) state_ = kReceiving;
+}
+
+// Counts received bytes; false once DataTimeout has passed without
+// kLeastBytes arriving.
+bool Worker::KeepsPace(uint32_t received) {
+  progressBytes_ += received;
+  if (progressBytes_ >= kLeastBytes) {
+    progressBytes_ = 0;
+    progressTick_ = platform::TickCount();
+    return true;
+  }
+  return Elapsed(progressTick_) <= options().DataTimeout * 1000;
 }
 
 void Worker::StepFinishing() {
@@ -264,6 +284,11 @@ void Worker::DecideItem() {
     // Nothing saved is given up: the entry waits for the next start and
     // resumes its partial file.
     ReleaseItem();
+    return;
+  }
+  if (restartItem_) {
+    restartItem_ = false;
+    FailItem();
     return;
   }
   if ((lastStep_ == kResolving && kind_ == kPic) ||
