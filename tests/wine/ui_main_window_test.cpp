@@ -20,6 +20,7 @@
 //   expect-gridlines:on|off       both lists
 //   wait-speed                    status part 1 shows a speed above 0.00KB/s
 //   wait-box:TEXT                 a message box saying TEXT, main window shown; closed
+//   conn-timeout:N                the options sheet "选项" sets ConnTimeout to N (OK)
 //   minimize                      minimised and hidden (into the tray)
 //   second-start                  a second harvio.exe ends with 0, the window is back
 //   close                         WM_CLOSE; the program ends with code 0
@@ -27,6 +28,7 @@
 #include "platform/win32/win_api.h"
 
 #include <commctrl.h>
+#include <prsht.h>
 #include <shellapi.h>
 
 #include <cstdio>
@@ -283,6 +285,23 @@ bool WaitForBox(Session& s, const std::string& utf8) {
   return WaitUntil([&] { return !IsWindow(box); }) || Fail("the box did not close");
 }
 
+// The sheet opens modal, so its command is posted; its connection page is
+// filled through the messages a user's typing would send.
+bool SetConnTimeout(Session& s, const std::string& value) {
+  PostMessageA(s.main, WM_COMMAND, CMD_OPTIONS, 0);
+  HWND sheet = nullptr;
+  WaitUntil([&] { return (sheet = FindPopup(s.program.id(), s.main)) != nullptr; });
+  if (sheet == nullptr) return Fail("the options sheet did not open");
+  if (WindowText(sheet) != Utf8ToGbk("选项")) return Fail("the sheet is titled " + WindowText(sheet));
+  SendMessageA(sheet, PSM_SETCURSEL, 1, 0);
+  HWND page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+  if (page == nullptr || !SetDlgItemTextA(page, IDC_CONN_TIMEOUT, value.c_str())) {
+    return Fail("no connection time-out on the second page");
+  }
+  PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+  return WaitUntil([&] { return !IsWindow(sheet); }) || Fail("the sheet did not close");
+}
+
 bool Minimize(Session& s) {
   PostMessageA(s.main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
   return WaitUntil([&] { return !IsWindowVisible(s.main); }) ||
@@ -336,6 +355,7 @@ bool Step(Session& s, const std::string& step) {
   if (name == "expect-gridlines") return ExpectGridLines(s, f[1] == "on");
   if (name == "wait-speed") return WaitForSpeed(s);
   if (name == "wait-box") return WaitForBox(s, step.substr(name.size() + 1));
+  if (name == "conn-timeout") return SetConnTimeout(s, f[1]);
   if (name == "minimize") return Minimize(s);
   if (name == "second-start") return SecondStart(s);
   if (name == "close") return Close(s);

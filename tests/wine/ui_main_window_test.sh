@@ -132,6 +132,16 @@ tray)
   new_task 0 'http://site.test/quick/(*).jpg' --from 1 --to 2
   drive wait-rows:1 minimize second-start wait-rows:1 close
   ;;
+options)
+  # The options sheet and the grid lines reach Option.ini at exit and come
+  # back at the next start.
+  new_task 0 'http://site.test/quick/(*).jpg' --from 1 --to 2
+  drive wait-rows:1 conn-timeout:45 expect-gridlines:off command:5013 expect-gridlines:on close
+  tr -d '\r' <"$HOME_DIR/Option.ini" >"$WORK/options.txt"
+  grep -q '^ConnTimeout=45$' "$WORK/options.txt" || fail "ConnTimeout not stored: $(cat "$WORK/options.txt")"
+  grep -q '^ShowGridLine=1$' "$WORK/options.txt" || fail "grid lines not stored"
+  drive wait-rows:1 expect-gridlines:on close
+  ;;
 network)
   # A page host that does not resolve: the task pauses and the hidden
   # window comes forward with the message.
