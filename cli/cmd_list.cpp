@@ -4,30 +4,23 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "core/list_rules.h"
 #include "core/string_table.h"
 #include "core/task_store.h"
 
 namespace harvio::cli {
 namespace {
 
-constexpr uint32_t kFirstStateLabel = 1110;   // "新建" ...
 constexpr uint32_t kFirstListColumn = 1070;   // "任务状态" ... "类型信息"
 constexpr uint32_t kLastListColumn = 1078;
-
-std::string Number(uint64_t n) { return std::to_string(n); }
+constexpr uint32_t kListNotSaved = 1760;
+constexpr uint32_t kTaskNotSaved = 1761;
 
 std::string TaskRow(Task& task) {
   const TaskStatus& s = RefreshStatus(task);
-  std::string row = StringText(kFirstStateLabel + (task.info.state & 3));
-  for (const std::string& cell :
-       {Number(static_cast<uint32_t>(s.pictureCount)), Number(s.pending[kWeb2]),
-        Number(s.pending[kWeb1]), Number(s.pending[kPic]),
-        std::string(s.workers), std::string(s.elapsed),
-        std::string(s.savePath), std::string(s.catalogPath),
-        std::string(task.info.taskName)}) {
-    row += "\t" + cell;
-  }
-  return row;
+  std::string row = TaskStateLabel(task.info.state);
+  for (int column = 1; column < kTaskColumns; ++column) row += "\t" + TaskCellText(s, column);
+  return row + "\t" + task.info.taskName;
 }
 
 }  // namespace
@@ -44,10 +37,15 @@ TaskRows::~TaskRows() {
   WaitForClosedTasks(taskSet);
 }
 
-void TaskRows::SaveAll() {
-  SaveTaskList(taskSet, rows);
-  WaitForClosedTasks(taskSet);
+bool SaveAndClose(TaskSet& taskSet, std::vector<Task*>& rows) {
+  bool listSaved = SaveTaskList(taskSet, rows);
+  bool tasksSaved = WaitForClosedTasks(taskSet);
+  if (!listSaved) PrintError(StringText(kListNotSaved));
+  if (!tasksSaved) PrintError(StringText(kTaskNotSaved));
+  return listSaved && tasksSaved;
 }
+
+bool TaskRows::SaveAll() { return SaveAndClose(taskSet, rows); }
 
 Task* TaskRows::Numbered(const std::string& text) {
   size_t n = 0;

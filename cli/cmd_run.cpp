@@ -1,11 +1,13 @@
 // harvio-cli run [N ...] [--option Key=Value ...] [--threads-of N]
 //
-// Runs tasks without a window, by the rules of the main window's tick: at
-// most three run at once, a task whose workers raise the stop signal is
+// Runs tasks without a window, by the main window's tick (core/scheduler):
+// at most three run at once, a task whose workers raise the stop signal is
 // paused (Done or Paused by its queues), a failure is reported, the next
 // waiting task starts when one finishes. Once a second one progress line.
-// The run ends when no task runs any more, or on SIGINT/SIGTERM, which
-// pauses and saves every task exactly like closing the window.
+// The run ends as soon as no task runs any more, or on SIGINT/SIGTERM,
+// which pauses and saves every task exactly like closing the window.
+// Exit code 3 when a task paused on a network or write failure, 4 when the
+// task list or a task file could not be written.
 #include <atomic>
 #include <cctype>
 #include <csignal>
@@ -15,6 +17,8 @@
 #include <vector>
 
 #include "cli/commands.h"
+#include "core/options.h"
+#include "core/scheduler.h"
 #include "core/string_table.h"
 #include "core/task.h"
 #include "core/task_store.h"
@@ -25,39 +29,12 @@
 namespace harvio::cli {
 namespace {
 
-constexpr uint32_t kMessageBase = 1511;  // + stopReason 0 or 1
 constexpr uint32_t kTaskStateLabel = 1110;
+constexpr int kTaskFailedExit = 3;  // a task paused on a failure
 
 std::atomic<bool> gInterrupted{false};
 
 void OnInterrupt(int) { gInterrupted = true; }
-
-struct Bound {
-  const char* key;
-  uint32_t Options::*field;
-  uint32_t low;
-  uint32_t high;
-};
-
-const Bound kConnectBounds[] = {
-    {"ConnTimeout", &Options::ConnTimeout, 10, 90},
-    {"DataTimeout", &Options::DataTimeout, 10, 90},
-    {"RetryWait", &Options::RetryWait, 2, 10},
-    {"WEB2RetryTimes", &Options::WEB2RetryTimes, 1, 99},
-    {"WEB1RetryTimes", &Options::WEB1RetryTimes, 1, 99},
-    {"PICRetryTimes", &Options::PICRetryTimes, 1, 99},
-};
-
-bool SameKey(const std::string& a, const char* b) {
-  size_t i = 0;
-  for (; i < a.size() && b[i] != '\0'; ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return i == a.size() && b[i] == '\0';
-}
 
 // An integer read the Windows way: its leading digits, 0 without any.
 uint32_t LeadingNumber(const std::string& text) {
@@ -70,58 +47,11 @@ uint32_t LeadingNumber(const std::string& text) {
   return static_cast<uint32_t>(value);
 }
 
-// Sets one [Connect] value, clamped into its range; false for another key.
-bool SetConnectValue(Options* options, const std::string& key,
-                     const std::string& text) {
-  for (const Bound& b : kConnectBounds) {
-    if (!SameKey(key, b.key)) continue;
-    uint32_t value = LeadingNumber(text);
-    if (value > b.high) value = b.high;
-    if (value < b.low) value = b.low;
-    options->*b.field = value;
-    return true;
-  }
-  return false;
-}
-
-std::string Trim(const std::string& text) {
-  size_t begin = text.find_first_not_of(" \t\r");
-  if (begin == std::string::npos) return "";
-  size_t end = text.find_last_not_of(" \t\r");
-  return text.substr(begin, end - begin + 1);
-}
-
-// The [Connect] section of Option.ini in the home folder, if there is one.
-void LoadConnectOptions(const std::string& home, Options* options) {
-  platform::File file = platform::File::Open(
-      home + "Option.ini", platform::File::Mode::kReadExisting);
-  if (!file.IsOpen()) return;
-  std::string text;
-  char chunk[4096];
-  int64_t got;
-  while (text.size() < (1u << 20) && (got = file.Read(chunk, sizeof(chunk))) > 0) {
-    text.append(chunk, static_cast<size_t>(got));
-  }
-  bool inConnect = false;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string line = Trim(text.substr(start, end - start));
-    start = end + 1;
-    if (!line.empty() && line[0] == '[') {
-      inConnect = SameKey(line, "[Connect]");
-    } else if (size_t eq = line.find('='); inConnect && eq != std::string::npos) {
-      SetConnectValue(options, Trim(line.substr(0, eq)), Trim(line.substr(eq + 1)));
-    }
-  }
-}
-
 bool ApplyOptionArguments(CliContext& ctx, Options* options) {
   for (const std::string& setting : ctx.TakeValues("--option")) {
     size_t eq = setting.find('=');
     if (eq == std::string::npos ||
-        !SetConnectValue(options, setting.substr(0, eq), setting.substr(eq + 1))) {
+        !SetConnectOption(*options, setting.substr(0, eq), setting.substr(eq + 1))) {
       std::fprintf(stderr, "harvio-cli run: unknown option '%s'\n", setting.c_str());
       return false;
     }
@@ -130,11 +60,7 @@ bool ApplyOptionArguments(CliContext& ctx, Options* options) {
 }
 
 void PrintConnectOptions(const Options& options) {
-  std::string line = "options:";
-  for (const Bound& b : kConnectBounds) {
-    line += std::string(" ") + b.key + "=" + std::to_string(options.*b.field);
-  }
-  std::printf("%s\n", line.c_str());
+  std::printf("options: %s\n", ConnectOptionsText(options).c_str());
 }
 
 // The tasks the run may start (1-based numbers in list order; none = all).
@@ -152,96 +78,89 @@ bool ChooseTasks(const std::vector<std::string>& numbers, size_t count,
   return true;
 }
 
-class Runner {
- public:
-  Runner(TaskSet& taskSet, std::vector<Task*>& rows, std::vector<bool> chosen,
-         int threadsOf)
-      : taskSet_(taskSet), rows_(rows), chosen_(std::move(chosen)),
-        threadsOf_(threadsOf) {}
+// The tasks the run may start, in list order: the scheduler sees only
+// these, so it never starts another.
+std::vector<Task*> ChosenRows(const std::vector<Task*>& rows,
+                              const std::vector<bool>& chosen) {
+  std::vector<Task*> picked;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    if (chosen[i]) picked.push_back(rows[i]);
+  }
+  return picked;
+}
 
-  void StartWaiting() {
-    while (RunningCount() < kMaxRunningTasks && StartNext()) {
+// The list number of a task, for the console.
+size_t RowNumber(const std::vector<Task*>& rows, const Task* task) {
+  for (size_t i = 0; i < rows.size(); ++i) {
+    if (rows[i] == task) return i + 1;
+  }
+  return 0;
+}
+
+// Prints what the scheduler did; true when a task paused on a failure.
+bool PrintOutcomes(const TickResult& result, const std::vector<Task*>& run,
+                   const std::vector<Task*>& rows) {
+  bool failed = false;
+  for (const TickResult::Stop& stop : result.stopped) {
+    size_t number = RowNumber(rows, run[stop.row]);
+    if (stop.outcome == StopOutcome::kDone) {
+      std::printf("task %zu done\n", number);
+    } else if (uint32_t id = StopMessageId(stop.outcome)) {
+      PrintError("task " + std::to_string(number) + ": " + StringText(id));
+      failed = true;
     }
   }
+  return failed;
+}
 
-  // One second of the main window's tick.
-  void Tick() {
-    for (size_t i = 0; i < rows_.size(); ++i) {
-      Task& task = *rows_[i];
-      if (task.info.state != kRunning) continue;
-      TickSecond(task);
-      if (task.stopSignal.load() != 0) React(task, i);
-    }
-    PrintProgress();
+// One line: every running task's state, counts and time, then the speed.
+void PrintProgress(TaskSet& taskSet, const std::vector<Task*>& rows,
+                   int threadsOf) {
+  std::string line;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    Task& task = *rows[i];
+    if (task.info.state != kRunning) continue;
+    const TaskStatus& s = RefreshStatus(task);
+    char text[160];
+    std::snprintf(text, sizeof(text), "#%zu ", i + 1);
+    line += text;
+    line += StringText(kTaskStateLabel + task.info.state);
+    std::snprintf(text, sizeof(text), " %d pictures, pending %u/%u/%u, workers %s, %s | ",
+                  s.pictureCount, s.pending[kWeb2], s.pending[kWeb1],
+                  s.pending[kPic], s.workers, s.elapsed);
+    line += text;
+    if (threadsOf == static_cast<int>(i + 1)) PrintThreadList(task);
   }
+  Print(line + TakeSpeedText(taskSet));
+  std::fflush(stdout);
+}
 
-  bool AnyRunning() const { return RunningCount() != 0; }
-
- private:
-  uint32_t RunningCount() const {
-    uint32_t n = 0;
-    for (Task* t : rows_) n += t->info.state == kRunning ? 1 : 0;
-    return n;
+// Runs the chosen tasks until none runs or an interrupt comes; true when
+// a task paused on a network or write failure. Signals are looked at ten
+// times a second so the run ends right after its last task; time counts
+// and progress prints once a second.
+bool RunTasks(TaskSet& taskSet, const std::vector<Task*>& rows,
+              std::vector<Task*> run, int threadsOf) {
+  constexpr int kSlicesPerSecond = 10;
+  bool failed = false;
+  while (StartNextWaitingRow(run) >= 0) {
   }
-
-  // The first chosen task that is New or Paused; false when none is left.
-  bool StartNext() {
-    for (size_t i = 0; i < rows_.size(); ++i) {
-      TaskState state = static_cast<TaskState>(rows_[i]->info.state);
-      if (chosen_[i] && (state == kNew || state == kPaused)) {
-        StartTask(*rows_[i]);
-        return true;
-      }
-    }
-    return false;
+  for (int slice = 1; RunningCount(run) != 0 && !gInterrupted; ++slice) {
+    platform::SleepMs(1000 / kSlicesPerSecond);
+    if (gInterrupted) break;
+    bool second = slice % kSlicesPerSecond == 0;
+    failed |= PrintOutcomes(TickRunningTasks(run, second), run, rows);
+    if (second) PrintProgress(taskSet, rows, threadsOf);
   }
-
-  void React(Task& task, size_t row) {
-    PauseTask(task);
-    int32_t reason = task.stopReason.load();
-    if (task.info.state == kDone) {
-      std::printf("task %zu done\n", row + 1);
-      StartWaiting();
-    } else if (reason == 0 || reason == 1) {
-      Print("task " + std::to_string(row + 1) + ": " +
-            StringText(kMessageBase + static_cast<uint32_t>(reason)));
-    }
-  }
-
-  void PrintProgress() {
-    uint32_t bytes = taskSet_.receivedBytes.exchange(0);
-    std::string line;
-    for (size_t i = 0; i < rows_.size(); ++i) {
-      Task& task = *rows_[i];
-      if (task.info.state != kRunning) continue;
-      const TaskStatus& s = RefreshStatus(task);
-      char text[160];
-      std::snprintf(text, sizeof(text), "#%zu ", i + 1);
-      line += text;
-      line += StringText(kTaskStateLabel + task.info.state);
-      std::snprintf(text, sizeof(text), " %d pictures, pending %u/%u/%u, workers %s, %s | ",
-                    s.pictureCount, s.pending[kWeb2], s.pending[kWeb1],
-                    s.pending[kPic], s.workers, s.elapsed);
-      line += text;
-      if (threadsOf_ == static_cast<int>(i + 1)) PrintThreadList(task);
-    }
-    char speed[32];
-    std::snprintf(speed, sizeof(speed), "%.2fKB/s", bytes / 1024.0);
-    Print(line + speed);
-    std::fflush(stdout);
-  }
-
-  TaskSet& taskSet_;
-  std::vector<Task*>& rows_;
-  std::vector<bool> chosen_;
-  int threadsOf_;
-};
+  PrintProgress(taskSet, rows, threadsOf);  // the last bytes, however short the run
+  return failed;
+}
 
 }  // namespace
 
 int RunCommand(CliContext& ctx) {
   Options options;
-  LoadConnectOptions(ctx.home, &options);
+  LoadOptions(options, ctx.home + kOptionsFileName);
   if (!ApplyOptionArguments(ctx, &options)) return 2;
   std::string threadsOf;
   ctx.TakeValue("--threads-of", &threadsOf);
@@ -253,8 +172,7 @@ int RunCommand(CliContext& ctx) {
   std::vector<Task*> rows = LoadTaskList(taskSet);
   std::vector<bool> chosen;
   if (!ChooseTasks(ctx.args, rows.size(), &chosen)) {
-    SaveTaskList(taskSet, rows);
-    WaitForClosedTasks(taskSet);
+    SaveAndClose(taskSet, rows);
     return 2;
   }
   std::signal(SIGINT, OnInterrupt);
@@ -262,21 +180,14 @@ int RunCommand(CliContext& ctx) {
 #ifdef SIGBREAK
   std::signal(SIGBREAK, OnInterrupt);  // Ctrl-Break and console close
 #endif
-  Runner runner(taskSet, rows, chosen, std::atoi(threadsOf.c_str()));
-  runner.StartWaiting();
-  while (runner.AnyRunning() && !gInterrupted) {
-    // Sleep in slices so an interrupt is acted on at once.
-    for (int slice = 0; slice < 10 && !gInterrupted; ++slice) {
-      platform::SleepMs(100);
-    }
-    if (!gInterrupted) runner.Tick();
-  }
+  bool failed = RunTasks(taskSet, rows, ChosenRows(rows, chosen),
+                         std::atoi(threadsOf.c_str()));
   // Like closing the window: the list is written, every task is closed (a
   // running one paused first) and its close thread saves it.
-  SaveTaskList(taskSet, rows);
-  WaitForClosedTasks(taskSet);
+  bool saved = SaveAndClose(taskSet, rows);
   if (gInterrupted) std::printf("interrupted: tasks paused and saved\n");
-  return 0;
+  if (!saved) return kSaveFailedExit;
+  return failed ? kTaskFailedExit : 0;
 }
 
 }  // namespace harvio::cli

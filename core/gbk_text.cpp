@@ -1,6 +1,9 @@
 #include "core/gbk_text.h"
 
 #include <cstring>
+#include <string>
+
+#include "platform/codepage.h"
 
 namespace harvio {
 namespace {
@@ -50,7 +53,27 @@ void BlankOutAndTrim(char* text, const char* blanks) {
   TrimOuterSpaces(text);
 }
 
+bool IsUnusableSingle(unsigned char c) {
+  return c < 0x20 || c == 0x7F || c >= 0x81;
+}
+
+void BlankOutUnusableBytes(char* text) {
+  std::u16string wide;
+  bool maps = platform::GbkToUtf16(text, &wide);
+  for (char* p = text; *p != '\0';) {
+    size_t length = GbkCharLength(p);
+    bool unusable = length == 1
+                        ? IsUnusableSingle(static_cast<unsigned char>(*p))
+                        : !maps && !platform::GbkToUtf16(std::string(p, 2), &wide);
+    if (unusable) std::memset(p, ' ', length);
+    p += length;
+  }
+}
+
 void CleanTitle(char* title) {
+  // A lone lead byte at the end would take the folder separator after it
+  // as its trail byte.
+  BlankOutUnusableBytes(title);
   // Besides what a folder name cannot hold, tabs and full stops, which
   // titles should not bring into a folder name either.
   BlankOutAndTrim(title, "\t.\"*/:<>?\\|");

@@ -27,8 +27,17 @@ void TrimOuterSpaces(char* text);
 // stepped over whole, so a trail byte equal to "\\" or "|" stays.
 void BlankOutAndTrim(char* text, const char* blanks);
 
-// Makes a thread title usable as a folder name: tabs, full stops, the
-// double quote and * / : < > ? \ | become spaces, then outer spaces go.
+// A single byte that no name can hold: a control character, or a byte of
+// 0x81 and above that is not part of a double-byte character.
+bool IsUnusableSingle(unsigned char c);
+
+// Turns into spaces what cannot become part of a path: unusable single
+// bytes and double-byte characters that code page 936 does not map.
+void BlankOutUnusableBytes(char* text);
+
+// Makes a thread title usable as a folder name: unusable bytes, tabs, full
+// stops, the double quote and * / : < > ? \ | become spaces, then outer
+// spaces go.
 void CleanTitle(char* title);
 
 }  // namespace harvio

@@ -18,7 +18,7 @@ bool HasOnlyAllowedSingles(const char* text, const char* refused) {
   for (const char* p = text; *p != '\0';) {
     size_t length = GbkCharLength(p);
     unsigned char c = static_cast<unsigned char>(*p);
-    if (length == 1 && (c < 0x20 || std::strchr(refused, c) != nullptr)) {
+    if (length == 1 && (IsUnusableSingle(c) || std::strchr(refused, c) != nullptr)) {
       return false;
     }
     p += length;

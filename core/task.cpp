@@ -5,6 +5,7 @@
 #include <cstring>
 #include <thread>
 
+#include "core/checkpoint.h"
 #include "core/gbk_text.h"
 #include "core/item_folder.h"
 #include "core/task_store.h"
@@ -13,7 +14,8 @@
 namespace harvio {
 namespace {
 
-constexpr auto kClosePoll = std::chrono::milliseconds(500);
+// Short, so a program that closes its tasks ends right after their workers.
+constexpr auto kClosePoll = std::chrono::milliseconds(50);
 
 WorkerHooks g_hooks{};
 bool g_hooksSet = false;
@@ -50,6 +52,11 @@ Task* NewTaskObject(TaskSet& taskSet, const TaskInfo& info,
   return task;
 }
 
+void SetState(Task& task, TaskState state) {
+  std::lock_guard<std::mutex> guard(task.infoLock);
+  task.info.state = state;
+}
+
 bool AllQueuesIdle(Task& task) {
   for (UrlQueue& q : task.queues) {
     if (!q.IsIdle()) return false;
@@ -74,14 +81,17 @@ void DeletePartialFiles(Task& task) {
 
 void RunCloseThread(Task* task) {
   while (task->runningWorkers.load() != 0) std::this_thread::sleep_for(kClosePoll);
-  bool saved = false;
-  if (task->deleteOnClose.load() == 0 && task->needsSave != 0) {
-    saved = SaveTask(*task);
+  StopCheckpoints(*task);
+  if (task->deleteOnClose.load() == 0 && task->needsSave != 0 &&
+      !SaveProgress(*task)) {
+    task->taskSet->failedSaves.fetch_add(1);
   }
   if (task->deleteOnClose.load() != 0) {
-    // Deleted while its file was being written: the file must go again.
-    if (saved) DeleteTaskFile(*task);
+    // Deleted while its file was being written (by this thread or a
+    // checkpoint): the file must go again.
+    DeleteTaskFile(*task);
     DeletePartialFiles(*task);
+    DeleteJournaledFiles(*task);
   }
   if (g_hooksSet && task->engine != nullptr) g_hooks.releaseEngine(*task);
   TaskSet* taskSet = task->taskSet;
@@ -109,17 +119,21 @@ Task* RestoreTask(TaskSet& taskSet, const TaskInfo& info, uint32_t orderKey) {
   return NewTaskObject(taskSet, info, orderKey);
 }
 
+Task::~Task() { ReleaseCheckpoints(*this); }
+
 void StartTask(Task& task) {
   // Cleared before any worker exists, so a worker's signal is never lost.
   task.stopSignal = 0;
-  task.info.state = kRunning;
+  SetState(task, kRunning);
   task.needsSave = 1;
+  StartCheckpoints(task);
   CreateWorkers(task, 0, task.info.threadCount);
 }
 
 void PauseTask(Task& task) {
   StopWorkers(task, 0, task.info.threadCount);
-  task.info.state = AllQueuesIdle(task) ? kDone : kPaused;
+  SetState(task, AllQueuesIdle(task) ? kDone : kPaused);
+  task.changes.fetch_add(1);  // the paused state is worth a checkpoint
 }
 
 void SetThreadCount(Task& task, uint32_t n) {
@@ -129,10 +143,14 @@ void SetThreadCount(Task& task, uint32_t n) {
     if (n > old) CreateWorkers(task, old, n);
     if (n < old) StopWorkers(task, n, old);
   }
+  std::lock_guard<std::mutex> guard(task.infoLock);
   task.info.threadCount = n;
 }
 
-void TickSecond(Task& task) { task.info.elapsedSeconds += 1; }
+void TickSecond(Task& task) {
+  std::lock_guard<std::mutex> guard(task.infoLock);
+  task.info.elapsedSeconds += 1;
+}
 
 const TaskStatus& RefreshStatus(Task& task) {
   TaskStatus& s = task.status;
@@ -183,7 +201,7 @@ void DeleteTask(Task* task) {
   CloseTask(task);
 }
 
-void WaitForClosedTasks(TaskSet& taskSet) {
+bool WaitForClosedTasks(TaskSet& taskSet) {
   while (taskSet.liveTasks.load() != 0) std::this_thread::sleep_for(kClosePoll);
   // Joined, not only counted: a thread still on its way out when the
   // process exits can hold a runtime lock that the exit needs, and the
@@ -194,6 +212,7 @@ void WaitForClosedTasks(TaskSet& taskSet) {
     threads.swap(taskSet.closeThreads);
   }
   for (std::thread& thread : threads) thread.join();
+  return taskSet.failedSaves.load() == 0;
 }
 
 }  // namespace harvio

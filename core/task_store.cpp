@@ -1,6 +1,7 @@
 #include "core/task_store.h"
 
 #include <cstring>
+#include <set>
 
 #include "core/gbk_text.h"
 #include "platform/files.h"
@@ -112,22 +113,6 @@ bool ReadTaskFile(const std::string& path, TaskFileContent* content) {
   return !reader.Failed();
 }
 
-// Writes `bytes` to `path` through a temporary file beside it, so the old
-// file stays whole until the new one is complete.
-bool WriteWholeFile(const std::string& path, const std::string& bytes) {
-  std::string temp = path + kTempSuffix;
-  platform::File file =
-      platform::File::Open(temp, platform::File::Mode::kOpenOrCreate);
-  if (!file.IsOpen()) return false;
-  bool ok = file.Seek(0) &&
-            file.Write(bytes.data(), static_cast<uint32_t>(bytes.size())) &&
-            file.Truncate();
-  file.Close();
-  if (ok && platform::ReplaceFile(temp, path)) return true;
-  platform::DeleteFile(temp);
-  return false;
-}
-
 std::string ListBytes(const std::vector<Task*>& rows) {
   BlockWriter out;
   out.Count(static_cast<uint32_t>(rows.size()));
@@ -141,7 +126,11 @@ std::string ListBytes(const std::vector<Task*>& rows) {
 
 std::string TaskBytes(Task& task) {
   BlockWriter out;
-  TaskInfo info = task.info;
+  TaskInfo info;
+  {
+    std::lock_guard<std::mutex> guard(task.infoLock);
+    info = task.info;
+  }
   info.pictureCount = task.pictureCount.load();
   out.Block(&info, sizeof(info));
   for (UrlQueue& queue : task.queues) {
@@ -171,6 +160,22 @@ void UnscrambleBlock(void* block, size_t length) {
   for (size_t i = 0; i < length; ++i) {
     p[i] = static_cast<unsigned char>(p[i] - kScrambleStep * i - kScrambleBase);
   }
+}
+
+// Writes `bytes` to `path` through a temporary file beside it, so the old
+// file stays whole until the new one is complete.
+bool WriteFileWhole(const std::string& path, const std::string& bytes) {
+  std::string temp = path + kTempSuffix;
+  platform::File file =
+      platform::File::Open(temp, platform::File::Mode::kOpenOrCreate);
+  if (!file.IsOpen()) return false;
+  bool ok = file.Seek(0) &&
+            file.Write(bytes.data(), static_cast<uint32_t>(bytes.size())) &&
+            file.Truncate();
+  file.Close();
+  if (ok && platform::ReplaceFile(temp, path)) return true;
+  platform::DeleteFile(temp);
+  return false;
 }
 
 std::string TaskDirectory(const TaskSet& taskSet) {
@@ -207,10 +212,13 @@ std::vector<Task*> LoadTaskList(TaskSet& taskSet) {
   if (!view.IsValid()) return tasks;
   BoundedReader reader(view.Data(), view.Size());
   uint32_t n = reader.ReadCount();
+  std::set<std::string> loaded;
   for (uint32_t k = 0; k < n && taskSet.liveTasks.load() < kMaxTasks; ++k) {
     char name[kNameBlock];
     if (!reader.ReadBlock(name, sizeof(name))) break;
     name[sizeof(name) - 1] = '\0';
+    // Two rows of one task would share its file and its partial files.
+    if (!loaded.insert(name).second) continue;
     // A bad file costs only its own task; the rest of the list still loads.
     Task* task = LoadTask(taskSet, name, static_cast<uint32_t>(tasks.size()));
     if (task != nullptr) tasks.push_back(task);
@@ -218,10 +226,13 @@ std::vector<Task*> LoadTaskList(TaskSet& taskSet) {
   return tasks;
 }
 
-void SaveTaskList(TaskSet& taskSet, std::vector<Task*>& rows) {
-  bool written = EnsureDirectories(TaskDirectory(taskSet)) &&
-                 WriteWholeFile(TaskDirectory(taskSet) + kListName,
-                                ListBytes(rows));
+bool WriteTaskList(const TaskSet& taskSet, const std::vector<Task*>& rows) {
+  return EnsureDirectories(TaskDirectory(taskSet)) &&
+         WriteFileWhole(TaskDirectory(taskSet) + kListName, ListBytes(rows));
+}
+
+bool SaveTaskList(TaskSet& taskSet, std::vector<Task*>& rows) {
+  bool written = WriteTaskList(taskSet, rows);
   for (Task* task : rows) {
     // Without a list naming it, a rewritten task file would be lost anyway;
     // the files of the previous run stay as they were.
@@ -229,11 +240,12 @@ void SaveTaskList(TaskSet& taskSet, std::vector<Task*>& rows) {
     CloseTask(task);
   }
   rows.clear();
+  return written;
 }
 
 bool SaveTask(Task& task) {
   if (!EnsureDirectories(TaskDirectory(*task.taskSet))) return false;
-  return WriteWholeFile(TaskDirectory(*task.taskSet) + task.info.taskName,
+  return WriteFileWhole(TaskDirectory(*task.taskSet) + task.info.taskName,
                         TaskBytes(task));
 }
 

@@ -29,19 +29,27 @@ void UnscrambleBlock(void* block, size_t length);
 // "<home>Task\\".
 std::string TaskDirectory(const TaskSet& taskSet);
 
-// The tasks named in Task\List, in list order. A task file that is
-// missing or damaged is skipped (and left on disk); loading stops once 10
-// tasks are live.
+// The tasks named in Task\List, in list order, each name once. A task file
+// that is missing or damaged is skipped (and left on disk); loading stops
+// once 10 tasks are live.
 std::vector<Task*> LoadTaskList(TaskSet& taskSet);
 Task* LoadTask(TaskSet& taskSet, const std::string& taskName,
                uint32_t orderKey);
+// Writes Task\List naming `rows` in order, and nothing else: for a caller
+// whose rows changed (a task added, deleted or moved), so that a crash
+// loses no task.
+bool WriteTaskList(const TaskSet& taskSet, const std::vector<Task*>& rows);
 // Writes Task\List naming `rows` in order, then closes every task (each
 // close thread writes its task file when needed). When the list cannot be
-// written, no task file is rewritten either. `rows` ends empty.
-void SaveTaskList(TaskSet& taskSet, std::vector<Task*>& rows);
+// written, no task file is rewritten either, and false tells the caller to
+// report it (the previous files stay whole). `rows` ends empty.
+bool SaveTaskList(TaskSet& taskSet, std::vector<Task*>& rows);
 // Writes the task file; for the close thread, after the workers ended.
 bool SaveTask(Task& task);
 bool DeleteTaskFile(const Task& task);
+// Writes `bytes` to `path` through a temporary file beside it, so the old
+// file stays whole until the new one is complete.
+bool WriteFileWhole(const std::string& path, const std::string& bytes);
 // Creates every missing directory of `path` (which ends in "\\").
 bool EnsureDirectories(const std::string& path);
 // A fresh GUID text of at most 63 bytes.

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/checkpoint.h"
 #include "core/gbk_text.h"
 #include "core/item_folder.h"
 #include "core/task_store.h"
@@ -17,6 +18,7 @@ constexpr size_t kLongestValue = 1024;    // longer header values are ignored
 constexpr uint32_t kSmallJpegLimit = 16384;
 constexpr uint32_t kShortestBody = 1024;
 constexpr uint32_t kNoNumberLength = 1023;  // a length of 0 or no number
+constexpr uint32_t kMaxRedirectHops = 5;
 
 const char kTxt[] = ".txt";
 const char kJpg[] = ".jpg";
@@ -123,7 +125,31 @@ bool AcceptLength(Worker& w, const Fields& fields, const char* ext) {
       !JpegSizeWanted(w.task_.info, length)) {
     return false;
   }
-  w.item_->size = length;
+  w.ChangeItem([length](UrlItem& i) { i.size = length; });
+  return true;
+}
+
+// A URL as the run's memories know it: letter case ignored.
+std::string UrlKey(const char* url) {
+  char key[kWorkBuffer];
+  CopyBounded(key, sizeof(key), url);
+  LowerAscii(key);
+  return key;
+}
+
+// Notes that `from` redirected; true when `to` may be queued: it never
+// redirected itself this run and the chain that reaches it has at most
+// kMaxRedirectHops hops. So neither a loop nor an endless chain lasts.
+bool MayFollowRedirect(TaskEngine& engine, const char* from, const char* to) {
+  std::string fromKey = UrlKey(from), toKey = UrlKey(to);
+  std::lock_guard<std::mutex> guard(engine.answersLock);
+  engine.redirected.insert(fromKey);
+  auto known = engine.redirectHops.find(fromKey);
+  uint32_t hops = (known != engine.redirectHops.end() ? known->second : 0) + 1;
+  if (hops > kMaxRedirectHops || engine.redirected.count(toKey) != 0) {
+    return false;
+  }
+  engine.redirectHops[toKey] = hops;
   return true;
 }
 
@@ -136,17 +162,55 @@ void QueueRedirect(Worker& w, const Fields& fields) {
   char link[kWorkBuffer];
   CopyBounded(link, sizeof(link), location.c_str());
   ResolveUrl(link, base);
-  if (link[0] != '\0' && IsWantedPicture(link, w.task_.info)) {
+  if (link[0] != '\0' && IsWantedPicture(link, w.task_.info) &&
+      MayFollowRedirect(w.engine_, base, link)) {
     w.task_.queues[kPic].AddUrl(link, w.item_->title, base, true);
   }
 }
 
-// A refused range: the URL starts over as a fresh entry.
+// A refused range: the URL starts over as a fresh entry, once per run, so
+// a server that cuts the body and then refuses its rest cannot loop.
 void RequeueFresh(Worker& w) {
   char url[kWorkBuffer];
   PageUrl(*w.item_, url);
+  {
+    std::lock_guard<std::mutex> guard(w.engine_.answersLock);
+    if (!w.engine_.requeuedFresh.insert(UrlKey(url)).second) return;
+  }
   w.task_.queues[w.kind_].AddUrl(url, w.item_->title, w.item_->referer,
                                  false);
+}
+
+// A chunked body carries chunk sizes between its bytes: never a picture.
+bool IsChunked(const Fields& fields) {
+  std::string coding;
+  return HeaderValue(fields, "Transfer-Encoding: ", &coding) &&
+         coding.find("chunked") != std::string::npos;
+}
+
+// True unless a Content-Range says the body starts elsewhere than `start`.
+bool RangeStartsAt(const Fields& fields, uint32_t start) {
+  std::string range;
+  if (!HeaderValue(fields, "Content-Range: ", &range)) return true;
+  const char kUnit[] = "bytes ";
+  size_t at = sizeof(kUnit) - 1;
+  if (range.compare(0, at, kUnit) != 0) return false;
+  uint64_t first = 0;
+  size_t digits = 0;
+  for (; at < range.size() && range[at] >= '0' && range[at] <= '9'; ++at) {
+    first = first * 10 + static_cast<uint64_t>(range[at] - '0');
+    if (first > UINT32_MAX) return false;
+    ++digits;
+  }
+  return digits != 0 && at < range.size() && range[at] == '-' && first == start;
+}
+
+// The answer belongs to other bytes than the file needs: the item forgets
+// its progress and is tried again from the first byte.
+void RestartFromZero(Worker& w) {
+  w.ChangeItem([](UrlItem& i) { i.done = i.size = 0; });
+  w.viewDone_ = 0;
+  w.restartItem_ = true;
 }
 
 void WriteFailed(Worker& w) {
@@ -154,24 +218,48 @@ void WriteFailed(Worker& w) {
   w.RaiseStop(1);
 }
 
-bool OpenPartialFile(Worker& w, const char* ext) {
+// Continues the partial file the entry names. False when it cannot: the
+// entry then forgets the name (a crash can leave a name whose file was
+// never made), and progress without its file starts over from zero.
+bool ReopenPartialFile(Worker& w, const std::string& folder) {
   UrlItem& item = *w.item_;
-  std::string folder = ItemFolder(w.task_.info, item, w.kind_);
-  if (!EnsureDirectories(folder)) return false;
-  if (item.fileName[0] != '\0') {
-    if (!IsPlainFileName(item.fileName)) return false;
+  if (IsPlainFileName(item.fileName)) {
     w.file_ = platform::File::Open(folder + item.fileName + ".!",
                                    platform::File::Mode::kWriteExisting);
     // A partial file shorter than its progress cannot be continued.
-    return w.file_.IsOpen() && w.file_.Size() >= item.done;
+    if (w.file_.IsOpen() && w.file_.Size() >= item.done) return true;
+    w.file_.Close();
   }
+  w.ChangeItem([](UrlItem& i) { i.fileName[0] = '\0'; });
+  if (item.done != 0) RestartFromZero(w);
+  return false;
+}
+
+// A new partial file, named in the task's journal before it exists so
+// that a crash never leaves it behind unnamed.
+bool CreatePartialFile(Worker& w, const std::string& folder, const char* ext) {
   std::string name = NewGuidText() + ext;
+  w.ChangeItem([&name](UrlItem& i) {
+    CopyBounded(i.fileName, sizeof(i.fileName), name.c_str());
+  });
+  if (!JournalPartialFile(w.task_, w.kind_, *w.item_, folder + name)) {
+    w.ChangeItem([](UrlItem& i) { i.fileName[0] = '\0'; });
+    WriteFailed(w);
+    return false;
+  }
+  w.task_.changes.fetch_add(1);
+  w.SetViewFile(name.c_str());
   w.file_ = platform::File::Open(folder + name + ".!",
                                  platform::File::Mode::kCreateNew);
-  if (!w.file_.IsOpen()) return false;
-  CopyBounded(item.fileName, sizeof(item.fileName), name.c_str());
-  w.SetViewFile(item.fileName);
-  return true;
+  return w.file_.IsOpen();
+}
+
+bool OpenPartialFile(Worker& w, const char* ext) {
+  std::string folder = ItemFolder(w.task_.info, *w.item_, w.kind_);
+  if (!EnsureDirectories(folder)) return false;
+  if (w.item_->fileName[0] != '\0' && ReopenPartialFile(w, folder)) return true;
+  if (w.restartItem_) return false;
+  return CreatePartialFile(w, folder, ext);
 }
 
 std::string PartialPath(Worker& w) {
@@ -194,10 +282,13 @@ bool AcceptResponse(Worker& w, uint32_t n) {
   Fields fields{text + kHeaderStart, headEnd != nullptr ? headEnd : blockEnd};
   int status = StatusCode(text);
   bool askedRange = item.size != 0 && item.done != 0;
+  if (status == 206 && !RangeStartsAt(fields, askedRange ? item.done : 0)) {
+    RestartFromZero(w);
+    return false;
+  }
   if (status == 200 || (status == 206 && !askedRange)) {
     // The transfer starts again from the first byte, with its own length.
-    item.done = 0;
-    item.size = 0;
+    w.ChangeItem([](UrlItem& i) { i.done = i.size = 0; });
     w.viewDone_ = 0;
   } else if (status != 206) {
     if (status == 302 && w.kind_ == kPic) QueueRedirect(w, fields);
@@ -205,7 +296,10 @@ bool AcceptResponse(Worker& w, uint32_t n) {
     return false;
   }
   const char* ext = ContentExtension(fields);
-  if (ext == nullptr || !TypeWanted(w.task_.info, w.kind_, ext)) return false;
+  if (ext == nullptr || IsChunked(fields) ||
+      !TypeWanted(w.task_.info, w.kind_, ext)) {
+    return false;
+  }
   if (item.size == 0 && !AcceptLength(w, fields, ext)) return false;
   w.viewSize_ = item.size;
   if (headEnd == nullptr) return false;
@@ -223,14 +317,15 @@ bool AppendBody(Worker& w, const char* bytes, uint32_t n) {
   if (w.task_.taskSet != nullptr) w.task_.taskSet->receivedBytes += n;
   w.viewDone_ += n;
   UrlItem& item = *w.item_;
-  // Never more than announced (or than any item may have): the excess is
-  // not written, and the item is tried again.
+  // Never more than announced: the announced bytes are the picture and
+  // the excess is left out. A body without length that passes what any
+  // item may have is tried again.
   uint32_t limit = item.size != 0 ? item.size : kMaxBodyBytes;
   uint64_t have = uint64_t{item.done} + w.buffered_;
   uint32_t room = have < limit ? static_cast<uint32_t>(limit - have) : 0;
   if (n > room) {
     n = room;
-    w.overflowed_ = true;
+    if (item.size == 0) w.overflowed_ = true;
   }
   char* buffer = w.writeBuffer_.get();
   while (kWriteBufferBytes - w.buffered_ < n) {
@@ -241,7 +336,8 @@ bool AppendBody(Worker& w, const char* bytes, uint32_t n) {
       WriteFailed(w);
       return false;
     }
-    item.done += kWriteBufferBytes;
+    w.ChangeItem([](UrlItem& i) { i.done += kWriteBufferBytes; });
+    w.task_.changes.fetch_add(1);
     w.buffered_ = 0;
     bytes += fill;
     n -= fill;
@@ -275,6 +371,23 @@ void ProcessPage(Worker& w) {
                   {&w.task_.queues[0], &w.task_.queues[1], &w.task_.queues[2]},
                   &w.task_.info};
   DispatchPage(ctx);
+}
+
+ResumeCheck CheckPartialFile(Worker& w) {
+  if (w.item_->fileName[0] == '\0') return ResumeCheck::kNothingToResume;
+  std::string partial = IsPlainFileName(w.item_->fileName) ? PartialPath(w) : "";
+  if (!partial.empty() && platform::FileExists(partial)) {
+    return ResumeCheck::kNothingToResume;
+  }
+  if (w.kind_ == kPic && !partial.empty() &&
+      platform::FileExists(partial.substr(0, partial.size() - 2))) {
+    return ResumeCheck::kSaved;
+  }
+  w.ChangeItem([](UrlItem& i) {
+    i.fileName[0] = '\0';
+    i.done = i.size = 0;
+  });
+  return ResumeCheck::kStartedOver;
 }
 
 void RenamePicture(Worker& w) {

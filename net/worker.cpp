@@ -17,6 +17,9 @@ constexpr uint16_t kHttpPort = 80;
 constexpr uint32_t kWeb2Limit = 1;
 constexpr uint32_t kPicLimit = 25;
 constexpr uint32_t kWeb1Limit = 10;
+// Fewer bytes than this within DataTimeout is a stalled transfer, however
+// steadily they drip.
+constexpr uint32_t kLeastBytes = 1024;
 
 uint32_t Elapsed(uint32_t since) { return platform::TickCount() - since; }
 
@@ -98,13 +101,13 @@ void Worker::StepIdle() {
   viewKind_ = kind;
   if (entry != nullptr) {
     TakeItem(entry, kind);
+    if (CheckPartialFile(*this) == ResumeCheck::kSaved) CountSavedPicture();
     return;
   }
   if (queues[kWeb2].IsIdle() && queues[kWeb1].IsIdle() && queues[kPic].IsIdle()) {
     RaiseStop(-1);
   }
-  platform::SleepMs(kWakeMs);
-  if (stopRequested_.load() != 0) exitNow_ = true;
+  if (!SleepUnlessStopped(kWakeMs)) exitNow_ = true;
 }
 
 void Worker::TakeItem(UrlItem* entry, ItemKind kind) {
@@ -115,6 +118,7 @@ void Worker::TakeItem(UrlItem* entry, ItemKind kind) {
   complete_ = 0;
   headerAccepted_ = 0;
   writeFailed_ = false;
+  restartItem_ = false;
   viewSize_ = entry->size;
   viewDone_ = entry->done;
   viewRetry_ = 0;
@@ -133,18 +137,20 @@ void Worker::SetViewFile(const char* name) {
   CopyBounded(viewFile_, sizeof(viewFile_), name);
 }
 
-// Sleeps whole seconds; false as soon as a stop is requested.
-bool Worker::SleepSecondsUnlessStopped(uint32_t seconds) {
-  for (uint32_t i = 0; i < seconds; ++i) {
-    platform::SleepMs(1000);
+// Sleeps in short slices, so a stopped task's workers end at once and a
+// program waiting for them can quit; false as soon as a stop is requested.
+bool Worker::SleepUnlessStopped(uint32_t ms) {
+  constexpr uint32_t kSliceMs = 50;
+  for (uint32_t slept = 0; slept < ms; slept += kSliceMs) {
+    platform::SleepMs(kSliceMs);
     if (stopRequested_.load() != 0) return false;
   }
   return true;
 }
 
 void Worker::StepWaitRetry() {
-  state_ = SleepSecondsUnlessStopped(options().RetryWait) ? kResolving
-                                                           : kFinishing;
+  state_ = SleepUnlessStopped(options().RetryWait * 1000) ? kResolving
+                                                          : kFinishing;
   eventSet_ = true;
 }
 
@@ -181,6 +187,8 @@ void Worker::StepConnecting() {
 
 void Worker::StepSending() {
   lastStep_ = kSending;
+  progressTick_ = platform::TickCount();
+  progressBytes_ = 0;
   ioLength_ = ComposeRequest(*item_, kind_, task_.info.sourceId,
                              ioBuffer_.get(), kIoBytes + 1);
   AwaitOperation(ioLength_ != 0 && socket_.StartSend(ioBuffer_.get(), ioLength_),
@@ -215,14 +223,20 @@ void Worker::AwaitOperation(bool started, WorkerState next) {
 void Worker::StepProcessing() {
   lastStep_ = kProcessing;
   eventSet_ = true;
+  ProcessReceived(socket_.Result());
+}
+
+// What the Processing step does with a receive's result (the bytes are in
+// ioBuffer): next state Receiving, or Finishing.
+void Worker::ProcessReceived(int64_t received) {
   state_ = kFinishing;
-  int64_t received = socket_.Result();
   if (received < 0) return;
   if (received == 0) {  // the server closed the connection
     complete_ = 1;
     return;
   }
   uint32_t n = static_cast<uint32_t>(received);
+  if (!KeepsPace(n)) return;  // timed out: tried again
   if (headerAccepted_ != 0) {
     if (!AppendBody(*this, ioBuffer_.get(), n)) return;
   } else {
@@ -238,11 +252,25 @@ void Worker::StepProcessing() {
   if (stopRequested_.load() == 0) state_ = kReceiving;
 }
 
+// Counts received bytes; false once DataTimeout has passed without
+// kLeastBytes arriving.
+bool Worker::KeepsPace(uint32_t received) {
+  progressBytes_ += received;
+  if (progressBytes_ >= kLeastBytes) {
+    progressBytes_ = 0;
+    progressTick_ = platform::TickCount();
+    return true;
+  }
+  return Elapsed(progressTick_) <= options().DataTimeout * 1000;
+}
+
 void Worker::StepFinishing() {
   if (socket_.IsOpen()) socket_.Close();
+  if (item_ != nullptr) task_.changes.fetch_add(1);
   if (buffered_ > 0 && item_ != nullptr) {
     if (file_.Write(writeBuffer_.get(), buffered_)) {
-      item_->done += buffered_;
+      uint32_t written = buffered_;
+      ChangeItem([written](UrlItem& i) { i.done += written; });
     } else {
       writeFailed_ = true;
       RaiseStop(1);
@@ -266,6 +294,11 @@ void Worker::DecideItem() {
     ReleaseItem();
     return;
   }
+  if (restartItem_) {
+    restartItem_ = false;
+    FailItem();
+    return;
+  }
   if ((lastStep_ == kResolving && kind_ == kPic) ||
       (lastStep_ == kProcessing && headerAccepted_ == 0)) {
     DropItem();
@@ -282,14 +315,22 @@ void Worker::SucceedItem() {
   if (kind_ == kPic) {
     file_.Close();
     RenamePicture(*this);
-    task_.pictureCount.fetch_add(1);
-  } else {
-    ProcessPage(*this);
-    file_.Close();
-    DeletePartial(*this);
+    CountSavedPicture();
+    return;
   }
+  ProcessPage(*this);
+  file_.Close();
+  DeletePartial(*this);
   task_.queues[kind_].MarkFinished(item_);
   item_ = nullptr;
+}
+
+void Worker::CountSavedPicture() {
+  task_.pictureCount.fetch_add(1);
+  task_.changes.fetch_add(1);
+  task_.queues[kind_].MarkFinished(item_);
+  item_ = nullptr;
+  state_ = kIdle;
 }
 
 void Worker::DropItem() {

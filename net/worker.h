@@ -12,10 +12,13 @@
 
 #include <atomic>
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <mutex>
+#include <set>
+#include <string>
 #include <thread>
 #include <vector>
-#include <mutex>
 
 #include "core/task.h"
 #include "net/host_cache.h"
@@ -49,6 +52,13 @@ struct TaskEngine {
   std::shared_ptr<Worker> slots[kMaxThreads];
   HostCache hostCache;
   std::vector<std::thread> threads;
+  // What hostile answers may not repeat within one run (lower-cased URLs):
+  // URLs that redirected, the hops that led to each redirect target, and
+  // URLs already queued afresh after a refused range.
+  std::mutex answersLock;
+  std::set<std::string> redirected;
+  std::map<std::string, uint32_t> redirectHops;
+  std::set<std::string> requeuedFresh;
 };
 
 struct Worker {
@@ -74,16 +84,24 @@ struct Worker {
   void StepCheckingSend();
   void StepReceiving();
   void StepProcessing();
+  void ProcessReceived(int64_t received);
   void StepFinishing();
   void AwaitOperation(bool started, WorkerState next);
+  bool KeepsPace(uint32_t received);
   // Parts of the finishing decision.
   void DecideItem();
   void SucceedItem();
+  void CountSavedPicture();
   void DropItem();
   void FailItem();
   void ReleaseItem();
-  bool SleepSecondsUnlessStopped(uint32_t seconds);
+  bool SleepUnlessStopped(uint32_t ms);
   void TakeItem(UrlItem* entry, ItemKind kind);
+  // Changes the held entry's progress fields under its queue's lock.
+  template <typename Change>
+  void ChangeItem(Change change) {
+    task_.queues[kind_].Update(item_, change);
+  }
   void SetViewFile(const char* name);
 
   Task& task_;
@@ -106,8 +124,13 @@ struct Worker {
   uint32_t headerAccepted_ = 0;
   // A write failed on this item: its partial file stays for a resume.
   bool writeFailed_ = false;
-  // More body bytes arrived than announced (or than a page may have).
+  // A body without length passed what any item may have.
   bool overflowed_ = false;
+  // The answer does not continue the file: try again from the first byte.
+  bool restartItem_ = false;
+  // Body progress: a transfer must bring kLeastBytes within DataTimeout.
+  uint32_t progressTick_ = 0;
+  uint32_t progressBytes_ = 0;
   // File offset at which the current response's body began.
   uint32_t responseStart_ = 0;
   platform::SocketAddress address_{};

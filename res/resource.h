@@ -33,6 +33,53 @@
 #define IDS_HELP_FIRST 1000
 #define IDS_TOOLBAR_FIRST 1040
 
+/* Task list and thread list (lists): child ids of the two views. */
+#define IDC_TASK_LIST 5170
+#define IDC_THREAD_LIST 5171
+
+/* --- options: the options sheet's two pages and their controls, and the
+   texts its code names */
+#define IDD_OPTIONS_GENERAL 5110
+#define IDC_KEEP_WINDOW 5111
+#define IDC_HIDE_ON_MIN 5112
+#define IDC_WORK_PATH 5113
+#define IDC_BROWSE_WORK_PATH 5114
+#define IDC_GENERAL_DEFAULTS 5115
+#define IDD_OPTIONS_CONNECT 5120
+#define IDC_CONN_TIMEOUT 5121
+#define IDC_CONN_TIMEOUT_SPIN 5122
+#define IDC_DATA_TIMEOUT 5123
+#define IDC_DATA_TIMEOUT_SPIN 5124
+#define IDC_RETRY_WAIT 5125
+#define IDC_RETRY_WAIT_SPIN 5126
+#define IDC_WEB2_RETRIES 5127
+#define IDC_WEB2_RETRIES_SPIN 5128
+#define IDC_WEB1_RETRIES 5129
+#define IDC_WEB1_RETRIES_SPIN 5130
+#define IDC_PIC_RETRIES 5131
+#define IDC_PIC_RETRIES_SPIN 5132
+#define IDC_CONNECT_DEFAULTS 5133
+#define IDS_INVALID_PATH 1462
+#define IDS_CHOOSE_FOLDER 1463
+#define IDS_OPTIONS_TITLE 1490
+/* --- end options */
+
+/* Main window: the power-off countdown and the About box. */
+#define IDD_SHUTDOWN 5140
+#define IDC_SHUTDOWN_TEXT 5141
+#define IDD_ABOUT 5150
+#define IDC_ABOUT_VERSION 5151
+#define IDC_ABOUT_LINE1 5152
+#define IDC_ABOUT_LINE2 5153
+#define IDC_ABOUT_MAIL 5154
+#define IDC_ABOUT_WEB 5155
+/* Main window: the browser pane and the separator line. */
+#define IDC_BROWSER_PANE 5160
+#define IDC_SEPARATOR_LINE 5161
+#define IDC_TOOLBAR 5162
+#define IDC_REBAR 5163
+#define IDC_STATUS_BAR 5164
+
 /* --- wizard: the new-task wizard's pages (also the task properties
    sheet's), the Add-URL dialog and their controls */
 #define IDD_SOURCE_PAGE 5050

@@ -19,7 +19,6 @@ bool ShowTaskProperties(HWND owner, Task& task) {
   RunTaskPages(owner, dialog, pages, count, StringText(kSheetCaption));
   if (!dialog.applied) return false;
   ApplySheet(task, dialog.data, dialog.shown);
-  task.needsSave = 1;
   return true;
 }
 

@@ -9,9 +9,9 @@
 
 namespace harvio::ui {
 
-// Modal. On OK applies the pages that were shown and sets the task's
-// needsSave; returns true then, so the caller refreshes the task's row.
-// "取消" leaves the task untouched.
+// Modal. On OK applies the pages that were shown and returns true; "取消"
+// leaves the task untouched. The caller refreshes the task's row and sets
+// its needsSave.
 bool ShowTaskProperties(HWND owner, Task& task);
 
 }  // namespace harvio::ui

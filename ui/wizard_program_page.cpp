@@ -1,8 +1,7 @@
 // The program page: save folder, thread count, classify-by-title and note.
-#include <shlobj.h>
-
 #include "core/string_table.h"
 #include "res/resource.h"
+#include "ui/browse_folder.h"
 #include "ui/wizard_pages.h"
 
 namespace harvio::ui {
@@ -14,27 +13,13 @@ constexpr int kThreadTextMax = 8;
 constexpr int kNotesMax = 127;
 constexpr uint32_t kChooseFolderTitle = 1463;  // "选择文件夹: "
 
-int CALLBACK StartAtFolder(HWND browser, UINT message, LPARAM, LPARAM start) {
-  if (message == BFFM_INITIALIZED) SendMessageA(browser, BFFM_SETSELECTIONA, TRUE, start);
-  return 0;
-}
-
-// The folder picker, starting from the edit's text; the edit keeps its
-// text when the user cancels.
+// The folder picker (which starts without a preselected folder); the edit
+// keeps its text when the user cancels.
 void BrowseIntoEdit(HWND page) {
-  std::string start = ControlText(page, IDC_SAVE_PATH, kSavePathRead);
-  char chosen[MAX_PATH] = {};
-  BROWSEINFOA browse = {};
-  browse.hwndOwner = GetParent(page);
-  browse.pszDisplayName = chosen;
-  browse.lpszTitle = StringText(kChooseFolderTitle);
-  browse.ulFlags = BIF_RETURNONLYFSDIRS;
-  browse.lpfn = StartAtFolder;
-  browse.lParam = reinterpret_cast<LPARAM>(start.c_str());
-  LPITEMIDLIST folder = SHBrowseForFolderA(&browse);
-  if (folder == nullptr) return;
-  if (SHGetPathFromIDListA(folder, chosen)) SetDlgItemTextA(page, IDC_SAVE_PATH, chosen);
-  CoTaskMemFree(folder);
+  std::string path = ControlText(page, IDC_SAVE_PATH, kSavePathRead);
+  if (BrowseForFolder(StringText(kChooseFolderTitle), GetParent(page), &path)) {
+    SetDlgItemTextA(page, IDC_SAVE_PATH, path.c_str());
+  }
 }
 
 void ShowClassifyBox(HWND page, uint32_t sourceId, bool ticked) {

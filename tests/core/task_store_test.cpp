@@ -34,10 +34,11 @@ class TaskStoreTest : public ::testing::Test {
     std::strcpy(info.savePath, "Z:\\pics\\");
     return CreateTask(set_, info, 0);
   }
-  // Saves the tasks as the program does at exit and waits for the files.
-  void SaveAll(std::vector<Task*> rows) {
-    SaveTaskList(set_, rows);
-    WaitForClosedTasks(set_);
+  // Saves the tasks as the program does at exit and waits for the files;
+  // false when the list or a task file was not written.
+  bool SaveAll(std::vector<Task*> rows) {
+    bool listSaved = SaveTaskList(set_, rows);
+    return WaitForClosedTasks(set_) && listSaved;
   }
   std::string ReadFile(const std::string& name) {
     std::ifstream in(home_.TaskFile(name), std::ios::binary);
@@ -166,19 +167,48 @@ TEST_F(TaskStoreTest, TenTasksAtMost) {
   SaveAll(loaded);
 }
 
-TEST_F(TaskStoreTest, UnwritableListKeepsOldFiles) {
+// Files that cannot be written are reported, and the files of the
+// previous save stay whole: for the list, no task file changes either.
+TEST_F(TaskStoreTest, UnwritableFilesAreReportedAndKeepTheOldOnes) {
   Task* a = NewTask("a");
   std::string name = a->info.taskName;
-  SaveAll({a});
+  EXPECT_TRUE(SaveAll({a}));
+  std::string list = ReadFile("List");
+  for (std::string blocked : {std::string("List.tmp"), name + ".tmp"}) {
+    std::vector<Task*> loaded = LoadTaskList(set_);
+    loaded[0]->needsSave = 1;
+    loaded[0]->queues[kPic].AddUrl("http://a/1", "", "", false);
+    std::string before = ReadFile(name);
+    // A directory where the temporary file goes.
+    std::filesystem::create_directory(home_.TaskFile(blocked));
+    EXPECT_FALSE(SaveAll(loaded)) << blocked;
+    EXPECT_EQ(ReadFile(name), before);
+    EXPECT_EQ(ReadFile("List"), list);
+    std::filesystem::remove(home_.TaskFile(blocked));
+    set_.failedSaves = 0;
+  }
+}
+
+// A list naming one task twice loads it once: two rows would share one
+// task file and its partial files.
+TEST_F(TaskStoreTest, TaskNamedTwiceLoadsOnce) {
+  Task* a = NewTask("a");
+  Task* b = NewTask("b");
+  EXPECT_TRUE(SaveAll({a, b}));
   std::vector<Task*> loaded = LoadTaskList(set_);
-  loaded[0]->needsSave = 1;
-  loaded[0]->queues[kPic].AddUrl("http://a/1", "", "", false);
-  std::string before = ReadFile(name);
-  // A directory where the temporary list file goes: the list cannot be
-  // written, so the task file must not change either.
-  std::filesystem::create_directory(home_.TaskFile("List.tmp"));
-  SaveAll(loaded);
-  EXPECT_EQ(ReadFile(name), before);
+  ASSERT_EQ(loaded.size(), 2u);
+  std::vector<Task*> twice{loaded[0], loaded[1], loaded[0]};
+  {
+    // The list as a damaged or hand-made file might hold it.
+    std::vector<Task*> copy = twice;
+    EXPECT_TRUE(SaveTaskList(set_, copy));
+    WaitForClosedTasks(set_);
+  }
+  loaded = LoadTaskList(set_);
+  ASSERT_EQ(loaded.size(), 2u);
+  EXPECT_STREQ(loaded[0]->info.keyword, "a");
+  EXPECT_STREQ(loaded[1]->info.keyword, "b");
+  EXPECT_TRUE(SaveAll(loaded));
 }
 
 // Every missing level is made; B1 5C is one GBK character whose second

@@ -137,4 +137,34 @@ cmp -s "$WORK/slow.jpg" "$(find "$WORK/slow" -type f -name '*.jpg')" ||
 stop_server
 grep -q '^GET /thumb/' "$WORK/requests" && fail "thumbnail fetched"
 grep -q 'Range: bytes=[1-9][0-9]*-' "$WORK/requests" || fail "no Range request"
+
+# A run ends right after its last task stops, not a tick or two later.
+cli new --source 161 --url 'http://site.test/pics/q(*).jpg' --from 1 --to 3 \
+  --save "$WORK/quick" >/dev/null || fail "new quick"
+"$SERVER" "$WORK/script" --max-seconds 60 >"$WORK/port2" &
+SERVER_PID=$!
+i=0
+while [ ! -s "$WORK/port2" ] && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
+export HARVIO_CONNECT_TO="site.test:80:127.0.0.1:$(awk '{print $2}' "$WORK/port2")"
+start=$(date +%s%N)
+cli run 5 >"$WORK/run4.log" 2>&1 || fail "quick run"
+elapsed_ms=$(( ($(date +%s%N) - start) / 1000000 ))
+[ "$(find "$WORK/quick" -name "*.jpg" | wc -l)" -eq 3 ] || fail "3 quick pictures"
+[ "$elapsed_ms" -lt 1800 ] || fail "quick run took $elapsed_ms ms"
+stop_server
+
+# A task paused by a failure: the message, then a non-zero exit.
+cli new --source 162 --url 'http://nonexistent.invalid/p.html' \
+  --save "$WORK/unreachable" >/dev/null || fail "new unreachable"
+cli run 6 >"$WORK/run5.log" 2>&1
+[ $? -eq 3 ] || fail "failed task gives exit 3"
+grep -q '^task 6: 无法访问网络，任务自动暂停。' "$WORK/run5.log" || fail "no failure message"
+
+# A task list that cannot be written: reported, exit 4, old list intact.
+cp "$WORK/home/Task/List" "$WORK/List.before"
+mkdir "$WORK/home/Task/List.tmp"
+cli run 1 >"$WORK/run6.log" 2>&1
+[ $? -eq 4 ] || fail "unsaved list gives exit 4"
+grep -q '无法保存任务列表' "$WORK/run6.log" || fail "no save failure message"
+cmp -s "$WORK/List.before" "$WORK/home/Task/List" || fail "list changed"
 echo "ok"

@@ -42,6 +42,8 @@ TEST_F(ResponseTest, EachAnswerIsSavedRetriedOrDropped) {
   silent.silent = true;
   Reply nothing;
   nothing.closeWithoutAnswer = true;
+  Reply chunked = Body(Bytes(5000));
+  chunked.headers.push_back("Transfer-Encoding: chunked");
   Reply hugeHeader = Body(Bytes(5000));
   hugeHeader.headers.push_back("X-Filler: " + std::string(9000, 'f'));
   const struct Case {
@@ -61,7 +63,9 @@ TEST_F(ResponseTest, EachAnswerIsSavedRetriedOrDropped) {
       {"/quoted.jpg", Body(Bytes(5000, 'q'), "application/x \"a.jpg\""), 1, Bytes(5000, 'q')},
       {"/huge-header.jpg", hugeHeader, 1, ""},
       {"/lower.jpg", Raw("content-length: 70000", Bytes(70000, 'l')), 1, Bytes(70000, 'l')},
-      {"/long.jpg", Raw("Content-Length: 2000", Bytes(2500)), 2, ""},  // PICRetryTimes
+      // The announced bytes are the picture; the excess is left out.
+      {"/long.jpg", Raw("Content-Length: 2000", Bytes(2500, 'L')), 1, Bytes(2500, 'L').substr(0, 2000)},
+      {"/chunked.jpg", chunked, 1, ""},
       {"/nothing.jpg", nothing, 1, ""},
       {"/l0.gif", Body("", "image/gif"), 1, ""},
       {"/l1023.gif", Body(Bytes(1023), "image/gif"), 1, ""},
@@ -113,12 +117,20 @@ TEST_F(ResponseTest, ResumedEntriesContinueRestartOrStartAfresh) {
   Serve("/resumed.jpg", resumable);
   Serve("/restart.jpg", Body(replaced));
   Serve("/refused.jpg", refusing);
+  // A 206 for other bytes than asked for restarts the entry from zero.
+  Reply shifted = Body(body.substr(1000));
+  shifted.status = "HTTP/1.0 206 Partial Content";
+  shifted.headers.push_back("Content-Range: bytes 1000-19999/20000");
+  shifted.times = 1;
+  Serve("/shifted.jpg", shifted);
+  Serve("/shifted.jpg", Body(body));
   Task* task = NewTask();
   const struct { const char* path; std::string partial; uint32_t done; } entries[] = {
       {"/resumed.jpg", body, 5000},
       {"/restart.jpg", Bytes(30000, 'q'), 12000},
-      {"/refused.jpg", body, 3000}};
-  for (int i = 0; i < 3; ++i) {
+      {"/refused.jpg", body, 3000},
+      {"/shifted.jpg", body, 4000}};
+  for (int i = 0; i < 4; ++i) {
     const auto& e = entries[i];
     UrlItem item = StoredEntry(e.path);
     std::snprintf(item.fileName, sizeof(item.fileName),
@@ -138,11 +150,47 @@ TEST_F(ResponseTest, ResumedEntriesContinueRestartOrStartAfresh) {
   EXPECT_EQ(refused[1], FreshRequest(kPicHost, "/refused.jpg"));
   EXPECT_EQ(ReadSaved("{00000000-2222-3333-4444-555555555555}.jpg"), body);
   EXPECT_EQ(ReadSaved("{00000001-2222-3333-4444-555555555555}.jpg"), replaced);
-  // Three whole pictures and no partial file: the refused one went with
+  std::vector<std::string> shiftedAsks = RequestsFor("/shifted.jpg");
+  ASSERT_EQ(shiftedAsks.size(), 2u);
+  EXPECT_NE(shiftedAsks[0].find("Range: bytes=4000-"), std::string::npos);
+  EXPECT_EQ(shiftedAsks[1], FreshRequest(kPicHost, "/shifted.jpg"));
+  EXPECT_EQ(ReadSaved("{00000003-2222-3333-4444-555555555555}.jpg"), body);
+  // Four whole pictures and no partial file: the refused one went with
   // its entry.
-  std::vector<std::string> all{body, body, replaced};
+  std::vector<std::string> all{body, body, body, replaced};
   std::sort(all.begin(), all.end());
   EXPECT_TRUE(SavedContents() == all);
+}
+
+// Answers that would keep a picture going forever: a redirect loop, an
+// endless redirect chain, a body cut short whose rest is refused (416).
+TEST_F(ResponseTest, RedirectLoopsChainsAndRefusedRestsEnd) {
+  Serve("/x.jpg", Status("302 Found", "Location: /y.jpg"));
+  Serve("/y.jpg", Status("302 Found", "Location: /x.jpg"));
+  for (int hop = 1; hop <= 7; ++hop) {
+    Serve("/c" + std::to_string(hop) + ".jpg",
+          Status("302 Found", "Location: /c" + std::to_string(hop + 1) + ".jpg"));
+  }
+  Reply cutThenRefused = Body(Bytes(8000));
+  cutThenRefused.closeAfterBody = 3000;
+  cutThenRefused.range = RangeMode::kRefuse;
+  Serve("/cut416.jpg", cutThenRefused);
+  options_.PICRetryTimes = 1;
+  Task* task = NewTask();
+  for (const char* path : {"/x.jpg", "/c1.jpg", "/cut416.jpg"}) {
+    task->queues[kPic].AddUrl(Url(path).c_str(), "", "", true);
+  }
+  EXPECT_EQ(RunUntilStopped(task), -1);
+  EXPECT_EQ(RequestsFor("/x.jpg").size(), 1u);
+  EXPECT_EQ(RequestsFor("/y.jpg").size(), 1u);
+  // The first URL and five hops.
+  for (int hop = 1; hop <= 7; ++hop) {
+    EXPECT_EQ(RequestsFor("/c" + std::to_string(hop) + ".jpg").size(), hop <= 6 ? 1u : 0u)
+        << hop;
+  }
+  // Fresh, resumed (416), fresh once more, resumed (416): then dropped.
+  EXPECT_EQ(RequestsFor("/cut416.jpg").size(), 4u);
+  EXPECT_TRUE(SavedFiles().empty());
 }
 
 // 16384 bytes is the smallest large JPEG.
@@ -184,10 +232,15 @@ TEST_F(ResponseTest, PagesAtTheWriteBufferEdgeAreParsed) {
 // and file names from a damaged task file never lead outside the save folder.
 TEST_F(ResponseTest, TitleFoldersAndNamesStayInsideTheSaveFolder) {
   WriteSaved("victim.!", "keep me");
-  for (const char* p : {"/t1.jpg", "/t2.jpg", "/named.jpg"}) Serve(p, Body(Bytes(3000)));
+  for (const char* p : {"/t1.jpg", "/t2.jpg", "/named.jpg", "/lone.jpg", "/unmapped.jpg"}) {
+    Serve(p, Body(Bytes(3000)));
+  }
   Task* task = NewTask(31);
   task->info.classifyByTitle = 1;
   task->queues[kPic].AddUrl(Url("/t1.jpg").c_str(), "a/b", "", true);
+  // A lead byte without its trail, and a character code page 936 lacks.
+  task->queues[kPic].AddUrl(Url("/lone.jpg").c_str(), "lone\x81", "", true);
+  task->queues[kPic].AddUrl(Url("/unmapped.jpg").c_str(), "un\xD7\xFAmapped", "", true);
   UrlItem sneaky = StoredEntry("/t2.jpg");
   std::strcpy(sneaky.title, "..\\..\\escape");
   task->queues[kPic].AppendCopy(sneaky);
@@ -196,9 +249,12 @@ TEST_F(ResponseTest, TitleFoldersAndNamesStayInsideTheSaveFolder) {
   task->queues[kPic].AppendCopy(named);
   EXPECT_EQ(RunUntilStopped(task), -1);
   EXPECT_EQ(SavedFiles("a b").size(), 1u);
-  EXPECT_EQ(SavedFiles().size(), 2u);  // victim.! and the sneaky one
+  EXPECT_EQ(SavedFiles("lone").size(), 1u);
+  EXPECT_EQ(SavedFiles("un  mapped").size(), 1u);
+  // victim.!, the sneaky one, and the named one under a name of its own.
+  EXPECT_EQ(SavedFiles().size(), 3u);
   EXPECT_EQ(ReadSaved("victim.!"), "keep me");
-  EXPECT_EQ(task->pictureCount.load(), 2);
+  EXPECT_EQ(task->pictureCount.load(), 5);
 }
 
 }  // namespace

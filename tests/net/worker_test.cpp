@@ -48,6 +48,23 @@ TEST_F(WorkerTest, PauseInMidPictureKeepsTheEntryAndResumes) {
   EXPECT_EQ(ReadSaved(entry.fileName), body);
 }
 
+// Ten bytes a second never reach 1024 bytes within DataTimeout: the
+// transfer times out and the rest comes with a Range.
+TEST_F(WorkerTest, DrippedBodyTimesOutAndResumes) {
+  std::string body = Bytes(5000);
+  Reply drip = Body(body);
+  drip.dripBytes = 1;
+  drip.dripMs = 100;
+  ServeThenResume("/drip.jpg", drip, body);
+  Task* task = NewTask();
+  task->queues[kPic].AddUrl(Url("/drip.jpg").c_str(), "", "", true);
+  EXPECT_EQ(RunUntilStopped(task, 40), -1);
+  std::vector<std::string> requests = RequestsFor("/drip.jpg");
+  ASSERT_EQ(requests.size(), 2u);
+  EXPECT_EQ(task->pictureCount.load(), 1);
+  EXPECT_EQ(SavedContents(), std::vector<std::string>{body});
+}
+
 TEST_F(WorkerTest, UnresolvableHosts) {
   // A picture host that does not resolve is dropped; the task runs out of
   // work normally.

@@ -544,7 +544,10 @@ LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wparam, LPARAM lpara
       ++g.runs;
       return 0;
     case kOpenSheet:
-      if (wparam < g.rows.size()) ui::ShowTaskProperties(window, *g.rows[wparam]);
+      if (wparam < g.rows.size()) {
+        ui::ShowTaskProperties(window, *g.rows[wparam]);
+        g.rows[wparam]->needsSave = 1;  // as the main window does
+      }
       ++g.runs;
       return 0;
     case kSaveAndQuit:

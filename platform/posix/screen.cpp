@@ -1,0 +1,7 @@
+#include "platform/screen.h"
+
+namespace harvio::platform {
+
+ScreenSize PrimaryScreenSize() { return ScreenSize{1024, 768}; }
+
+}  // namespace harvio::platform
