@@ -126,6 +126,22 @@ int PageId() {
   return 0;
 }
 
+// Its centre at 40% of the screen's width and height.
+void CheckPlaced(HWND window, const std::string& what) {
+  RECT box;
+  GetWindowRect(window, &box);
+  long dx = (box.left + box.right) / 2 - GetSystemMetrics(SM_CXSCREEN) * 2 / 5;
+  long dy = (box.top + box.bottom) / 2 - GetSystemMetrics(SM_CYSCREEN) * 2 / 5;
+  Check(dx >= -2 && dx <= 2 && dy >= -2 && dy <= 2,
+        what + " placed off by " + std::to_string(dx) + "," + std::to_string(dy));
+}
+
+std::string Caption(HWND window) {
+  char text[256] = {};
+  GetWindowTextA(window, text, sizeof(text));
+  return text;
+}
+
 std::string TextOf(HWND window, int id) {
   char text[2048] = {};
   GetDlgItemTextA(window, id, text, sizeof(text));
@@ -281,8 +297,10 @@ void OpenWizard() {
     PostMessageA(g.window, kOpenWizard, 0, 0);
   }
   if (!WaitFor([] { return Sheet() != nullptr && PageId() == IDD_SOURCE_PAGE; })) {
-    Fail("the wizard did not open");
+    return Fail("the wizard did not open");
   }
+  CheckPlaced(Sheet(), "the wizard");
+  Check(Caption(Sheet()) == StringText(1480), "wizard caption " + Caption(Sheet()));
 }
 
 void OpenSheet(int row) {
@@ -322,6 +340,7 @@ void AddUrls(const std::string& entry, const char* from, const char* to, bool fi
     Fail("the Add-URL dialog did not open");
     return;
   }
+  CheckPlaced(dialog, "the Add-URL dialog");
   SetText(dialog, IDC_URL_ENTRY, entry);
   SetText(dialog, IDC_FROM, from);
   SetText(dialog, IDC_TO, to);
@@ -362,6 +381,7 @@ void SearchEngineTasks() {
             std::string("Harvio->") + (StringText(1151) + 6) + "->" + (StringText(1152) + 6),
         "title line of Google");
   PressTo(PSBTN_NEXT, IDD_SEARCH_PAGE, "Google next");
+  Check(Caption(Sheet()) == StringText(1483), "search page caption " + Caption(Sheet()));
   PressExpectingMessage(PSBTN_NEXT, kEnterKeyword, "empty keyword");
   SetPageText(IDC_KEYWORD, " + \t+ ");
   PressExpectingMessage(PSBTN_NEXT, kEnterKeyword, "blank keyword");
@@ -504,6 +524,7 @@ void HostStateSheets() {
   OpenSheet(2);
   PostMessageA(Sheet(), PSM_SETCURSEL, 1, 0);
   Check(WaitFor([] { return PageId() == IDD_PROGRAM_PAGE; }), "to the program page");
+  CheckPlaced(Sheet(), "the sheet");
   page = CurrentPage(Sheet());
   Check(!IsWindowEnabled(GetDlgItem(page, IDC_THREAD_COUNT)), "thread count enabled when Done");
   Check(IsWindowEnabled(GetDlgItem(page, IDC_NOTES)) != 0, "notes disabled when Done");
@@ -520,6 +541,7 @@ void RunningTaskSheet() {
   OpenSheet(4);
   PostMessageA(Sheet(), PSM_SETCURSEL, 1, 0);
   Check(WaitFor([] { return PageId() == IDD_PROGRAM_PAGE; }), "to the program page");
+  CheckPlaced(Sheet(), "the sheet");
   HWND page = CurrentPage(Sheet());
   Check(!IsWindowEnabled(GetDlgItem(page, IDC_SAVE_PATH)), "save path enabled while running");
   SetPageText(IDC_THREAD_COUNT, "20");
@@ -533,6 +555,7 @@ void RunningTaskSheet() {
 // of a running task changes at once.
 void PropertiesSheets() {
   OpenSheet(1);  // Google "blue"
+  Check(Caption(Sheet()) == StringText(1485), "sheet caption " + Caption(Sheet()));
   Check(PageId() == IDD_SEARCH_PAGE, "a search task's sheet opens on its search page");
   Shot(Sheet(), "7-sheet-search");
   SetPageText(IDC_KEYWORD, "");
