@@ -69,8 +69,8 @@ void Check(bool ok, const std::string& what) {
   if (!ok) Fail(what);
 }
 
-bool WaitFor(const std::function<bool()>& done) {
-  for (DWORD waited = 0; waited < kWaitMs; waited += kPollMs) {
+bool WaitFor(const std::function<bool()>& done, DWORD ms = kWaitMs) {
+  for (DWORD waited = 0; waited < ms; waited += kPollMs) {
     if (done()) return true;
     Sleep(kPollMs);
   }
@@ -533,7 +533,8 @@ void HostStateSheets() {
 }
 
 // harvio.exe runs the direct-pictures task (slow pictures from the fixture
-// server); its sheet applies a new thread count at once.
+// server); its sheet applies a new thread count at once, and the task
+// downloads its five pictures.
 void RunningTaskSheet() {
   SelectRow(4);
   PostMessageA(g.window, WM_COMMAND, CMD_START_TASK, 0);
@@ -548,7 +549,12 @@ void RunningTaskSheet() {
   CloseWith(PSBTN_OK, "running OK");
   Check(WaitFor([] { return ThreadRowCount() == 20; }),
         "thread list of 20, not " + std::to_string(ThreadRowCount()));
-  PostMessageA(g.window, WM_COMMAND, CMD_PAUSE_TASK, 0);
+  constexpr uint32_t kDoneLabel = 1113;  // "完成"
+  Check(WaitFor([] {
+          return uitest::RemoteListView(GetDlgItem(g.window, IDC_TASK_LIST)).Text(4, 0) ==
+                 StringText(kDoneLabel);
+        }, 120000),
+        "the direct-pictures task did not finish");
 }
 
 // The sheet of a New search task replaces its start URL; the thread count

@@ -26,7 +26,8 @@ zpath() { echo "Z:$1" | tr / '\\'; }
 mkdir -p "$WORK/home" "$WORK/save"
 if [ "$MODE" = harvio ]; then
   cp "$5" "$WORK/home/" || fail "no harvio.exe"
-  # Slow pictures keep the started task's workers busy.
+  # Slow pictures (20 s each) keep the started task's workers busy while
+  # its thread count changes.
   printf 'route * /slow/*\nheader Content-Type: image/jpeg\ngenerated 200000 200000\ndrip 1024 100\n' \
     >"$WORK/script"
   "$6" "$WORK/script" --max-seconds 280 >"$WORK/port" &
@@ -64,6 +65,8 @@ cli show 5 | grep -q "site.test/slow/p08.jpg" || fail "fixed width in task 5"
 [ "$(cli show 7 | grep -c '^WEB2')" -eq 1 ] || fail "WEB2 queue of task 7"
 if [ "$MODE" = harvio ]; then
   [ "$(field 5 threadCount)" = "20" ] || fail "thread count of the running task 5"
+  [ "$(field 5 pictureCount)" = "5" ] || fail "pictures of task 5: $(field 5 pictureCount)"
+  [ "$(ls "$WORK/save/direct" | grep -c '\.jpg$')" -eq 5 ] || fail "picture files of task 5"
 else
   [ "$(field 4 threadCount)" = "22" ] || fail "thread count of task 4"
   [ "$(field 3 notes)" = "done note" ] || fail "notes of task 3"
