@@ -7,6 +7,7 @@
 // Steps (texts in UTF-8):
 //   rows | threads                print the task list or the thread list
 //   wait-rows:N | wait-threads:N  until the list has N rows
+//   expect-threads:N              the thread list has N rows now
 //   wait-cell:ROW:COLUMN:TEXT     until a task-list cell reads TEXT
 //   wait-thread-cell:COLUMN:TEXT  until some thread row's cell reads TEXT
 //   select:ROW,ROW...             exactly these rows selected, focus on the first
@@ -117,9 +118,9 @@ bool Start(Session& s) {
   return true;
 }
 
-bool WaitForCount(HWND view, int count, const char* what) {
+bool WaitForCount(HWND view, int count, const char* what, DWORD ms) {
   RemoteListView list(view);
-  if (WaitUntil([&] { return list.Count() == count; })) return true;
+  if (WaitUntil([&] { return list.Count() == count; }, ms)) return true;
   return Fail(std::string(what) + ": " + std::to_string(list.Count()) + " rows, not " +
               std::to_string(count));
 }
@@ -337,8 +338,11 @@ bool Step(Session& s, const std::string& step) {
     PrintRows(list);
     return true;
   }
-  if (name == "wait-rows") return WaitForCount(s.tasks, number(1), "task list");
-  if (name == "wait-threads") return WaitForCount(s.threads, number(1), "thread list");
+  if (name == "wait-rows") return WaitForCount(s.tasks, number(1), "task list", kWaitMs);
+  if (name == "wait-threads") return WaitForCount(s.threads, number(1), "thread list", kWaitMs);
+  // Checked at once: a selection change fills the thread list before the
+  // message that made it returns, not only at the next tick.
+  if (name == "expect-threads") return WaitForCount(s.threads, number(1), "thread list", 0);
   if (name == "wait-cell" && f.size() == 4) return WaitForCell(s, number(1), number(2), f[3]);
   if (name == "wait-thread-cell" && f.size() >= 3) {
     return WaitForThreadCell(s, number(1), Utf8ToGbk(step.substr(step.find(':', name.size() + 1) + 1)));

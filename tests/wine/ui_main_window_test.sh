@@ -121,7 +121,7 @@ threads)
   # window stores the running task as Paused.
   drive wait-rows:2 select:0 command:5002 wait-threads:6 wait-thread-cell:0:接收数据 \
     wait-thread-cell:1:PIC wait-speed threads click-threads expect-thread-list-idle \
-    expect-selected:0 expect-focused:0 select:1 wait-threads:0 select:0 wait-threads:6 close
+    expect-selected:0 expect-focused:0 select:1 expect-threads:0 select:0 expect-threads:6 close
   grep -q '^[0-9]	接收数据	PIC	195.31KB	[0-9.]*KB	[0-9]*%	0	site.test/slow/[0-9]*.jpg	{' \
     "$WORK/drive.txt" || fail "no receiving thread row: $(cat "$WORK/drive.txt")"
   cli_rows | head -n 1 | grep -q '^暂停	' || fail "running task not stored paused: $(cli_rows)"
