@@ -12,8 +12,7 @@ int DeleteCommand(CliContext& ctx) {
   if (task == nullptr) return 2;
   tasks.rows.erase(std::find(tasks.rows.begin(), tasks.rows.end(), task));
   DeleteTask(task);
-  tasks.SaveAll();
-  return 0;
+  return tasks.SaveAll() ? 0 : kSaveFailedExit;
 }
 
 }  // namespace harvio::cli

@@ -13,6 +13,8 @@ namespace {
 
 constexpr uint32_t kFirstListColumn = 1070;   // "任务状态" ... "类型信息"
 constexpr uint32_t kLastListColumn = 1078;
+constexpr uint32_t kListNotSaved = 1760;
+constexpr uint32_t kTaskNotSaved = 1761;
 
 std::string TaskRow(Task& task) {
   const TaskStatus& s = RefreshStatus(task);
@@ -35,10 +37,15 @@ TaskRows::~TaskRows() {
   WaitForClosedTasks(taskSet);
 }
 
-void TaskRows::SaveAll() {
-  SaveTaskList(taskSet, rows);
-  WaitForClosedTasks(taskSet);
+bool SaveAndClose(TaskSet& taskSet, std::vector<Task*>& rows) {
+  bool listSaved = SaveTaskList(taskSet, rows);
+  bool tasksSaved = WaitForClosedTasks(taskSet);
+  if (!listSaved) PrintError(StringText(kListNotSaved));
+  if (!tasksSaved) PrintError(StringText(kTaskNotSaved));
+  return listSaved && tasksSaved;
 }
+
+bool TaskRows::SaveAll() { return SaveAndClose(taskSet, rows); }
 
 Task* TaskRows::Numbered(const std::string& text) {
   size_t n = 0;

@@ -133,7 +133,7 @@ int NewCommand(CliContext& ctx) {
                      task->info.taskName + "\t" + task->info.catalogPath +
                      "\t" + task->info.savePath;
   tasks.rows.push_back(task);
-  tasks.SaveAll();
+  if (!tasks.SaveAll()) return kSaveFailedExit;
   Print(line);
   return 0;
 }

@@ -30,10 +30,7 @@ namespace harvio::cli {
 namespace {
 
 constexpr uint32_t kTaskStateLabel = 1110;
-constexpr uint32_t kListNotSaved = 1760;
-constexpr uint32_t kTaskNotSaved = 1761;
 constexpr int kTaskFailedExit = 3;  // a task paused on a failure
-constexpr int kSaveFailedExit = 4;  // the list or a task file not written
 
 std::atomic<bool> gInterrupted{false};
 
@@ -157,16 +154,6 @@ bool RunTasks(TaskSet& taskSet, const std::vector<Task*>& rows,
   }
   PrintProgress(taskSet, rows, threadsOf);  // the last bytes, however short the run
   return failed;
-}
-
-// Writes the list and closes every task like closing the window; false,
-// with a message, when the list or a task file could not be written.
-bool SaveAndClose(TaskSet& taskSet, std::vector<Task*>& rows) {
-  bool listSaved = SaveTaskList(taskSet, rows);
-  bool tasksSaved = WaitForClosedTasks(taskSet);
-  if (!listSaved) PrintError(StringText(kListNotSaved));
-  if (!tasksSaved) PrintError(StringText(kTaskNotSaved));
-  return listSaved && tasksSaved;
 }
 
 }  // namespace

@@ -24,6 +24,14 @@ int ListCommand(CliContext& ctx);     // cmd_list.cpp
 int ShowCommand(CliContext& ctx);     // cmd_show.cpp
 int DeleteCommand(CliContext& ctx);   // cmd_delete.cpp
 
+// Exit code of a command whose task list or task file could not be written.
+inline constexpr int kSaveFailedExit = 4;
+
+// Writes the list naming `rows` and closes every task, like closing the
+// window; false, with a message, when the list or a task file could not be
+// written (cmd_list.cpp).
+bool SaveAndClose(TaskSet& taskSet, std::vector<Task*>& rows);
+
 // The tasks of <home>Task\List, loaded as the program loads them at
 // start-up (cmd_list.cpp). Released without writing anything unless
 // SaveAll is called, which writes the list and the changed task files.
@@ -32,7 +40,8 @@ struct TaskRows {
   ~TaskRows();
   TaskRows(const TaskRows&) = delete;
   TaskRows& operator=(const TaskRows&) = delete;
-  void SaveAll();
+  // False, with a message, when a file could not be written.
+  bool SaveAll();
   // Task N (1-based, list order); null, with a message, when there is none.
   Task* Numbered(const std::string& text);
 

@@ -1,6 +1,5 @@
 #include "core/options.h"
 
-#include <cctype>
 #include <cstring>
 
 #include "core/save_path.h"
@@ -44,17 +43,6 @@ constexpr FlagKey kGeneralFlags[] = {
     {kGeneral, "KeepWnd", &Options::KeepWnd},
     {kGeneral, "HideOnMin", &Options::HideOnMin},
 };
-
-bool SameKey(const std::string& a, const char* b) {
-  if (a.size() != std::strlen(b)) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(a[i])) !=
-        std::tolower(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
 
 // Every flag is 0 or 1, whatever number the file holds.
 template <size_t N>
@@ -135,7 +123,7 @@ uint32_t ConnectValueFromSpin(const ConnectOption& option, bool readable,
 bool SetConnectOption(Options& options, const std::string& key,
                       const std::string& text) {
   for (const ConnectOption& c : kConnectOptions) {
-    if (SameKey(key, c.key)) {
+    if (platform::SameIniName(key, c.key)) {
       options.*c.field = ConnectValueFromText(c, text);
       return true;
     }

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <thread>
 
+#include "core/checkpoint.h"
 #include "core/gbk_text.h"
 #include "core/item_folder.h"
 #include "core/task_store.h"
@@ -51,6 +52,11 @@ Task* NewTaskObject(TaskSet& taskSet, const TaskInfo& info,
   return task;
 }
 
+void SetState(Task& task, TaskState state) {
+  std::lock_guard<std::mutex> guard(task.infoLock);
+  task.info.state = state;
+}
+
 bool AllQueuesIdle(Task& task) {
   for (UrlQueue& q : task.queues) {
     if (!q.IsIdle()) return false;
@@ -75,15 +81,17 @@ void DeletePartialFiles(Task& task) {
 
 void RunCloseThread(Task* task) {
   while (task->runningWorkers.load() != 0) std::this_thread::sleep_for(kClosePoll);
-  bool saved = false;
-  if (task->deleteOnClose.load() == 0 && task->needsSave != 0) {
-    saved = SaveTask(*task);
-    if (!saved) task->taskSet->failedSaves.fetch_add(1);
+  StopCheckpoints(*task);
+  if (task->deleteOnClose.load() == 0 && task->needsSave != 0 &&
+      !SaveProgress(*task)) {
+    task->taskSet->failedSaves.fetch_add(1);
   }
   if (task->deleteOnClose.load() != 0) {
-    // Deleted while its file was being written: the file must go again.
-    if (saved) DeleteTaskFile(*task);
+    // Deleted while its file was being written (by this thread or a
+    // checkpoint): the file must go again.
+    DeleteTaskFile(*task);
     DeletePartialFiles(*task);
+    DeleteJournaledFiles(*task);
   }
   if (g_hooksSet && task->engine != nullptr) g_hooks.releaseEngine(*task);
   TaskSet* taskSet = task->taskSet;
@@ -111,17 +119,21 @@ Task* RestoreTask(TaskSet& taskSet, const TaskInfo& info, uint32_t orderKey) {
   return NewTaskObject(taskSet, info, orderKey);
 }
 
+Task::~Task() { ReleaseCheckpoints(*this); }
+
 void StartTask(Task& task) {
   // Cleared before any worker exists, so a worker's signal is never lost.
   task.stopSignal = 0;
-  task.info.state = kRunning;
+  SetState(task, kRunning);
   task.needsSave = 1;
+  StartCheckpoints(task);
   CreateWorkers(task, 0, task.info.threadCount);
 }
 
 void PauseTask(Task& task) {
   StopWorkers(task, 0, task.info.threadCount);
-  task.info.state = AllQueuesIdle(task) ? kDone : kPaused;
+  SetState(task, AllQueuesIdle(task) ? kDone : kPaused);
+  task.changes.fetch_add(1);  // the paused state is worth a checkpoint
 }
 
 void SetThreadCount(Task& task, uint32_t n) {
@@ -131,10 +143,14 @@ void SetThreadCount(Task& task, uint32_t n) {
     if (n > old) CreateWorkers(task, old, n);
     if (n < old) StopWorkers(task, n, old);
   }
+  std::lock_guard<std::mutex> guard(task.infoLock);
   task.info.threadCount = n;
 }
 
-void TickSecond(Task& task) { task.info.elapsedSeconds += 1; }
+void TickSecond(Task& task) {
+  std::lock_guard<std::mutex> guard(task.infoLock);
+  task.info.elapsedSeconds += 1;
+}
 
 const TaskStatus& RefreshStatus(Task& task) {
   TaskStatus& s = task.status;

@@ -61,7 +61,8 @@ struct ThreadView {
 };
 
 struct Task;
-struct TaskEngine;  // defined by the download engine
+struct TaskEngine;    // defined by the download engine
+struct Checkpoints;   // core/checkpoint
 
 // Filled in by the download engine at start-up; until then tasks start and
 // pause without any worker running.
@@ -78,6 +79,10 @@ struct WorkerHooks {
 void SetWorkerHooks(const WorkerHooks* hooks);
 
 struct Task {
+  ~Task();
+  // Guards `info` against a checkpoint copying it while the main window
+  // changes it (state, running time, thread count, properties).
+  std::mutex infoLock;
   TaskInfo info{};
   UrlQueue queues[3];  // indexed by ItemKind
   TaskEngine* engine = nullptr;
@@ -91,6 +96,9 @@ struct Task {
   std::atomic<int32_t> stopReason{-1};  // -1 no work, 0 network, 1 write
   std::atomic<int32_t> pictureCount{0};  // live; copied into info when saved
   std::atomic<bool> closing{false};      // its close thread has started
+  // Raised by the workers at every change worth a checkpoint.
+  std::atomic<uint32_t> changes{0};
+  Checkpoints* checkpoints = nullptr;  // from the first start to the close
 };
 
 

@@ -113,22 +113,6 @@ bool ReadTaskFile(const std::string& path, TaskFileContent* content) {
   return !reader.Failed();
 }
 
-// Writes `bytes` to `path` through a temporary file beside it, so the old
-// file stays whole until the new one is complete.
-bool WriteWholeFile(const std::string& path, const std::string& bytes) {
-  std::string temp = path + kTempSuffix;
-  platform::File file =
-      platform::File::Open(temp, platform::File::Mode::kOpenOrCreate);
-  if (!file.IsOpen()) return false;
-  bool ok = file.Seek(0) &&
-            file.Write(bytes.data(), static_cast<uint32_t>(bytes.size())) &&
-            file.Truncate();
-  file.Close();
-  if (ok && platform::ReplaceFile(temp, path)) return true;
-  platform::DeleteFile(temp);
-  return false;
-}
-
 std::string ListBytes(const std::vector<Task*>& rows) {
   BlockWriter out;
   out.Count(static_cast<uint32_t>(rows.size()));
@@ -142,7 +126,11 @@ std::string ListBytes(const std::vector<Task*>& rows) {
 
 std::string TaskBytes(Task& task) {
   BlockWriter out;
-  TaskInfo info = task.info;
+  TaskInfo info;
+  {
+    std::lock_guard<std::mutex> guard(task.infoLock);
+    info = task.info;
+  }
   info.pictureCount = task.pictureCount.load();
   out.Block(&info, sizeof(info));
   for (UrlQueue& queue : task.queues) {
@@ -172,6 +160,22 @@ void UnscrambleBlock(void* block, size_t length) {
   for (size_t i = 0; i < length; ++i) {
     p[i] = static_cast<unsigned char>(p[i] - kScrambleStep * i - kScrambleBase);
   }
+}
+
+// Writes `bytes` to `path` through a temporary file beside it, so the old
+// file stays whole until the new one is complete.
+bool WriteFileWhole(const std::string& path, const std::string& bytes) {
+  std::string temp = path + kTempSuffix;
+  platform::File file =
+      platform::File::Open(temp, platform::File::Mode::kOpenOrCreate);
+  if (!file.IsOpen()) return false;
+  bool ok = file.Seek(0) &&
+            file.Write(bytes.data(), static_cast<uint32_t>(bytes.size())) &&
+            file.Truncate();
+  file.Close();
+  if (ok && platform::ReplaceFile(temp, path)) return true;
+  platform::DeleteFile(temp);
+  return false;
 }
 
 std::string TaskDirectory(const TaskSet& taskSet) {
@@ -222,10 +226,13 @@ std::vector<Task*> LoadTaskList(TaskSet& taskSet) {
   return tasks;
 }
 
+bool WriteTaskList(const TaskSet& taskSet, const std::vector<Task*>& rows) {
+  return EnsureDirectories(TaskDirectory(taskSet)) &&
+         WriteFileWhole(TaskDirectory(taskSet) + kListName, ListBytes(rows));
+}
+
 bool SaveTaskList(TaskSet& taskSet, std::vector<Task*>& rows) {
-  bool written = EnsureDirectories(TaskDirectory(taskSet)) &&
-                 WriteWholeFile(TaskDirectory(taskSet) + kListName,
-                                ListBytes(rows));
+  bool written = WriteTaskList(taskSet, rows);
   for (Task* task : rows) {
     // Without a list naming it, a rewritten task file would be lost anyway;
     // the files of the previous run stay as they were.
@@ -238,7 +245,7 @@ bool SaveTaskList(TaskSet& taskSet, std::vector<Task*>& rows) {
 
 bool SaveTask(Task& task) {
   if (!EnsureDirectories(TaskDirectory(*task.taskSet))) return false;
-  return WriteWholeFile(TaskDirectory(*task.taskSet) + task.info.taskName,
+  return WriteFileWhole(TaskDirectory(*task.taskSet) + task.info.taskName,
                         TaskBytes(task));
 }
 

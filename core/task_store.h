@@ -35,6 +35,10 @@ std::string TaskDirectory(const TaskSet& taskSet);
 std::vector<Task*> LoadTaskList(TaskSet& taskSet);
 Task* LoadTask(TaskSet& taskSet, const std::string& taskName,
                uint32_t orderKey);
+// Writes Task\List naming `rows` in order, and nothing else: for a caller
+// whose rows changed (a task added, deleted or moved), so that a crash
+// loses no task.
+bool WriteTaskList(const TaskSet& taskSet, const std::vector<Task*>& rows);
 // Writes Task\List naming `rows` in order, then closes every task (each
 // close thread writes its task file when needed). When the list cannot be
 // written, no task file is rewritten either, and false tells the caller to
@@ -43,6 +47,9 @@ bool SaveTaskList(TaskSet& taskSet, std::vector<Task*>& rows);
 // Writes the task file; for the close thread, after the workers ended.
 bool SaveTask(Task& task);
 bool DeleteTaskFile(const Task& task);
+// Writes `bytes` to `path` through a temporary file beside it, so the old
+// file stays whole until the new one is complete.
+bool WriteFileWhole(const std::string& path, const std::string& bytes);
 // Creates every missing directory of `path` (which ends in "\\").
 bool EnsureDirectories(const std::string& path);
 // A fresh GUID text of at most 63 bytes.

@@ -53,12 +53,20 @@ class UrlQueue {
   void Clear();
   uint32_t Count();
 
+  // Changes an entry under the lock: a worker's changes to the progress of
+  // the entry it holds, so that a snapshot taken meanwhile reads it whole.
+  template <typename Change>
+  void Update(UrlItem* entry, Change change);
+
   // Visits every entry under the lock, from the tail to the head (the order
   // of the task file) or from the head to the tail.
   template <typename Visit>
   void ForEachTailToHead(Visit visit);
   template <typename Visit>
   void ForEachHeadToTail(Visit visit);
+  // The same with entries that may be changed (only while no worker runs).
+  template <typename Visit>
+  void ForEachEntry(Visit visit);
 
  private:
   struct Node {
@@ -77,6 +85,12 @@ class UrlQueue {
   uint32_t count_ = 0;
 };
 
+template <typename Change>
+void UrlQueue::Update(UrlItem* entry, Change change) {
+  std::lock_guard<std::mutex> guard(lock_);
+  change(*entry);
+}
+
 template <typename Visit>
 void UrlQueue::ForEachTailToHead(Visit visit) {
   std::lock_guard<std::mutex> guard(lock_);
@@ -85,6 +99,12 @@ void UrlQueue::ForEachTailToHead(Visit visit) {
 
 template <typename Visit>
 void UrlQueue::ForEachHeadToTail(Visit visit) {
+  std::lock_guard<std::mutex> guard(lock_);
+  for (Node* n = head_; n != nullptr; n = n->next) visit(n->item);
+}
+
+template <typename Visit>
+void UrlQueue::ForEachEntry(Visit visit) {
   std::lock_guard<std::mutex> guard(lock_);
   for (Node* n = head_; n != nullptr; n = n->next) visit(n->item);
 }

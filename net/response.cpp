@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "core/checkpoint.h"
 #include "core/gbk_text.h"
 #include "core/item_folder.h"
 #include "core/task_store.h"
@@ -124,7 +125,7 @@ bool AcceptLength(Worker& w, const Fields& fields, const char* ext) {
       !JpegSizeWanted(w.task_.info, length)) {
     return false;
   }
-  w.item_->size = length;
+  w.ChangeItem([length](UrlItem& i) { i.size = length; });
   return true;
 }
 
@@ -207,8 +208,7 @@ bool RangeStartsAt(const Fields& fields, uint32_t start) {
 // The answer belongs to other bytes than the file needs: the item forgets
 // its progress and is tried again from the first byte.
 void RestartFromZero(Worker& w) {
-  w.item_->done = 0;
-  w.item_->size = 0;
+  w.ChangeItem([](UrlItem& i) { i.done = i.size = 0; });
   w.viewDone_ = 0;
   w.restartItem_ = true;
 }
@@ -218,24 +218,48 @@ void WriteFailed(Worker& w) {
   w.RaiseStop(1);
 }
 
-bool OpenPartialFile(Worker& w, const char* ext) {
+// Continues the partial file the entry names. False when it cannot: the
+// entry then forgets the name (a crash can leave a name whose file was
+// never made), and progress without its file starts over from zero.
+bool ReopenPartialFile(Worker& w, const std::string& folder) {
   UrlItem& item = *w.item_;
-  std::string folder = ItemFolder(w.task_.info, item, w.kind_);
-  if (!EnsureDirectories(folder)) return false;
-  if (item.fileName[0] != '\0') {
-    if (!IsPlainFileName(item.fileName)) return false;
+  if (IsPlainFileName(item.fileName)) {
     w.file_ = platform::File::Open(folder + item.fileName + ".!",
                                    platform::File::Mode::kWriteExisting);
     // A partial file shorter than its progress cannot be continued.
-    return w.file_.IsOpen() && w.file_.Size() >= item.done;
+    if (w.file_.IsOpen() && w.file_.Size() >= item.done) return true;
+    w.file_.Close();
   }
+  w.ChangeItem([](UrlItem& i) { i.fileName[0] = '\0'; });
+  if (item.done != 0) RestartFromZero(w);
+  return false;
+}
+
+// A new partial file, named in the task's journal before it exists so
+// that a crash never leaves it behind unnamed.
+bool CreatePartialFile(Worker& w, const std::string& folder, const char* ext) {
   std::string name = NewGuidText() + ext;
+  w.ChangeItem([&name](UrlItem& i) {
+    CopyBounded(i.fileName, sizeof(i.fileName), name.c_str());
+  });
+  if (!JournalPartialFile(w.task_, w.kind_, *w.item_, folder + name)) {
+    w.ChangeItem([](UrlItem& i) { i.fileName[0] = '\0'; });
+    WriteFailed(w);
+    return false;
+  }
+  w.task_.changes.fetch_add(1);
+  w.SetViewFile(name.c_str());
   w.file_ = platform::File::Open(folder + name + ".!",
                                  platform::File::Mode::kCreateNew);
-  if (!w.file_.IsOpen()) return false;
-  CopyBounded(item.fileName, sizeof(item.fileName), name.c_str());
-  w.SetViewFile(item.fileName);
-  return true;
+  return w.file_.IsOpen();
+}
+
+bool OpenPartialFile(Worker& w, const char* ext) {
+  std::string folder = ItemFolder(w.task_.info, *w.item_, w.kind_);
+  if (!EnsureDirectories(folder)) return false;
+  if (w.item_->fileName[0] != '\0' && ReopenPartialFile(w, folder)) return true;
+  if (w.restartItem_) return false;
+  return CreatePartialFile(w, folder, ext);
 }
 
 std::string PartialPath(Worker& w) {
@@ -264,8 +288,7 @@ bool AcceptResponse(Worker& w, uint32_t n) {
   }
   if (status == 200 || (status == 206 && !askedRange)) {
     // The transfer starts again from the first byte, with its own length.
-    item.done = 0;
-    item.size = 0;
+    w.ChangeItem([](UrlItem& i) { i.done = i.size = 0; });
     w.viewDone_ = 0;
   } else if (status != 206) {
     if (status == 302 && w.kind_ == kPic) QueueRedirect(w, fields);
@@ -313,7 +336,8 @@ bool AppendBody(Worker& w, const char* bytes, uint32_t n) {
       WriteFailed(w);
       return false;
     }
-    item.done += kWriteBufferBytes;
+    w.ChangeItem([](UrlItem& i) { i.done += kWriteBufferBytes; });
+    w.task_.changes.fetch_add(1);
     w.buffered_ = 0;
     bytes += fill;
     n -= fill;
@@ -347,6 +371,23 @@ void ProcessPage(Worker& w) {
                   {&w.task_.queues[0], &w.task_.queues[1], &w.task_.queues[2]},
                   &w.task_.info};
   DispatchPage(ctx);
+}
+
+ResumeCheck CheckPartialFile(Worker& w) {
+  if (w.item_->fileName[0] == '\0') return ResumeCheck::kNothingToResume;
+  std::string partial = IsPlainFileName(w.item_->fileName) ? PartialPath(w) : "";
+  if (!partial.empty() && platform::FileExists(partial)) {
+    return ResumeCheck::kNothingToResume;
+  }
+  if (w.kind_ == kPic && !partial.empty() &&
+      platform::FileExists(partial.substr(0, partial.size() - 2))) {
+    return ResumeCheck::kSaved;
+  }
+  w.ChangeItem([](UrlItem& i) {
+    i.fileName[0] = '\0';
+    i.done = i.size = 0;
+  });
+  return ResumeCheck::kStartedOver;
 }
 
 void RenamePicture(Worker& w) {

@@ -25,6 +25,13 @@ bool AcceptResponse(Worker& worker, uint32_t n);
 bool AppendBody(Worker& worker, const char* bytes, uint32_t n);
 // Gives the complete page, NUL-terminated, to the parser of the source.
 void ProcessPage(Worker& worker);
+// What a crash may have left of the entry a worker just took: a picture
+// already complete under its final name (saved after the last checkpoint
+// that recorded it), or a name whose partial file was never made, which
+// the entry forgets with its progress, so no Range is asked for bytes the
+// file does not hold.
+enum class ResumeCheck { kNothingToResume, kSaved, kStartedOver };
+ResumeCheck CheckPartialFile(Worker& worker);
 // Moves "<name>.!" to "<name>"; errors are ignored.
 void RenamePicture(Worker& worker);
 // Deletes "<name>.!"; errors are ignored.

@@ -101,6 +101,7 @@ void Worker::StepIdle() {
   viewKind_ = kind;
   if (entry != nullptr) {
     TakeItem(entry, kind);
+    if (CheckPartialFile(*this) == ResumeCheck::kSaved) CountSavedPicture();
     return;
   }
   if (queues[kWeb2].IsIdle() && queues[kWeb1].IsIdle() && queues[kPic].IsIdle()) {
@@ -222,8 +223,13 @@ void Worker::AwaitOperation(bool started, WorkerState next) {
 void Worker::StepProcessing() {
   lastStep_ = kProcessing;
   eventSet_ = true;
+  ProcessReceived(socket_.Result());
+}
+
+// What the Processing step does with a receive's result (the bytes are in
+// ioBuffer): next state Receiving, or Finishing.
+void Worker::ProcessReceived(int64_t received) {
   state_ = kFinishing;
-  int64_t received = socket_.Result();
   if (received < 0) return;
   if (received == 0) {  // the server closed the connection
     complete_ = 1;
@@ -260,9 +266,11 @@ bool Worker::KeepsPace(uint32_t received) {
 
 void Worker::StepFinishing() {
   if (socket_.IsOpen()) socket_.Close();
+  if (item_ != nullptr) task_.changes.fetch_add(1);
   if (buffered_ > 0 && item_ != nullptr) {
     if (file_.Write(writeBuffer_.get(), buffered_)) {
-      item_->done += buffered_;
+      uint32_t written = buffered_;
+      ChangeItem([written](UrlItem& i) { i.done += written; });
     } else {
       writeFailed_ = true;
       RaiseStop(1);
@@ -307,14 +315,22 @@ void Worker::SucceedItem() {
   if (kind_ == kPic) {
     file_.Close();
     RenamePicture(*this);
-    task_.pictureCount.fetch_add(1);
-  } else {
-    ProcessPage(*this);
-    file_.Close();
-    DeletePartial(*this);
+    CountSavedPicture();
+    return;
   }
+  ProcessPage(*this);
+  file_.Close();
+  DeletePartial(*this);
   task_.queues[kind_].MarkFinished(item_);
   item_ = nullptr;
+}
+
+void Worker::CountSavedPicture() {
+  task_.pictureCount.fetch_add(1);
+  task_.changes.fetch_add(1);
+  task_.queues[kind_].MarkFinished(item_);
+  item_ = nullptr;
+  state_ = kIdle;
 }
 
 void Worker::DropItem() {

@@ -84,17 +84,24 @@ struct Worker {
   void StepCheckingSend();
   void StepReceiving();
   void StepProcessing();
+  void ProcessReceived(int64_t received);
   void StepFinishing();
   void AwaitOperation(bool started, WorkerState next);
   bool KeepsPace(uint32_t received);
   // Parts of the finishing decision.
   void DecideItem();
   void SucceedItem();
+  void CountSavedPicture();
   void DropItem();
   void FailItem();
   void ReleaseItem();
   bool SleepUnlessStopped(uint32_t ms);
   void TakeItem(UrlItem* entry, ItemKind kind);
+  // Changes the held entry's progress fields under its queue's lock.
+  template <typename Change>
+  void ChangeItem(Change change) {
+    task_.queues[kind_].Update(item_, change);
+  }
   void SetViewFile(const char* name);
 
   Task& task_;

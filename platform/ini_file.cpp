@@ -1,6 +1,21 @@
 #include "platform/ini_file.h"
 
+#include <cstring>
+
 namespace harvio::platform {
+namespace {
+
+char UpperAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+}  // namespace
+
+bool SameIniName(const std::string& name, const char* other) {
+  if (name.size() != std::strlen(other)) return false;
+  for (size_t i = 0; i < name.size(); ++i) {
+    if (UpperAscii(name[i]) != UpperAscii(other[i])) return false;
+  }
+  return true;
+}
 
 int32_t ParseIniInteger(const std::string& text) {
   size_t i = 0;

@@ -33,6 +33,9 @@ bool WriteIniString(const std::string& path, const char* section,
 // around in 32 bits; no digits read as 0.
 int32_t ParseIniInteger(const std::string& text);
 
+// Section and key names compare without regard to ASCII letter case.
+bool SameIniName(const std::string& name, const char* other);
+
 // Longest text an integer key is read from (the rest is ignored).
 constexpr size_t kIniIntegerTextMax = 29;
 

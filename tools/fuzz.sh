@@ -1,20 +1,24 @@
 #!/bin/sh
-# Fuzzes DispatchPage (every parser) under AddressSanitizer and UBSan.
+# Runs a fuzz target under AddressSanitizer and UBSan: dispatch (every page
+# parser, the default), response (answers from a server and the finishing
+# step) or store (task list, task file and journal loading).
 #
-#   tools/fuzz.sh [SECONDS [BUILD_DIR]] [-- LIBFUZZER_ARGS...]
-#   tools/fuzz.sh SECONDS --binary PATH [-- LIBFUZZER_ARGS...]
+#   tools/fuzz.sh [SECONDS] [--target NAME] [BUILD_DIR] [-- LIBFUZZER_ARGS...]
+#   tools/fuzz.sh SECONDS [--target NAME] --binary PATH [-- LIBFUZZER_ARGS...]
 #
 # Configures a clang build directory of its own (default build-fuzz beside
-# the sources), builds dispatch_fuzz there and runs it for SECONDS (default
-# 60) starting from tests/fuzz/corpus. New inputs go to a scratch directory,
-# so the checked-in seeds stay as they are; a crash is written to the current
-# directory as crash-* and makes the script fail.
+# the sources), builds NAME_fuzz there and runs it for SECONDS (default 60)
+# starting from the target's seeds in tests/fuzz. New inputs go to a scratch
+# directory, so the checked-in seeds stay as they are; a crash is written to
+# the current directory as crash-* and makes the script fail.
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=60
 build="$root/build-fuzz"
 binary=""
-if [ $# -gt 0 ] && [ "$1" != "--" ]; then seconds=$1; shift; fi
+target=dispatch
+if [ $# -gt 0 ] && [ "$1" != "--" ] && [ "$1" != "--target" ]; then seconds=$1; shift; fi
+if [ $# -gt 1 ] && [ "$1" = "--target" ]; then target=$2; shift 2; fi
 if [ $# -gt 1 ] && [ "$1" = "--binary" ]; then binary=$2; shift 2; fi
 if [ $# -gt 0 ] && [ "$1" != "--" ]; then build=$1; shift; fi
 if [ $# -gt 0 ] && [ "$1" = "--" ]; then shift; fi
@@ -22,11 +26,15 @@ if [ $# -gt 0 ] && [ "$1" = "--" ]; then shift; fi
 if [ -z "$binary" ]; then
   cmake -S "$root" -B "$build" -DCMAKE_CXX_COMPILER=clang++ \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHARVIO_FUZZ=ON >/dev/null
-  cmake --build "$build" --target dispatch_fuzz -j2 >/dev/null
-  binary="$build/tests/fuzz/dispatch_fuzz"
+  cmake --build "$build" --target "${target}_fuzz" -j2 >/dev/null
+  binary="$build/tests/fuzz/${target}_fuzz"
 fi
+case $target in
+  dispatch) corpus="$root/tests/fuzz/corpus" ;;
+  *) corpus="$root/tests/fuzz/${target}_corpus" ;;
+esac
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 "$binary" -max_total_time="$seconds" -timeout=20 -max_len=16384 \
-  -print_final_stats=1 "$@" "$scratch" "$root/tests/fuzz/corpus"
+  -print_final_stats=1 "$@" "$scratch" "$corpus"

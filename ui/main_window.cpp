@@ -7,6 +7,7 @@
 #include "core/scheduler.h"
 #include "core/string_table.h"
 #include "core/task_store.h"
+#include "net/worker.h"
 #include "platform/paths.h"
 #include "res/resource.h"
 #include "ui/browser_host.h"
@@ -189,6 +190,7 @@ void MainWindow::OnCreate() {
   SetStatusHelp(StringText(IDS_READY));
   ApplyLoadedOptions();
 
+  InstallWorkerHooks();
   taskSet_ = new TaskSet;
   taskSet_->options = &options_;
   taskSet_->home = platform::ExecutableDirectory();

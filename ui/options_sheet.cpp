@@ -41,9 +41,13 @@ INT_PTR Answer(HWND page, LONG_PTR result) {
   return TRUE;
 }
 
+// The whole text: a folder picked with "..." may be longer than the typing
+// limit, and a cut copy could name another, valid folder.
 std::string WorkPathText(HWND page) {
-  char text[kWorkPathMax + 1] = "";
-  GetDlgItemTextA(page, IDC_WORK_PATH, text, sizeof(text));
+  HWND edit = GetDlgItem(page, IDC_WORK_PATH);
+  std::string text(static_cast<size_t>(GetWindowTextLengthA(edit)) + 1, '\0');
+  int length = GetWindowTextA(edit, &text[0], static_cast<int>(text.size()));
+  text.resize(static_cast<size_t>(length > 0 ? length : 0));
   return text;
 }
 

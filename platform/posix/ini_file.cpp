@@ -5,7 +5,6 @@
 // values go, and every write that changes a value rewrites the file with
 // "\r\n" line ends. Texts are bytes in the program's code page.
 #include <algorithm>
-#include <cstring>
 #include <optional>
 #include <vector>
 
@@ -45,18 +44,6 @@ std::string Trim(const char* begin, const char* end) {
   return std::string(begin, end);
 }
 
-bool SameName(const std::string& a, const char* b) {
-  size_t length = std::strlen(b);
-  if (a.size() != length) return false;
-  for (size_t i = 0; i < length; ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
-    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
-    if (x != y) return false;
-  }
-  return true;
-}
-
 // False when the file is there but cannot be read whole.
 bool ReadWholeFile(const std::string& path, std::string* text, bool* exists) {
   text->clear();
@@ -74,7 +61,7 @@ bool ReadWholeFile(const std::string& path, std::string* text, bool* exists) {
     done += got;
   }
   text->resize(static_cast<size_t>(done));
-  return true;
+  return done == size;
 }
 
 // One key line: the name before the first "=", the value after it.
@@ -127,14 +114,14 @@ std::string Serialize(const IniFile& file) {
 
 IniSection* FindSection(IniFile& file, const char* name) {
   for (IniSection& section : file) {
-    if (SameName(section.name, name)) return &section;
+    if (SameIniName(section.name, name)) return &section;
   }
   return nullptr;
 }
 
 IniKey* FindKey(IniSection& section, const char* name) {
   for (IniKey& key : section.keys) {
-    if (SameName(key.name, name)) return &key;
+    if (SameIniName(key.name, name)) return &key;
   }
   return nullptr;
 }

@@ -4,7 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include "core/task_store.h"
+#include "tests/core/fixtures.h"
 
 namespace harvio {
 namespace {
@@ -12,16 +13,16 @@ namespace {
 // Rows of tasks in the given states, without workers (no engine hooks).
 class SchedulerTest : public ::testing::Test {
  protected:
+  void SetUp() override { set_.home = home_.home(); }
   void TearDown() override {
-    for (Task* task : rows_) delete task;
+    SaveTaskList(set_, rows_);
+    WaitForClosedTasks(set_);
   }
   void Rows(std::initializer_list<TaskState> states) {
     for (TaskState state : states) {
-      auto* task = new Task;
-      task->taskSet = &set_;
-      task->info.state = state;
-      task->info.threadCount = kMinThreads;
-      rows_.push_back(task);
+      TaskInfo info{};
+      info.state = state;
+      rows_.push_back(CreateTask(set_, info, static_cast<uint32_t>(rows_.size())));
     }
   }
   // Gives a task pending work, or leaves it with none.
@@ -33,6 +34,7 @@ class SchedulerTest : public ::testing::Test {
     rows_[row]->stopSignal = 1;
   }
 
+  testing::TempHome home_;
   TaskSet set_;
   std::vector<Task*> rows_;
 };

@@ -251,9 +251,10 @@ TEST_F(ResponseTest, TitleFoldersAndNamesStayInsideTheSaveFolder) {
   EXPECT_EQ(SavedFiles("a b").size(), 1u);
   EXPECT_EQ(SavedFiles("lone").size(), 1u);
   EXPECT_EQ(SavedFiles("un  mapped").size(), 1u);
-  EXPECT_EQ(SavedFiles().size(), 2u);  // victim.! and the sneaky one
+  // victim.!, the sneaky one, and the named one under a name of its own.
+  EXPECT_EQ(SavedFiles().size(), 3u);
   EXPECT_EQ(ReadSaved("victim.!"), "keep me");
-  EXPECT_EQ(task->pictureCount.load(), 4);
+  EXPECT_EQ(task->pictureCount.load(), 5);
 }
 
 }  // namespace

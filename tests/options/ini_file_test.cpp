@@ -2,25 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "platform/files.h"
+#include "tests/options/file_text.h"
 #include "tests/platform/temp_dir.h"
 
 namespace harvio::platform {
 namespace {
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(ToNativePath(path), std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-void WriteAll(const std::string& path, const std::string& data) {
-  std::ofstream(ToNativePath(path), std::ios::binary) << data;
-}
 
 TEST(IniFile, IntegersAreReadTheWindowsWay) {
   const struct {
@@ -39,7 +26,7 @@ TEST(IniFile, IntegersAreReadTheWindowsWay) {
 TEST(IniFile, ReadsValuesLikeTheProfileFunctions) {
   TempDir dir;
   std::string path = dir.Path() + "r.ini";
-  WriteAll(path,
+  SetFileText(path,
            "Top=1\r\n[S]\r\nA=12abc\r\nB= -7 \r\nC=\r\nD=abc\r\nE=\"quoted\"\r\n"
            "F='5'\r\nnovalue\r\n  lower = 8  \r\nG=\"\r\n[s]\r\nX=9\r\n"
            "[T]\nLf=3\n[U]\rCr=4\r[V]\r\nbad[=7\r\n");
@@ -91,22 +78,28 @@ TEST(IniFile, WritesTheSameBytesAsWindows) {
     SCOPED_TRACE(c.name);
     TempDir dir;
     std::string path = dir.Path() + "Option.ini";
-    if (c.before != nullptr) WriteAll(path, c.before);
+    if (c.before != nullptr) SetFileText(path, c.before);
     EXPECT_TRUE(WriteIniString(path, "Window", "ShowTBBCaption", "0"));
     EXPECT_TRUE(WriteIniString(path, "Window", "XPos", "-12"));
     EXPECT_TRUE(WriteIniString(path, "General", "WorkPath", "  C:\\Download\\"));
     EXPECT_TRUE(WriteIniString(path, "Connect", "ConnTimeout", "30"));
     EXPECT_TRUE(WriteIniString(path, "Window", "ShowGridLine", "1"));
-    EXPECT_EQ(ReadAll(path), c.after);
+    EXPECT_EQ(FileText(path), c.after);
   }
 }
 
-TEST(IniFile, AnUnchangedValueLeavesTheFileAlone) {
+TEST(IniFile, NoWriteWhenUnchangedTooLargeOrNowhere) {
   TempDir dir;
   std::string path = dir.Path() + "Option.ini";
-  WriteAll(path, "[Connect]\n\nRetryWait=3\n");
+  SetFileText(path, "[Connect]\n\nRetryWait=3\n");
   EXPECT_TRUE(WriteIniString(path, "connect", "RETRYWAIT", "3"));
-  EXPECT_EQ(ReadAll(path), "[Connect]\n\nRetryWait=3\n");
+  EXPECT_EQ(FileText(path), "[Connect]\n\nRetryWait=3\n");
+  // a file far too large for settings is neither read nor rewritten
+  const std::string huge = "[A]\r\nB=1\r\n" + std::string(16 << 20, ';');
+  SetFileText(path, huge);
+  EXPECT_EQ(ReadIniInt(path, "A", "B", 77), 77);
+  EXPECT_FALSE(WriteIniString(path, "A", "B", "2"));
+  EXPECT_EQ(FileText(path).size(), huge.size());
   // a folder that does not exist cannot take the file
   EXPECT_FALSE(WriteIniString(dir.Path() + "no\\Option.ini", "A", "B", "1"));
   EXPECT_FALSE(FileExists(dir.Path() + "no"));

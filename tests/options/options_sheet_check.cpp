@@ -86,21 +86,25 @@ void TypeValues(HWND sheet) {
   PressButton(sheet, PSBTN_OK);
 }
 
-// An invalid path: the box, and the page stays; then Cancel.
+// Invalid paths: the box, and the page stays; then Cancel. The long one is
+// what "..." may put there; cut to 63 bytes it would be a valid folder.
 void RefusePath(HWND sheet) {
   HWND general = CurrentPage(sheet);
-  SetText(general, IDC_WORK_PATH, "C:\\a|b");
-  PostSelectPage(sheet, 1);
-  HWND box = WaitForDialog(kCaption);
-  Check(box != nullptr, "a box for an invalid path");
-  if (box != nullptr) {
-    char text[128] = "";
-    GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
-    Check(std::strcmp(text, StringText(IDS_INVALID_PATH)) == 0, "the box says the path is invalid");
-    SendMessageA(box, WM_COMMAND, IDOK, 0);
+  const std::string paths[] = {"C:\\a|b", "C:\\" + std::string(59, 'a') + "\\bbbbbbbbbb"};
+  for (const std::string& path : paths) {
+    SetText(general, IDC_WORK_PATH, path.c_str());
+    PostSelectPage(sheet, 1);
+    HWND box = WaitForDialog(kCaption);
+    Check(box != nullptr, "a box for the invalid path " + path);
+    if (box != nullptr) {
+      char text[128] = "";
+      GetDlgItemTextA(box, 0xFFFF, text, sizeof(text));
+      Check(std::strcmp(text, StringText(IDS_INVALID_PATH)) == 0, "the box says the path is invalid");
+      SendMessageA(box, WM_COMMAND, IDOK, 0);
+    }
+    Sleep(300);
+    Check(CurrentPage(sheet) == general, "the general page stays");
   }
-  Sleep(300);
-  Check(CurrentPage(sheet) == general, "the general page stays");
   PressButton(sheet, PSBTN_CANCEL);
 }
 

@@ -3,9 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
+#include "tests/options/file_text.h"
 #include "tests/platform/temp_dir.h"
 
 namespace harvio {
@@ -16,17 +15,8 @@ constexpr platform::ScreenSize kScreen{1024, 768};
 class OptionsFile : public ::testing::Test {
  protected:
   std::string Path() const { return dir_.Path() + kOptionsFileName; }
-  void Write(const std::string& text) {
-    std::ofstream(platform::ToNativePath(Path()), std::ios::binary) << text;
-  }
-  std::string Read() const {
-    std::ifstream in(platform::ToNativePath(Path()), std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
   Options Load(const std::string& text) {
-    Write(text);
+    SetFileText(Path(), text);
     Options options;
     options.shutdownWhenDone = 1;
     LoadOptions(options, Path(), kScreen);
@@ -130,7 +120,7 @@ TEST_F(OptionsFile, SavesEveryKeyInOrderAndReadsItBack) {
   o.PICRetryTimes = 99;
   std::strcpy(o.WorkPath, "E:\\\xcd\xbc\xc6\xac\\");  // E:\图片\ in GBK
   EXPECT_TRUE(SaveOptions(o, Path()));
-  EXPECT_EQ(Read(),
+  EXPECT_EQ(FileText(Path()),
             "[Window]\r\nShowTBBCaption=0\r\nShowGridLine=1\r\nXPos=-3\r\nYPos=95\r\n"
             "Width=665\r\nHeight=425\r\nTLHeight=105\r\n"
             "[General]\r\nKeepWnd=1\r\nHideOnMin=1\r\nWorkPath=E:\\\xcd\xbc\xc6\xac\\\r\n"

@@ -1,0 +1,35 @@
+// The page target's extra inputs for the replay runner: pages as large as
+// the engine takes, made of one repeated piece, for one SourceId per parser.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size);
+
+namespace {
+
+// One SourceId per parser, the last of each board range (whose markers are
+// data per board) and two without a parser.
+constexpr unsigned kSourcesPerParser[] = {
+    1,  2,  3,  11, 12, 13, 14, 15, 16, 21,  22,  31,  36,  41,  51,  61,
+    68, 71, 79, 81, 89, 91, 95, 101, 109, 111, 135, 141, 153, 161, 162, 163, 164};
+
+}  // namespace
+
+void RunExtraInputs() {
+  const std::string kPieces[] = {"<", "a", "=", "\"", " ", std::string(1, '\0'),
+                                 "<img src=", "<a href=x><img src=y.jpg></a>",
+                                 "<a href=", "</"};
+  constexpr size_t kPageBytes = 1048576;
+  for (const std::string& piece : kPieces) {
+    std::string page;
+    while (page.size() + piece.size() <= kPageBytes) page += piece;
+    for (unsigned source : kSourcesPerParser) {
+      for (char mode : {'\x0f', '\x0e'}) {  // WEB1 and WEB2, all formats
+        std::string input = std::string{static_cast<char>(source), mode} + page;
+        LLVMFuzzerTestOneInput(reinterpret_cast<const uint8_t*>(input.data()),
+                               input.size());
+      }
+    }
+  }
+}
