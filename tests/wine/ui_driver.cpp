@@ -185,15 +185,15 @@ DWORD RemoteListView::ExStyle() const {
 }
 
 std::string StatusText(HWND bar, int part) {
+  // SB_GETTEXTLENGTH counts characters under some systems and bytes under
+  // others, so the whole zeroed buffer is read back and cut at its end.
   RemoteBlock block(bar, kTextBytes);
-  char text[kTextBytes] = "";
-  LRESULT answer = SendMessageA(bar, SB_GETTEXTLENGTHA, static_cast<WPARAM>(part), 0);
-  size_t length = LOWORD(answer);
-  if (!block.ok() || length >= kTextBytes) return "<unreadable>";
+  std::string text(kTextBytes, '\0');
+  if (!block.ok() || !block.Write(0, text.data(), text.size())) return "<unreadable>";
   SendMessageA(bar, SB_GETTEXTA, static_cast<WPARAM>(part),
                reinterpret_cast<LPARAM>(block.address()));
-  if (!block.Read(block.address(), text, length)) return "<unreadable>";
-  return std::string(text, length);
+  if (!block.Read(block.address(), &text[0], text.size() - 1)) return "<unreadable>";
+  return text.substr(0, std::strlen(text.c_str()));
 }
 
 void PressKeys(const std::vector<WORD>& keys) {

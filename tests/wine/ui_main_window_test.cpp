@@ -20,6 +20,8 @@
 //   expect-thread-list-idle       no thread row selected, the thread list unfocused
 //   expect-gridlines:on|off       both lists
 //   wait-speed                    status part 1 shows a speed above 0.00KB/s
+//   header-ready                  the pointer over the task list's column header
+//                                 turns a menu help text in status part 0 into "就绪"
 //   wait-box:TEXT                 a message box saying TEXT, main window shown; closed
 //   conn-timeout:N                the options sheet "选项" sets ConnTimeout to N (OK)
 //   minimize                      minimised and hidden (into the tray)
@@ -268,6 +270,18 @@ bool WaitForSpeed(Session& s) {
   return moving || Fail("no speed in the status bar: \"" + text + "\"");
 }
 
+bool HeaderReady(Session& s) {
+  HWND bar = FindWindowExA(s.main, nullptr, STATUSCLASSNAMEA, nullptr);
+  HWND header = reinterpret_cast<HWND>(SendMessageA(s.tasks, LVM_GETHEADER, 0, 0));
+  if (bar == nullptr || header == nullptr) return Fail("no status bar or column header");
+  SendMessageA(s.main, WM_MENUSELECT, MAKEWPARAM(CMD_NEW_TASK, MF_HILITE),
+               reinterpret_cast<LPARAM>(GetMenu(s.main)));
+  if (StatusText(bar, 0) != Utf8ToGbk("添加新的下载任务")) return Fail("no menu help shown");
+  SendMessageA(header, WM_MOUSEMOVE, 0, MAKELPARAM(10, 5));
+  std::string text = StatusText(bar, 0);
+  return text == Utf8ToGbk("就绪") || Fail("status part 0 reads \"" + GbkToUtf8(text) + "\"");
+}
+
 std::string WindowText(HWND window) {
   char text[1024] = "";
   SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
@@ -358,6 +372,7 @@ bool Step(Session& s, const std::string& step) {
   if (name == "expect-thread-list-idle") return ExpectThreadListIdle(s);
   if (name == "expect-gridlines") return ExpectGridLines(s, f[1] == "on");
   if (name == "wait-speed") return WaitForSpeed(s);
+  if (name == "header-ready") return HeaderReady(s);
   if (name == "wait-box") return WaitForBox(s, step.substr(name.size() + 1));
   if (name == "conn-timeout") return SetConnTimeout(s, f[1]);
   if (name == "minimize") return Minimize(s);

@@ -82,7 +82,7 @@ rows)
   cli run 1 >/dev/null 2>&1 || fail "run task 1"
   cli_rows >"$WORK/cli.txt"
   grep -q '^完成	4	' "$WORK/cli.txt" || fail "task 1 did not finish: $(cat "$WORK/cli.txt")"
-  drive wait-rows:3 rows expect-gridlines:off wait-threads:0 close
+  drive wait-rows:3 rows expect-gridlines:off expect-threads:0 header-ready close
   window_rows >"$WORK/window.txt"
   cmp -s "$WORK/cli.txt" "$WORK/window.txt" || {
     diff "$WORK/cli.txt" "$WORK/window.txt"
