@@ -93,7 +93,8 @@ commands)
   for n in 0 1 2 3 4; do new_task $n "http://site.test/slow/$n-(*).jpg" --from 1 --to 30; done
   # Start with five New rows selected: the first three run, Start stays
   # possible for the other two; Pause stops all three, a double-click
-  # starts and pauses one row.
+  # starts and pauses one row. Rows move as blocks; deleting a running task
+  # whose threads are shown empties the thread list.
   drive wait-rows:5 select:0,1,2,3,4 command:5002 \
     wait-cell:0:0:运行 wait-cell:1:0:运行 wait-cell:2:0:运行 wait-cell:3:0:新建 wait-cell:4:0:新建 \
     command:5003 wait-cell:0:0:暂停 wait-cell:1:0:暂停 wait-cell:2:0:暂停 \
@@ -101,7 +102,8 @@ commands)
     "select:2,3" command:5004 "expect-selected:1,2" \
     "wait-cell:1:7:$(save 2)" "wait-cell:2:7:$(save 3)" "wait-cell:3:7:$(save 1)" \
     "select:0" command:5005 "expect-selected:1" "wait-cell:0:7:$(save 2)" \
-    "select:1,3" keys:delete wait-rows:3 \
+    dblclick:1 wait-cell:1:0:运行 select:1 wait-threads:15 "select:1,3" keys:delete wait-rows:3 \
+    expect-threads:0 \
     "wait-cell:0:7:$(save 2)" "wait-cell:1:7:$(save 3)" "wait-cell:2:7:$(save 4)" \
     keys:ctrl+a expect-selected:0,1,2 expect-focused:0 close
   # Stored in the window's order, the deleted tasks' files gone.
@@ -111,6 +113,8 @@ commands)
   [ "$(cut -f1 "$WORK/cli.txt" | tr '\n' ' ')" = "暂停 暂停 新建 " ] ||
     fail "task states after the moves: $(cat "$WORK/cli.txt")"
   [ "$(ls "$HOME_DIR/Task" | grep -vc '^List$')" -eq 3 ] || fail "deleted task files left"
+  # The task deleted while it ran leaves no partial picture behind.
+  [ -z "$(find "$WORK/s0" -name '*.!' 2>/dev/null)" ] || fail "partial files of a deleted task left"
   [ -f "$HOME_DIR/Option.ini" ] || fail "no Option.ini after exit"
   ;;
 threads)
