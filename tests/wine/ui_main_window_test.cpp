@@ -6,6 +6,7 @@
 //   wine_ui_test.exe PATH\harvio.exe STEP...
 // Steps (texts in UTF-8):
 //   rows | threads                print the task list or the thread list
+//   columns                       print both lists' column titles, widths, alignment
 //   wait-rows:N | wait-threads:N  until the list has N rows
 //   expect-threads:N              the thread list has N rows now
 //   wait-cell:ROW:COLUMN:TEXT     until a task-list cell reads TEXT
@@ -15,7 +16,7 @@
 //   expect-focused:ROW            this row holds the list's focus mark
 //   command:ID | post:ID          WM_COMMAND, waited for or only posted
 //   keys:ctrl+a | keys:delete     keys pressed in the foreground main window
-//   dblclick:ROW                  double-click a task row
+//   dblclick:ROW                  double-click a task row (-1: below the last row)
 //   click-threads                 clicks into the thread list
 //   expect-thread-list-idle       no thread row selected, the thread list unfocused
 //   expect-gridlines:on|off       both lists
@@ -92,6 +93,17 @@ void PrintRows(RemoteListView& view) {
     std::string line = std::to_string(row);
     for (const std::string& cell : view.Row(row)) line += "\t" + GbkToUtf8(cell);
     std::printf("%s\n", line.c_str());
+  }
+  std::fflush(stdout);
+}
+
+void PrintColumns(const char* name, RemoteListView& view) {
+  for (int column = 0; column < view.ColumnCount(); ++column) {
+    std::string title, align;
+    int width = 0;
+    if (!view.Column(column, &title, &width, &align)) title = "<unreadable>";
+    std::printf("%s\t%d\t%s\t%d\t%s\n", name, column, GbkToUtf8(title).c_str(), width,
+                align.c_str());
   }
   std::fflush(stdout);
 }
@@ -221,10 +233,15 @@ bool DoubleClick(Session& s, int row) {
   RemoteListView list(s.tasks);
   // Scrolled into view first: a click on a row cut off at the bottom
   // scrolls the list, and the second click would land on the next row.
-  SendMessageA(s.tasks, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+  int shown = row >= 0 ? row : list.Count() - 1;
+  SendMessageA(s.tasks, LVM_ENSUREVISIBLE, static_cast<WPARAM>(shown), FALSE);
   RECT rect;
-  if (!list.ItemRect(row, &rect)) return Fail("row " + std::to_string(row) + " has no place");
-  PostDoubleClick(s.tasks, Point(rect.left + 30, (rect.top + rect.bottom) / 2));
+  if (!list.ItemRect(shown, &rect)) return Fail("row " + std::to_string(row) + " has no place");
+  LONG y = row >= 0 ? (rect.top + rect.bottom) / 2 : rect.bottom + 3;
+  RECT client;
+  GetClientRect(s.tasks, &client);
+  if (y >= client.bottom) return Fail("no room below the last row");
+  PostDoubleClick(s.tasks, Point(rect.left + 30, y));
   return true;
 }
 
@@ -345,6 +362,12 @@ bool Step(Session& s, const std::string& step) {
   if (name == "rows") {
     RemoteListView list(s.tasks);
     PrintRows(list);
+    return true;
+  }
+  if (name == "columns") {
+    RemoteListView tasks(s.tasks), threads(s.threads);
+    PrintColumns("task-column", tasks);
+    PrintColumns("thread-column", threads);
     return true;
   }
   if (name == "threads") {

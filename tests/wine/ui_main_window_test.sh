@@ -37,7 +37,7 @@ drive() {
   cat "$WORK/drive.txt"
   fail "$SCENARIO: the window steps failed"
 }
-window_rows() { grep -v '^step \|^ok$\|^speed' "$WORK/drive.txt" | cut -f2-10; }
+window_rows() { grep '^[0-9]' "$WORK/drive.txt" | cut -f2-10; }
 # The save folder of task N, in the program's form, as the window shows it.
 save() { printf '%s\\\n' "$(zpath "$WORK/s$1")"; }
 new_task() { # N URL [more harvio-cli new options]
@@ -82,12 +82,34 @@ rows)
   cli run 1 >/dev/null 2>&1 || fail "run task 1"
   cli_rows >"$WORK/cli.txt"
   grep -q '^完成	4	' "$WORK/cli.txt" || fail "task 1 did not finish: $(cat "$WORK/cli.txt")"
-  drive wait-rows:3 rows expect-gridlines:off expect-threads:0 header-ready close
+  # A double-click beside the rows starts nothing.
+  drive wait-rows:3 rows columns expect-gridlines:off expect-threads:0 header-ready \
+    dblclick:-1 sleep:1500 wait-cell:1:0:新建 wait-cell:2:0:新建 close
   window_rows >"$WORK/window.txt"
   cmp -s "$WORK/cli.txt" "$WORK/window.txt" || {
     diff "$WORK/cli.txt" "$WORK/window.txt"
     fail "the window's rows differ from harvio-cli list"
   }
+  grep 'column	' "$WORK/drive.txt" >"$WORK/columns.txt"
+  cmp -s "$WORK/columns.txt" - <<'EOF' || fail "columns differ: $(cat "$WORK/columns.txt")"
+task-column	0	任务状态	80	left
+task-column	1	已下载	60	right
+task-column	2	WEB2	60	right
+task-column	3	WEB1	60	right
+task-column	4	PIC	60	right
+task-column	5	线程	60	right
+task-column	6	用时	80	left
+task-column	7	保存目录	280	left
+task-column	8	类型信息	280	left
+thread-column	0	线程状态	80	left
+thread-column	1	类型	60	left
+thread-column	2	大小	60	right
+thread-column	3	完成数	60	right
+thread-column	4	百分比	60	right
+thread-column	5	重试	60	right
+thread-column	6	URL	360	left
+thread-column	7	文件名	280	left
+EOF
   ;;
 commands)
   for n in 0 1 2 3 4; do new_task $n "http://site.test/slow/$n-(*).jpg" --from 1 --to 30; done
