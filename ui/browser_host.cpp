@@ -28,11 +28,17 @@ constexpr DWORD kHostFlags = 0x2D;
 
 struct BrowserHost;
 
-class HostStorage final : public IStorage {
+// The host lives as long as the main window, so nothing is counted.
+template <class Interface>
+class Uncounted : public Interface {
  public:
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOTIMPL; }
   ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
   ULONG STDMETHODCALLTYPE Release() override { return 1; }
+};
+
+class HostStorage final : public Uncounted<IStorage> {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE CreateStream(const OLECHAR*, DWORD, DWORD, DWORD, IStream**) override {
     return E_NOTIMPL;
   }
@@ -72,12 +78,10 @@ class HostStorage final : public IStorage {
   HRESULT STDMETHODCALLTYPE Stat(STATSTG*, DWORD) override { return E_NOTIMPL; }
 };
 
-class HostClientSite final : public IOleClientSite {
+class HostClientSite final : public Uncounted<IOleClientSite> {
  public:
   explicit HostClientSite(BrowserHost* host) : host_(host) {}
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-  ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
   HRESULT STDMETHODCALLTYPE SaveObject() override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetMoniker(DWORD, DWORD, IMoniker**) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetContainer(IOleContainer** container) override {
@@ -92,12 +96,10 @@ class HostClientSite final : public IOleClientSite {
   BrowserHost* host_;
 };
 
-class HostInPlaceSite final : public IOleInPlaceSite {
+class HostInPlaceSite final : public Uncounted<IOleInPlaceSite> {
  public:
   explicit HostInPlaceSite(BrowserHost* host) : host_(host) {}
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
-  ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
   HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) override;
   HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(WINBOOL) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE CanInPlaceActivate() override { return S_OK; }
@@ -117,7 +119,7 @@ class HostInPlaceSite final : public IOleInPlaceSite {
   BrowserHost* host_;
 };
 
-class HostUiHandler final : public IDocHostUIHandler {
+class HostUiHandler final : public Uncounted<IDocHostUIHandler> {
  public:
   explicit HostUiHandler(BrowserHost* host) : host_(host) {}
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
@@ -170,12 +172,10 @@ class HostUiHandler final : public IDocHostUIHandler {
   BrowserHost* host_;
 };
 
-class HostInPlaceFrame final : public IOleInPlaceFrame {
+class HostInPlaceFrame final : public Uncounted<IOleInPlaceFrame> {
  public:
   explicit HostInPlaceFrame(BrowserHost* host) : host_(host) {}
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOTIMPL; }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 1; }
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
   HRESULT STDMETHODCALLTYPE GetWindow(HWND* window) override;
   HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(WINBOOL) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetBorder(LPRECT) override { return E_NOTIMPL; }

@@ -41,7 +41,7 @@ void AddButtons(HWND toolbar) {
 
 Toolbar CreateToolbar(HWND parent, HINSTANCE instance, HFONT font) {
   Toolbar bar;
-  bar.rebar = CreateWindowExA(WS_EX_TOOLWINDOW, REBARCLASSNAMEA, "",
+  bar.rebar = CreateWindowExA(0, REBARCLASSNAMEA, "",
                               WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN |
                                   RBS_VARHEIGHT | CCS_NODIVIDER | CCS_NOPARENTALIGN | CCS_NORESIZE,
                               0, 0, 0, 0, parent, reinterpret_cast<HMENU>(IDC_REBAR), instance,

@@ -158,6 +158,27 @@ std::vector<std::string> RemoteListView::Row(int row) {
   return cells;
 }
 
+bool RemoteListView::Column(int column, std::string* title, int* width, std::string* align) {
+  LVCOLUMNA asked = {};
+  asked.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT;
+  asked.pszText = block_.address() + sizeof(LVITEMA);
+  asked.cchTextMax = static_cast<int>(kTextBytes);
+  static_assert(sizeof(LVCOLUMNA) <= sizeof(LVITEMA), "the record fits before the text");
+  std::string text(kTextBytes, '\0');
+  if (!block_.Write(sizeof(LVITEMA), text.data(), text.size()) ||
+      !block_.Write(0, &asked, sizeof asked) ||
+      !SendMessageA(view_, LVM_GETCOLUMNA, static_cast<WPARAM>(column),
+                    reinterpret_cast<LPARAM>(block_.address())) ||
+      !block_.Read(block_.address(), &asked, sizeof asked) ||
+      !block_.Read(block_.address() + sizeof(LVITEMA), &text[0], text.size() - 1)) {
+    return false;
+  }
+  *title = text.substr(0, std::strlen(text.c_str()));
+  *width = asked.cx;
+  *align = (asked.fmt & LVCFMT_JUSTIFYMASK) == LVCFMT_RIGHT ? "right" : "left";
+  return true;
+}
+
 UINT RemoteListView::State(int row, UINT mask) {
   return static_cast<UINT>(SendMessageA(view_, LVM_GETITEMSTATE, static_cast<WPARAM>(row), mask));
 }
@@ -185,15 +206,15 @@ DWORD RemoteListView::ExStyle() const {
 }
 
 std::string StatusText(HWND bar, int part) {
+  // SB_GETTEXTLENGTH counts characters under some systems and bytes under
+  // others, so the whole zeroed buffer is read back and cut at its end.
   RemoteBlock block(bar, kTextBytes);
-  char text[kTextBytes] = "";
-  LRESULT answer = SendMessageA(bar, SB_GETTEXTLENGTHA, static_cast<WPARAM>(part), 0);
-  size_t length = LOWORD(answer);
-  if (!block.ok() || length >= kTextBytes) return "<unreadable>";
+  std::string text(kTextBytes, '\0');
+  if (!block.ok() || !block.Write(0, text.data(), text.size())) return "<unreadable>";
   SendMessageA(bar, SB_GETTEXTA, static_cast<WPARAM>(part),
                reinterpret_cast<LPARAM>(block.address()));
-  if (!block.Read(block.address(), text, length)) return "<unreadable>";
-  return std::string(text, length);
+  if (!block.Read(block.address(), &text[0], text.size() - 1)) return "<unreadable>";
+  return text.substr(0, std::strlen(text.c_str()));
 }
 
 void PressKeys(const std::vector<WORD>& keys) {

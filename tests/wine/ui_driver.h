@@ -69,6 +69,8 @@ class RemoteListView {
   int ColumnCount() const;
   std::string Text(int row, int column);  // GBK, as the view holds it
   std::vector<std::string> Row(int row);
+  // Title (GBK), width and alignment ("left", "right") of a column.
+  bool Column(int column, std::string* title, int* width, std::string* align);
   UINT State(int row, UINT mask);
   bool SetState(int row, UINT state, UINT mask);
   bool ItemRect(int row, RECT* rect);

@@ -6,7 +6,9 @@
 //   wine_ui_test.exe PATH\harvio.exe STEP...
 // Steps (texts in UTF-8):
 //   rows | threads                print the task list or the thread list
+//   columns                       print both lists' column titles, widths, alignment
 //   wait-rows:N | wait-threads:N  until the list has N rows
+//   expect-threads:N              the thread list has N rows now
 //   wait-cell:ROW:COLUMN:TEXT     until a task-list cell reads TEXT
 //   wait-thread-cell:COLUMN:TEXT  until some thread row's cell reads TEXT
 //   select:ROW,ROW...             exactly these rows selected, focus on the first
@@ -14,11 +16,13 @@
 //   expect-focused:ROW            this row holds the list's focus mark
 //   command:ID | post:ID          WM_COMMAND, waited for or only posted
 //   keys:ctrl+a | keys:delete     keys pressed in the foreground main window
-//   dblclick:ROW                  double-click a task row
+//   dblclick:ROW                  double-click a task row (-1: below the last row)
 //   click-threads                 clicks into the thread list
 //   expect-thread-list-idle       no thread row selected, the thread list unfocused
 //   expect-gridlines:on|off       both lists
 //   wait-speed                    status part 1 shows a speed above 0.00KB/s
+//   header-ready                  the pointer over the task list's column header
+//                                 turns a menu help text in status part 0 into "就绪"
 //   wait-box:TEXT                 a message box saying TEXT, main window shown; closed
 //   conn-timeout:N                the options sheet "选项" sets ConnTimeout to N (OK)
 //   minimize                      minimised and hidden (into the tray)
@@ -93,6 +97,17 @@ void PrintRows(RemoteListView& view) {
   std::fflush(stdout);
 }
 
+void PrintColumns(const char* name, RemoteListView& view) {
+  for (int column = 0; column < view.ColumnCount(); ++column) {
+    std::string title, align;
+    int width = 0;
+    if (!view.Column(column, &title, &width, &align)) title = "<unreadable>";
+    std::printf("%s\t%d\t%s\t%d\t%s\n", name, column, GbkToUtf8(title).c_str(), width,
+                align.c_str());
+  }
+  std::fflush(stdout);
+}
+
 std::vector<int> SelectedRows(RemoteListView& view) {
   std::vector<int> rows;
   for (int row = 0; row < view.Count(); ++row) {
@@ -117,9 +132,9 @@ bool Start(Session& s) {
   return true;
 }
 
-bool WaitForCount(HWND view, int count, const char* what) {
+bool WaitForCount(HWND view, int count, const char* what, DWORD ms) {
   RemoteListView list(view);
-  if (WaitUntil([&] { return list.Count() == count; })) return true;
+  if (WaitUntil([&] { return list.Count() == count; }, ms)) return true;
   return Fail(std::string(what) + ": " + std::to_string(list.Count()) + " rows, not " +
               std::to_string(count));
 }
@@ -218,10 +233,15 @@ bool DoubleClick(Session& s, int row) {
   RemoteListView list(s.tasks);
   // Scrolled into view first: a click on a row cut off at the bottom
   // scrolls the list, and the second click would land on the next row.
-  SendMessageA(s.tasks, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
+  int shown = row >= 0 ? row : list.Count() - 1;
+  SendMessageA(s.tasks, LVM_ENSUREVISIBLE, static_cast<WPARAM>(shown), FALSE);
   RECT rect;
-  if (!list.ItemRect(row, &rect)) return Fail("row " + std::to_string(row) + " has no place");
-  PostDoubleClick(s.tasks, Point(rect.left + 30, (rect.top + rect.bottom) / 2));
+  if (!list.ItemRect(shown, &rect)) return Fail("row " + std::to_string(row) + " has no place");
+  LONG y = row >= 0 ? (rect.top + rect.bottom) / 2 : rect.bottom + 3;
+  RECT client;
+  GetClientRect(s.tasks, &client);
+  if (y >= client.bottom) return Fail("no room below the last row");
+  PostDoubleClick(s.tasks, Point(rect.left + 30, y));
   return true;
 }
 
@@ -265,6 +285,18 @@ bool WaitForSpeed(Session& s) {
   });
   std::printf("speed\t%s\n", text.c_str());
   return moving || Fail("no speed in the status bar: \"" + text + "\"");
+}
+
+bool HeaderReady(Session& s) {
+  HWND bar = FindWindowExA(s.main, nullptr, STATUSCLASSNAMEA, nullptr);
+  HWND header = reinterpret_cast<HWND>(SendMessageA(s.tasks, LVM_GETHEADER, 0, 0));
+  if (bar == nullptr || header == nullptr) return Fail("no status bar or column header");
+  SendMessageA(s.main, WM_MENUSELECT, MAKEWPARAM(CMD_NEW_TASK, MF_HILITE),
+               reinterpret_cast<LPARAM>(GetMenu(s.main)));
+  if (StatusText(bar, 0) != Utf8ToGbk("添加新的下载任务")) return Fail("no menu help shown");
+  SendMessageA(header, WM_MOUSEMOVE, 0, MAKELPARAM(10, 5));
+  std::string text = StatusText(bar, 0);
+  return text == Utf8ToGbk("就绪") || Fail("status part 0 reads \"" + GbkToUtf8(text) + "\"");
 }
 
 std::string WindowText(HWND window) {
@@ -332,13 +364,22 @@ bool Step(Session& s, const std::string& step) {
     PrintRows(list);
     return true;
   }
+  if (name == "columns") {
+    RemoteListView tasks(s.tasks), threads(s.threads);
+    PrintColumns("task-column", tasks);
+    PrintColumns("thread-column", threads);
+    return true;
+  }
   if (name == "threads") {
     RemoteListView list(s.threads);
     PrintRows(list);
     return true;
   }
-  if (name == "wait-rows") return WaitForCount(s.tasks, number(1), "task list");
-  if (name == "wait-threads") return WaitForCount(s.threads, number(1), "thread list");
+  if (name == "wait-rows") return WaitForCount(s.tasks, number(1), "task list", kWaitMs);
+  if (name == "wait-threads") return WaitForCount(s.threads, number(1), "thread list", kWaitMs);
+  // Checked at once: a selection change fills the thread list before the
+  // message that made it returns, not only at the next tick.
+  if (name == "expect-threads") return WaitForCount(s.threads, number(1), "thread list", 0);
   if (name == "wait-cell" && f.size() == 4) return WaitForCell(s, number(1), number(2), f[3]);
   if (name == "wait-thread-cell" && f.size() >= 3) {
     return WaitForThreadCell(s, number(1), Utf8ToGbk(step.substr(step.find(':', name.size() + 1) + 1)));
@@ -354,6 +395,7 @@ bool Step(Session& s, const std::string& step) {
   if (name == "expect-thread-list-idle") return ExpectThreadListIdle(s);
   if (name == "expect-gridlines") return ExpectGridLines(s, f[1] == "on");
   if (name == "wait-speed") return WaitForSpeed(s);
+  if (name == "header-ready") return HeaderReady(s);
   if (name == "wait-box") return WaitForBox(s, step.substr(name.size() + 1));
   if (name == "conn-timeout") return SetConnTimeout(s, f[1]);
   if (name == "minimize") return Minimize(s);

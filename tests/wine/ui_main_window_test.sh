@@ -37,7 +37,7 @@ drive() {
   cat "$WORK/drive.txt"
   fail "$SCENARIO: the window steps failed"
 }
-window_rows() { grep -v '^step \|^ok$\|^speed' "$WORK/drive.txt" | cut -f2-10; }
+window_rows() { grep '^[0-9]' "$WORK/drive.txt" | cut -f2-10; }
 # The save folder of task N, in the program's form, as the window shows it.
 save() { printf '%s\\\n' "$(zpath "$WORK/s$1")"; }
 new_task() { # N URL [more harvio-cli new options]
@@ -82,18 +82,41 @@ rows)
   cli run 1 >/dev/null 2>&1 || fail "run task 1"
   cli_rows >"$WORK/cli.txt"
   grep -q '^完成	4	' "$WORK/cli.txt" || fail "task 1 did not finish: $(cat "$WORK/cli.txt")"
-  drive wait-rows:3 rows expect-gridlines:off wait-threads:0 close
+  # A double-click beside the rows starts nothing.
+  drive wait-rows:3 rows columns expect-gridlines:off expect-threads:0 header-ready \
+    dblclick:-1 sleep:1500 wait-cell:1:0:新建 wait-cell:2:0:新建 close
   window_rows >"$WORK/window.txt"
   cmp -s "$WORK/cli.txt" "$WORK/window.txt" || {
     diff "$WORK/cli.txt" "$WORK/window.txt"
     fail "the window's rows differ from harvio-cli list"
   }
+  grep 'column	' "$WORK/drive.txt" >"$WORK/columns.txt"
+  cmp -s "$WORK/columns.txt" - <<'EOF' || fail "columns differ: $(cat "$WORK/columns.txt")"
+task-column	0	任务状态	80	left
+task-column	1	已下载	60	right
+task-column	2	WEB2	60	right
+task-column	3	WEB1	60	right
+task-column	4	PIC	60	right
+task-column	5	线程	60	right
+task-column	6	用时	80	left
+task-column	7	保存目录	280	left
+task-column	8	类型信息	280	left
+thread-column	0	线程状态	80	left
+thread-column	1	类型	60	left
+thread-column	2	大小	60	right
+thread-column	3	完成数	60	right
+thread-column	4	百分比	60	right
+thread-column	5	重试	60	right
+thread-column	6	URL	360	left
+thread-column	7	文件名	280	left
+EOF
   ;;
 commands)
   for n in 0 1 2 3 4; do new_task $n "http://site.test/slow/$n-(*).jpg" --from 1 --to 30; done
   # Start with five New rows selected: the first three run, Start stays
   # possible for the other two; Pause stops all three, a double-click
-  # starts and pauses one row.
+  # starts and pauses one row. Rows move as blocks; deleting a running task
+  # whose threads are shown empties the thread list.
   drive wait-rows:5 select:0,1,2,3,4 command:5002 \
     wait-cell:0:0:运行 wait-cell:1:0:运行 wait-cell:2:0:运行 wait-cell:3:0:新建 wait-cell:4:0:新建 \
     command:5003 wait-cell:0:0:暂停 wait-cell:1:0:暂停 wait-cell:2:0:暂停 \
@@ -101,7 +124,8 @@ commands)
     "select:2,3" command:5004 "expect-selected:1,2" \
     "wait-cell:1:7:$(save 2)" "wait-cell:2:7:$(save 3)" "wait-cell:3:7:$(save 1)" \
     "select:0" command:5005 "expect-selected:1" "wait-cell:0:7:$(save 2)" \
-    "select:1,3" keys:delete wait-rows:3 \
+    dblclick:1 wait-cell:1:0:运行 select:1 wait-threads:15 "select:1,3" keys:delete wait-rows:3 \
+    expect-threads:0 \
     "wait-cell:0:7:$(save 2)" "wait-cell:1:7:$(save 3)" "wait-cell:2:7:$(save 4)" \
     keys:ctrl+a expect-selected:0,1,2 expect-focused:0 close
   # Stored in the window's order, the deleted tasks' files gone.
@@ -111,6 +135,8 @@ commands)
   [ "$(cut -f1 "$WORK/cli.txt" | tr '\n' ' ')" = "暂停 暂停 新建 " ] ||
     fail "task states after the moves: $(cat "$WORK/cli.txt")"
   [ "$(ls "$HOME_DIR/Task" | grep -vc '^List$')" -eq 3 ] || fail "deleted task files left"
+  # The task deleted while it ran leaves no partial picture behind.
+  [ -z "$(find "$WORK/s0" -name '*.!' 2>/dev/null)" ] || fail "partial files of a deleted task left"
   [ -f "$HOME_DIR/Option.ini" ] || fail "no Option.ini after exit"
   ;;
 threads)
@@ -121,7 +147,7 @@ threads)
   # window stores the running task as Paused.
   drive wait-rows:2 select:0 command:5002 wait-threads:6 wait-thread-cell:0:接收数据 \
     wait-thread-cell:1:PIC wait-speed threads click-threads expect-thread-list-idle \
-    expect-selected:0 expect-focused:0 select:1 wait-threads:0 select:0 wait-threads:6 close
+    expect-selected:0 expect-focused:0 select:1 expect-threads:0 select:0 expect-threads:6 close
   grep -q '^[0-9]	接收数据	PIC	195.31KB	[0-9.]*KB	[0-9]*%	0	site.test/slow/[0-9]*.jpg	{' \
     "$WORK/drive.txt" || fail "no receiving thread row: $(cat "$WORK/drive.txt")"
   cli_rows | head -n 1 | grep -q '^暂停	' || fail "running task not stored paused: $(cli_rows)"
