@@ -9,6 +9,9 @@
 //   wine_wizard_dialogs.exe --harvio PATH\harvio.exe SAVE\ (in a fresh home)
 //     the dialogs of a running harvio.exe, opened by its commands 5000 and
 //     5006; its rows and threads are read across processes.
+//   wine_wizard_dialogs.exe --demo PATH\harvio.exe SAVE\ (likewise)
+//     the demo site's search engine, board and gallery tasks made in
+//     harvio.exe's wizard, then run there to their end.
 // SAVE must be an existing folder. Every wait is bounded.
 #include <atomic>
 #include <cstdio>
@@ -624,6 +627,53 @@ void CheckTasks() {
         "start URL replaced: " + web2);
 }
 
+std::string RowState(int row) {
+  return uitest::RemoteListView(GetDlgItem(g.window, IDC_TASK_LIST)).Text(row, 0);
+}
+
+// The three tasks of the demo site, made as a user would and run together.
+void DemoTasks() {
+  OpenWizard();
+  SelectSource(14);  // 搜狗图片
+  PressTo(PSBTN_NEXT, IDD_SEARCH_PAGE, "Sogou");
+  SetPageText(IDC_KEYWORD, "\xb7\xe7\xbe\xb0");  // 风景
+  PressTo(PSBTN_NEXT, IDD_PROGRAM_PAGE, "Sogou keyword");
+  SetPageText(IDC_SAVE_PATH, SavePath("sogou"));
+  SetPageText(IDC_THREAD_COUNT, "10");
+  PressTo(PSBTN_NEXT, IDD_FINISH_PAGE, "Sogou program");
+  FinishTask("Sogou finish");
+
+  OpenWizard();
+  SelectSource(111);  // 天涯 贴图专区 默认页
+  PressTo(PSBTN_NEXT, IDD_PROGRAM_PAGE, "Tianya");
+  Tick(CurrentPage(Sheet()), IDC_CLASSIFY, true);
+  SetPageText(IDC_SAVE_PATH, SavePath("tianya"));
+  SetPageText(IDC_THREAD_COUNT, "10");
+  PressTo(PSBTN_NEXT, IDD_FINISH_PAGE, "Tianya program");
+  FinishTask("Tianya finish");
+
+  OpenWizard();
+  SelectSource(162);
+  PressTo(PSBTN_NEXT, IDD_CUSTOM_PAGE, "gallery");
+  std::string gallery = "http://demo.harvio.test/gallery/index.html";
+  AddUrls(gallery, "0", "0", false, gallery, 0, nullptr);
+  Tick(CurrentPage(Sheet()), IDC_GIF, true);
+  PressTo(PSBTN_NEXT, IDD_PROGRAM_PAGE, "gallery list");
+  SetPageText(IDC_SAVE_PATH, SavePath("gallery"));
+  SetPageText(IDC_THREAD_COUNT, "5");
+  PressTo(PSBTN_NEXT, IDD_FINISH_PAGE, "gallery program");
+  FinishTask("gallery finish");
+
+  uitest::RemoteListView rows(GetDlgItem(g.window, IDC_TASK_LIST));
+  for (int row = 0; row < 3; ++row) rows.SetState(row, LVIS_SELECTED, LVIS_SELECTED);
+  PostMessageA(g.window, WM_COMMAND, CMD_START_TASK, 0);
+  constexpr uint32_t kDoneLabel = 1113;  // "完成"
+  for (int row = 0; row < 3; ++row) {
+    Check(WaitFor([row] { return RowState(row) == StringText(kDoneLabel); }, 240000),
+          "demo task " + std::to_string(row + 1) + " did not finish");
+  }
+}
+
 void Drive() {
   SearchEngineTasks();
   ForumTasks();
@@ -662,14 +712,14 @@ LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wparam, LPARAM lpara
 
 // The dialogs of a running harvio.exe; it is closed at the end and must
 // end with code 0 (its rows and task files are written then).
-int DriveHarvio(const char* exe) {
+int DriveHarvio(const char* exe, void (*scenario)()) {
   uitest::Program program;
   if (!program.Start(exe)) return Fail("harvio.exe could not be started"), 1;
   g.window = uitest::WaitForMainWindow();
   if (g.window == nullptr) return Fail("no main window"), 1;
   g.thread = GetWindowThreadProcessId(g.window, nullptr);
   g.remote = true;
-  Drive();
+  scenario();
   PostMessageA(g.window, WM_CLOSE, 0, 0);
   Check(program.WaitForExit() == 0, "harvio.exe did not end with 0");
   return 0;
@@ -700,14 +750,15 @@ int RunHost() {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::printf("FAIL: usage: wine_wizard_dialogs HOME\\ SAVE\\ [--shots] | --harvio EXE SAVE\\\n");
+    std::printf("FAIL: usage: wine_wizard_dialogs HOME\\ SAVE\\ [--shots] | --harvio|--demo EXE SAVE\\\n");
     return 1;
   }
   g.save = argv[2];
-  if (std::strcmp(argv[1], "--harvio") == 0) {
-    if (argc < 4) return Fail("--harvio needs the program and SAVE\\"), 1;
+  bool demo = std::strcmp(argv[1], "--demo") == 0;
+  if (demo || std::strcmp(argv[1], "--harvio") == 0) {
+    if (argc < 4) return Fail("the program and SAVE\\ are needed"), 1;
     g.save = argv[3];
-    DriveHarvio(argv[2]);
+    DriveHarvio(argv[2], demo ? DemoTasks : Drive);
   } else {
     g.set.home = argv[1];
     g.set.options = &g.options;

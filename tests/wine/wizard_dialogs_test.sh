@@ -5,9 +5,12 @@
 #   host:   the dialogs in wine_wizard_dialogs.exe's own host window
 #   harvio: the dialogs of harvio.exe (copied into a fresh home), opened by
 #           its commands; one task runs against the fixture server
+#   demo:   the demo site's three tasks made in harvio.exe's wizard and run
+#           there against the demo site to their end
 #
 # Usage: wizard_dialogs_test.sh host DIALOGS-EXE NATIVE-CLI RUN-WINE
 #        wizard_dialogs_test.sh harvio DIALOGS-EXE NATIVE-CLI RUN-WINE HARVIO-EXE FIXTURE-SERVER
+#        wizard_dialogs_test.sh demo DIALOGS-EXE NATIVE-CLI RUN-WINE HARVIO-EXE NATIVE-BUILD
 set -u
 MODE=$1
 EXE=$2
@@ -24,6 +27,30 @@ fail() { echo "FAIL: $*"; exit 1; }
 zpath() { echo "Z:$1" | tr / '\\'; }
 
 mkdir -p "$WORK/home" "$WORK/save"
+cli() { "$NATIVE" --home "$WORK/home" "$@"; }
+if [ "$MODE" = demo ]; then
+  cp "$5" "$WORK/home/" || fail "no harvio.exe"
+  "$(dirname "$0")/../../tools/demo.sh" serve "$6" -- "$RUN_WINE" "$EXE" --demo \
+    "$(zpath "$WORK/home/harvio.exe")" "$(zpath "$WORK/save")\\" >"$WORK/out" 2>/dev/null
+  status=$?
+  tr -d '\r' <"$WORK/out"
+  [ $status -eq 0 ] || fail "the demo run ended with $status"
+  # The demo site's numbers of pictures, in the rows' order.
+  n=0
+  for expected in 10 7 5; do
+    n=$((n + 1))
+    row=$(cli list | sed -n "$((n + 1))p")
+    state=$(echo "$row" | cut -f2)
+    count=$(echo "$row" | cut -f3)
+    [ "$state" = "完成" ] && [ "$count" = "$expected" ] || fail "demo task $n: $row"
+  done
+  for pair in sogou:10 tianya:7 gallery:5; do
+    files=$(find "$WORK/save/${pair%:*}" -type f ! -name '*.!' | wc -l)
+    [ "$files" -eq "${pair#*:}" ] || fail "${pair%:*}: $files files"
+  done
+  echo ok
+  exit 0
+fi
 if [ "$MODE" = harvio ]; then
   cp "$5" "$WORK/home/" || fail "no harvio.exe"
   # Slow pictures (20 s each) keep the started task's workers busy while
@@ -46,7 +73,6 @@ status=$?
 tr -d '\r' <"$WORK/out"
 [ $status -eq 0 ] || fail "the dialogs test ended with $status"
 
-cli() { "$NATIVE" --home "$WORK/home" "$@"; }
 field() { cli show "$1" | awk -F '\t' -v f="$2" '$1 == f { print $2 }'; }
 [ "$(cli list | tail -n +2 | wc -l)" -eq 7 ] || fail "7 tasks expected: $(cli list)"
 [ "$(field 1 keyword)" = "red+sun" ] || fail "keyword of task 1"
