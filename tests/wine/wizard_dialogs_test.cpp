@@ -10,8 +10,8 @@
 //     the dialogs of a running harvio.exe, opened by its commands 5000 and
 //     5006; its rows and threads are read across processes.
 //   wine_wizard_dialogs.exe --demo PATH\harvio.exe SAVE\ (likewise)
-//     the demo site's search engine, board and gallery tasks made in
-//     harvio.exe's wizard, then run there to their end.
+//     a task of every kind against the demo site made in harvio.exe's
+//     wizard, then run there to its end.
 // SAVE must be an existing folder. Every wait is bounded.
 #include <atomic>
 #include <cstdio>
@@ -631,7 +631,22 @@ std::string RowState(int row) {
   return uitest::RemoteListView(GetDlgItem(g.window, IDC_TASK_LIST)).Text(row, 0);
 }
 
-// The three tasks of the demo site, made as a user would and run together.
+// Starts rows [first, end) (at most three run at once) and waits until
+// each has finished.
+void RunRows(int first, int end) {
+  uitest::RemoteListView rows(GetDlgItem(g.window, IDC_TASK_LIST));
+  rows.SetState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  for (int row = first; row < end; ++row) rows.SetState(row, LVIS_SELECTED, LVIS_SELECTED);
+  PostMessageA(g.window, WM_COMMAND, CMD_START_TASK, 0);
+  constexpr uint32_t kDoneLabel = 1113;  // "完成"
+  for (int row = first; row < end; ++row) {
+    Check(WaitFor([row] { return RowState(row) == StringText(kDoneLabel); }, 240000),
+          "demo task " + std::to_string(row + 1) + " did not finish");
+  }
+}
+
+// A task of every kind against the demo site, made as a user would: its
+// search engine, keyword forum and a board, and the three custom sources.
 void DemoTasks() {
   OpenWizard();
   SelectSource(14);  // 搜狗图片
@@ -664,14 +679,39 @@ void DemoTasks() {
   PressTo(PSBTN_NEXT, IDD_FINISH_PAGE, "gallery program");
   FinishTask("gallery finish");
 
-  uitest::RemoteListView rows(GetDlgItem(g.window, IDC_TASK_LIST));
-  for (int row = 0; row < 3; ++row) rows.SetState(row, LVIS_SELECTED, LVIS_SELECTED);
-  PostMessageA(g.window, WM_COMMAND, CMD_START_TASK, 0);
-  constexpr uint32_t kDoneLabel = 1113;  // "完成"
-  for (int row = 0; row < 3; ++row) {
-    Check(WaitFor([row] { return RowState(row) == StringText(kDoneLabel); }, 240000),
-          "demo task " + std::to_string(row + 1) + " did not finish");
-  }
+  RunRows(0, 3);
+
+  OpenWizard();
+  SelectSource(21);  // 百度贴吧
+  PressTo(PSBTN_NEXT, IDD_SEARCH_PAGE, "Tieba");
+  SetPageText(IDC_KEYWORD, "de mo");
+  PressTo(PSBTN_NEXT, IDD_PROGRAM_PAGE, "Tieba keyword");
+  Tick(CurrentPage(Sheet()), IDC_CLASSIFY, true);
+  SetPageText(IDC_SAVE_PATH, SavePath("tieba"));
+  PressTo(PSBTN_NEXT, IDD_FINISH_PAGE, "Tieba program");
+  FinishTask("Tieba finish");
+
+  OpenWizard();
+  SelectSource(161);
+  PressTo(PSBTN_NEXT, IDD_CUSTOM_PAGE, "direct");
+  AddUrls("http://demo.harvio.test/pictures/large0(*).jpg", "1", "5", false,
+          "http://demo.harvio.test/pictures/large01.jpg\r\n...\r\n"
+          "http://demo.harvio.test/pictures/large05.jpg", 0, nullptr);
+  PressTo(PSBTN_NEXT, IDD_PROGRAM_PAGE, "direct list");
+  SetPageText(IDC_SAVE_PATH, SavePath("direct"));
+  PressTo(PSBTN_NEXT, IDD_FINISH_PAGE, "direct program");
+  FinishTask("direct finish");
+
+  OpenWizard();
+  SelectSource(163);
+  PressTo(PSBTN_NEXT, IDD_CUSTOM_PAGE, "thumbs");
+  std::string thumbs = "http://demo.harvio.test/thumbs/index.html";
+  AddUrls(thumbs, "0", "0", false, thumbs, 0, nullptr);
+  PressTo(PSBTN_NEXT, IDD_PROGRAM_PAGE, "thumbs list");
+  SetPageText(IDC_SAVE_PATH, SavePath("thumbs"));
+  PressTo(PSBTN_NEXT, IDD_FINISH_PAGE, "thumbs program");
+  FinishTask("thumbs finish");
+  RunRows(3, 6);
 }
 
 void Drive() {
