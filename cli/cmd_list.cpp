@@ -4,32 +4,23 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "core/list_rules.h"
 #include "core/string_table.h"
 #include "core/task_store.h"
 
 namespace harvio::cli {
 namespace {
 
-constexpr uint32_t kFirstStateLabel = 1110;   // "新建" ...
 constexpr uint32_t kFirstListColumn = 1070;   // "任务状态" ... "类型信息"
 constexpr uint32_t kLastListColumn = 1078;
 constexpr uint32_t kListNotSaved = 1760;
 constexpr uint32_t kTaskNotSaved = 1761;
 
-std::string Number(uint64_t n) { return std::to_string(n); }
-
 std::string TaskRow(Task& task) {
   const TaskStatus& s = RefreshStatus(task);
-  std::string row = StringText(kFirstStateLabel + (task.info.state & 3));
-  for (const std::string& cell :
-       {Number(static_cast<uint32_t>(s.pictureCount)), Number(s.pending[kWeb2]),
-        Number(s.pending[kWeb1]), Number(s.pending[kPic]),
-        std::string(s.workers), std::string(s.elapsed),
-        std::string(s.savePath), std::string(s.catalogPath),
-        std::string(task.info.taskName)}) {
-    row += "\t" + cell;
-  }
-  return row;
+  std::string row = TaskStateLabel(task.info.state);
+  for (int column = 1; column < kTaskColumns; ++column) row += "\t" + TaskCellText(s, column);
+  return row + "\t" + task.info.taskName;
 }
 
 }  // namespace

@@ -1,15 +1,28 @@
 #include "ui/main_window.h"
 
 #include <commctrl.h>
+#include <ole2.h>
 
+#include "core/options.h"
+#include "core/scheduler.h"
 #include "core/string_table.h"
+#include "core/task_store.h"
+#include "net/worker.h"
+#include "platform/paths.h"
 #include "res/resource.h"
+#include "ui/browser_host.h"
+#include "ui/shutdown.h"
 #include "ui/status_bar.h"
+#include "ui/tray.h"
 
 namespace harvio::ui {
 namespace {
 
 constexpr char kBrowserPaneClassName[] = "WEBHOSTCLASSNAME";
+constexpr int kPaneStartWidth = 1000;  // the control keeps this size; the pane clips it
+constexpr int kPaneStartHeight = 50;
+constexpr UINT kTickPeriodMs = 1000;
+constexpr UINT_PTR kSeparatorSubclass = 1;
 
 // "宋体" 9 points, the face every control of the window uses.
 HFONT CreateUiFont(HWND window) {
@@ -21,7 +34,34 @@ HFONT CreateUiFont(HWND window) {
                      DEFAULT_PITCH | FF_DONTCARE, "\xcb\xce\xcc\xe5");  // 宋体
 }
 
+HWND CreateChild(HWND parent, const char* class_name, DWORD style, int id, int width,
+                 int height) {
+  return CreateWindowExA(0, class_name, "", WS_CHILD | WS_VISIBLE | style, 0, 0, width, height,
+                         parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                         reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(parent, GWLP_HINSTANCE)),
+                         nullptr);
+}
+
+// The pointer over the separator line puts "就绪" into the status bar.
+LRESULT CALLBACK SeparatorProc(HWND line, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                               DWORD_PTR main_window) {
+  if (message == WM_MOUSEMOVE) {
+    reinterpret_cast<MainWindow*>(main_window)->SetStatusHelp(StringText(IDS_READY));
+  }
+  return DefSubclassProc(line, message, wparam, lparam);
+}
+
+std::string OptionsFilePath() { return platform::ExecutableDirectory() + kOptionsFileName; }
+
 }  // namespace
+
+void ShowErrorBox(HWND owner, const char* text) {
+  MessageBoxA(owner, text, kCaption, MB_OK | MB_ICONERROR);
+}
+
+MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {}
+
+MainWindow::~MainWindow() = default;
 
 int MainWindow::Run(int show_command) {
   if (!RegisterClasses()) return 0;
@@ -32,12 +72,14 @@ int MainWindow::Run(int show_command) {
   UpdateWindow(window_);
 
   HACCEL accelerators = LoadAcceleratorsA(instance_, "ACCEL");
-  MSG message;
+  MSG message = {};
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-    if (TranslateAcceleratorA(window_, accelerators, &message)) continue;
+    if (window_ != nullptr && TranslateAcceleratorA(window_, accelerators, &message)) continue;
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
+  // Only now that everything is saved and torn down.
+  if (powerOffAfterExit_) RequestPowerOff();
   return static_cast<int>(message.wParam);
 }
 
@@ -84,63 +126,132 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       OnCreate();
       return 0;
     case WM_SIZE:
-      if (wparam != SIZE_MINIMIZED) LayOut(LOWORD(lparam), HIWORD(lparam));
+      OnSize(wparam, LOWORD(lparam), HIWORD(lparam));
       return 0;
+    case WM_SETFOCUS:
+      SetFocus(taskList_.handle());
+      return 0;
+    case WM_NOTIFY: {
+      LRESULT result = 0;
+      if (OnNotify(*reinterpret_cast<const NMHDR*>(lparam), &result)) return result;
+      break;
+    }
     case WM_NCMOUSEMOVE:
-      SetStatusHelp(statusBar_, StringText(IDS_READY));
+      SetStatusHelp(StringText(IDS_READY));
       break;
     case WM_COMMAND:
       if (LOWORD(wparam) >= CMD_FIRST && LOWORD(wparam) <= CMD_LAST) {
-        OnCommand(wparam, lparam);
+        OnCommand(wparam);
         return 0;
       }
       break;
+    case WM_INITMENUPOPUP:
+      OnMenuPopup(reinterpret_cast<HMENU>(wparam));
+      return 0;
+    case WM_MENUSELECT:
+      OnMenuSelect(LOWORD(wparam), HIWORD(wparam), reinterpret_cast<HMENU>(lparam));
+      return 0;
+    case WM_LBUTTONDOWN:
+      OnSplitterDown(static_cast<int16_t>(HIWORD(lparam)));
+      return 0;
+    case WM_MOUSEMOVE:
+      OnSplitterMove(HIWORD(lparam));
+      return 0;
+    case WM_LBUTTONUP:
+      OnSplitterUp();
+      return 0;
+    case WM_TIMER:
+      if (wparam == kTickTimer) OneSecondTick();
+      return 0;
+    case kTrayMessage:
+      OnTrayNotify(wparam, lparam);
+      return 0;
     case WM_DESTROY:
-      OnDestroy();
+      RunExitSequence(false);
       PostQuitMessage(0);
       return 0;
+    case WM_ENDSESSION:
+      if (wparam) RunExitSequence(true);
+      return 0;
     default:
+      if (message == taskbarCreatedMessage_ && taskbarCreatedMessage_ != 0 &&
+          !IsWindowVisible(window_)) {
+        AddTrayIcon(window_, instance_, kCaption);
+        return 0;
+      }
       break;
   }
   return DefWindowProcA(window_, message, wparam, lparam);
 }
 
 void MainWindow::OnCreate() {
+  CreateChildren();
+  UpdateCommandStates();
+  SetStatusHelp(StringText(IDS_READY));
+  ApplyLoadedOptions();
+
+  InstallWorkerHooks();
+  taskSet_ = new TaskSet;
+  taskSet_->options = &options_;
+  taskSet_->home = platform::ExecutableDirectory();
+  for (Task* task : LoadTaskList(*taskSet_)) taskList_.AppendTaskRow(task);
+  ShowSpeed();
+  SetTimer(window_, kTickTimer, kTickPeriodMs, nullptr);
+  taskbarCreatedMessage_ = RegisterWindowMessageA("TaskbarCreated");
+}
+
+void MainWindow::CreateChildren() {
   INITCOMMONCONTROLSEX controls = {sizeof controls,
                                    ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_COOL_CLASSES};
   InitCommonControlsEx(&controls);
   uiFont_ = CreateUiFont(window_);
   statusBar_ = CreateStatusBar(window_, uiFont_);
-  SetStatusHelp(statusBar_, StringText(IDS_READY));
-  // The stored placement; the settings file is not read yet, so these are
-  // the defaults of Options.
+  browserPane_ = CreateChild(window_, kBrowserPaneClassName, WS_CLIPCHILDREN, IDC_BROWSER_PANE,
+                             kPaneStartWidth, kPaneStartHeight);
+  separatorLine_ = CreateChild(window_, "STATIC", SS_ETCHEDHORZ | SS_NOTIFY, IDC_SEPARATOR_LINE,
+                               0, 0);
+  SendMessageA(separatorLine_, WM_SETFONT, reinterpret_cast<WPARAM>(uiFont_), FALSE);
+  SetWindowSubclass(separatorLine_, SeparatorProc, kSeparatorSubclass,
+                    reinterpret_cast<DWORD_PTR>(this));
+  toolbar_ = CreateToolbar(window_, instance_, uiFont_);
+
+  TaskListHost host;
+  host.updateCommandStates = [this] { UpdateCommandStates(); };
+  host.startTaskRow = [this](Task* task, int row) { StartTaskRow(task, row); };
+  host.pauseTaskRow = [this](Task* task, int row) { PauseTaskRow(task, row); };
+  host.showReady = [this] { SetStatusHelp(StringText(IDS_READY)); };
+  taskList_.Create(window_, uiFont_, options_.ShowGridLine != 0, &threadList_, host);
+  threadList_.Create(window_, uiFont_, options_.ShowGridLine != 0, taskList_.handle());
+
+  oleReady_ = SUCCEEDED(OleInitialize(nullptr));
+  if (oleReady_) browserHost_ = CreateBrowserHost(browserPane_, PickAdvertisementPage());
+}
+
+void MainWindow::ApplyLoadedOptions() {
+  LoadOptions(options_, OptionsFilePath());
+  ApplyToolbarStyle(toolbar_.toolbar, options_.ShowTBBCaption != 0);
+  taskList_.SetGridLines(options_.ShowGridLine != 0);
   MoveWindow(window_, options_.XPos, options_.YPos, options_.Width, options_.Height, FALSE);
 }
 
-void MainWindow::OnCommand(WPARAM wparam, LPARAM) {
-  switch (LOWORD(wparam)) {
-    case CMD_EXIT:
-      DestroyWindow(window_);
-      break;
-    case CMD_SHOW_WINDOW:
-      ShowMainWindow();
-      break;
-    default:
-      break;
+void MainWindow::OnSize(WPARAM kind, int width, int height) {
+  if (kind != SIZE_MINIMIZED) {
+    LayOut(width, height);
+    return;
+  }
+  if (options_.HideOnMin != 0) {
+    ShowWindow(window_, SW_HIDE);
+    AddTrayIcon(window_, instance_, kCaption);
   }
 }
 
-void MainWindow::OnDestroy() {
-  DestroyWindow(statusBar_);
-  statusBar_ = nullptr;
-  DeleteObject(uiFont_);
-  uiFont_ = nullptr;
-}
+void MainWindow::SetStatusHelp(const char* text) { ui::SetStatusHelp(statusBar_, text); }
 
-void MainWindow::LayOut(int width, int height) { LayOutStatusBar(statusBar_, width, height); }
+void MainWindow::ShowSpeed() { SetStatusSpeed(statusBar_, TakeSpeedText(*taskSet_).c_str()); }
 
 void MainWindow::ShowMainWindow() {
   if (!IsWindowVisible(window_)) {
+    RemoveTrayIcon(window_);
     ShowWindow(window_, SW_RESTORE);
     ShowWindow(window_, SW_SHOW);
   } else if (IsIconic(window_)) {

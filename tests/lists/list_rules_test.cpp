@@ -1,0 +1,264 @@
+// The rules behind the task list and the thread list: cell texts, the
+// running table and thread-view task, and the reordering of Delete, Move up
+// and Move down, on tasks that never run a worker.
+#include "core/list_rules.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "net/worker.h"
+#include "platform/codepage.h"
+
+namespace harvio {
+namespace {
+
+std::string Gbk(const std::string& utf8) {
+  std::string gbk;
+  platform::Utf8ToGbk(utf8, &gbk);
+  return gbk;
+}
+
+// Tasks in list order, their keys the row indices as after loading.
+class Rows {
+ public:
+  explicit Rows(const std::vector<TaskState>& states) {
+    for (TaskState state : states) {
+      tasks_.push_back(std::make_unique<Task>());
+      tasks_.back()->info.state = state;
+      tasks_.back()->orderKey = static_cast<uint32_t>(tasks_.size() - 1);
+      rows.push_back({tasks_.back().get(), false, false});
+    }
+  }
+  Rows(size_t count, TaskState state) : Rows(std::vector<TaskState>(count, state)) {}
+
+  void Select(const std::vector<size_t>& which) {
+    for (size_t i : which) rows[i].selected = true;
+  }
+  std::vector<size_t> Selected() const {
+    std::vector<size_t> selected;
+    for (size_t i = 0; i < rows.size(); ++i) {
+      if (rows[i].selected) selected.push_back(i);
+    }
+    return selected;
+  }
+  // The original index of each row's task, from the top.
+  std::vector<size_t> Order() const {
+    std::vector<size_t> order;
+    for (const ListRow& row : rows) order.push_back(Index(row.task));
+    return order;
+  }
+  std::vector<uint32_t> Keys() const {
+    std::vector<uint32_t> keys;
+    for (const ListRow& row : rows) keys.push_back(row.task->orderKey);
+    return keys;
+  }
+  size_t Index(const Task* task) const {
+    for (size_t i = 0; i < tasks_.size(); ++i) {
+      if (tasks_[i].get() == task) return i;
+    }
+    return SIZE_MAX;
+  }
+  Task& task(size_t i) { return *tasks_[i]; }
+
+  std::vector<ListRow> rows;
+
+ private:
+  std::vector<std::unique_ptr<Task>> tasks_;
+};
+
+std::vector<std::string> TaskCells(Task& task) {
+  const TaskStatus& status = RefreshStatus(task);
+  std::vector<std::string> cells;
+  for (int column = 1; column < kTaskColumns; ++column) {
+    cells.push_back(TaskCellText(status, column));
+  }
+  return cells;
+}
+
+TEST(TaskCells, CountsTimesAndPathsOfAStoppedTask) {
+  Task task;
+  task.info.state = kPaused;
+  task.info.threadCount = 15;
+  task.info.elapsedSeconds = 100 * 3600 + 61;  // past 100 hours
+  task.pictureCount = 42;
+  std::strcpy(task.info.savePath, "D:\\my.pics\\");
+  std::strcpy(task.info.catalogPath, Gbk("自定义").c_str());
+  task.queues[kWeb2].AddUrl("http://a.test/1.html", "", "", false);
+  task.queues[kWeb2].AddUrl("http://a.test/2.html", "", "", false);
+  task.queues[kPic].AddUrl("http://a.test/1.jpg", "", "", false);
+  EXPECT_EQ(TaskCells(task),
+            (std::vector<std::string>{"42", "2", "0", "1", "0/0/0/15", "100:01:01",
+                                      "D:\\my.pics\\", Gbk("自定义")}));
+
+  task.info.elapsedSeconds = 3599;
+  task.info.threadCount = 5;
+  EXPECT_EQ(TaskCells(task)[4], "0/0/0/5");
+  EXPECT_EQ(TaskCells(task)[5], "00:59:59");
+}
+
+TEST(TaskCells, DamagedPathsAreReadToTheirFieldEnd) {
+  Task task;
+  std::memset(task.info.savePath, 'S', sizeof task.info.savePath);
+  std::memset(task.info.catalogPath, 'C', sizeof task.info.catalogPath);
+  std::vector<std::string> cells = TaskCells(task);
+  EXPECT_EQ(cells[6], std::string(sizeof task.info.savePath, 'S'));
+  EXPECT_EQ(cells[7], std::string(sizeof task.info.catalogPath, 'C'));
+  TaskStatus never = {};  // not refreshed yet: no paths
+  EXPECT_EQ(TaskCellText(never, 7), "");
+  EXPECT_EQ(TaskCellText(never, 0), "");
+}
+
+// A running task's workers, as the engine would show them: kinds by slot.
+uint32_t g_kinds[kMaxThreads];
+bool ViewByKind(const Task&, uint32_t slot, ThreadView* out) {
+  out->kind = g_kinds[slot];
+  return true;
+}
+
+TEST(TaskCells, RunningWorkersAreCountedByTheirItemKind) {
+  WorkerHooks hooks = {};
+  hooks.viewWorker = ViewByKind;
+  SetWorkerHooks(&hooks);
+  for (uint32_t slot = 0; slot < kMaxThreads; ++slot) g_kinds[slot] = slot % 4;
+  g_kinds[0] = 7;  // between two items the kind may be anything not 0..2
+  Task task;
+  task.info.state = kRunning;
+  task.info.threadCount = 15;
+  EXPECT_EQ(TaskCells(task)[4], "3/4/4/4");
+  SetWorkerHooks(nullptr);
+}
+
+TEST(TaskCells, StateLabels) {
+  EXPECT_EQ(TaskStateLabel(kNew), Gbk("新建"));
+  EXPECT_EQ(TaskStateLabel(kRunning), Gbk("运行"));
+  EXPECT_EQ(TaskStateLabel(kPaused), Gbk("暂停"));
+  EXPECT_EQ(TaskStateLabel(kDone), Gbk("完成"));
+  EXPECT_EQ(TaskStateLabel(99), Gbk("完成"));
+}
+
+ThreadView View(uint32_t state, uint32_t kind, uint32_t size, uint32_t done, uint32_t retry) {
+  ThreadView view = {state, kind, size, done, retry, "", ""};
+  std::strcpy(view.url, "pics.test/a/1.jpg");
+  std::strcpy(view.file, "{0A}.jpg");
+  return view;
+}
+
+std::vector<std::string> ThreadCells(const ThreadView& view) {
+  std::vector<std::string> cells;
+  for (int column = 0; column < kThreadColumns; ++column) {
+    cells.push_back(ThreadCellText(view, column));
+  }
+  return cells;
+}
+
+TEST(ThreadCells, SizesOnlyWhileReceivingDetailsOnlyWhileBusy) {
+  const std::string url = "pics.test/a/1.jpg", file = "{0A}.jpg";
+  struct Case {
+    ThreadView view;
+    std::vector<std::string> cells;
+  } cases[] = {
+      {View(kReceiving, kPic, 300000, 150000, 1),
+       {Gbk("接收数据"), "PIC", "292.97KB", "146.48KB", "50%", "1", url, file}},
+      // No length in the response: no size and no percent, but the bytes.
+      {View(kProcessing, kWeb1, 0, 2048, 0),
+       {Gbk("处理数据"), "WEB1", "", "2.00KB", "", "0", url, file}},
+      {View(kWaitRetry, kWeb2, 5000, 100, 2),
+       {Gbk("等待重试"), "WEB2", "", "", "", "2", url, file}},
+      {View(kConnecting, kPic, 0, 0, 0), {Gbk("连接"), "PIC", "", "", "", "0", url, file}},
+      {View(kIdle, kNoKind, 0, 0, 3), {Gbk("空闲"), "NULL", "", "", "", "", "", ""}},
+      {View(kFinishing, kPic, 9, 9, 1), {Gbk("完成"), "PIC", "", "", "", "", "", ""}},
+      // Near 4 GB: the percent must not wrap in 32 bits.
+      {View(kReceiving, kPic, 4000000000u, 3999000000u, 0),
+       {Gbk("接收数据"), "PIC", "3906250.00KB", "3905273.44KB", "99%", "0", url, file}},
+      // A damaged block: unknown state and kind.
+      {View(9, 7, 1, 1, 1), {"", "NULL", "", "", "", "", "", ""}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ThreadCells(c.view), c.cells) << "state " << c.view.state;
+  }
+}
+
+TEST(ThreadCells, UnterminatedTextsStopAtTheirFieldEnd) {
+  ThreadView view = View(kSending, kPic, 0, 0, 0);
+  std::memset(view.url, 'u', sizeof view.url);
+  std::memset(view.file, 'f', sizeof view.file);
+  EXPECT_EQ(ThreadCellText(view, 6), std::string(sizeof view.url, 'u'));
+  EXPECT_EQ(ThreadCellText(view, 7), std::string(sizeof view.file, 'f'));
+  EXPECT_EQ(KiloBytesText(0), "0.00KB");
+}
+
+TEST(DerivedState, RunningTableHoldsTheFirstThreeRunningRows) {
+  Rows r({kRunning, kNew, kRunning, kDone, kRunning, kRunning});
+  RunningTable table = BuildRunningTable(r.rows);
+  ASSERT_EQ(table.count, 3u);
+  const int32_t expected[] = {0, 2, 4};
+  for (uint32_t i = 0; i < 3; ++i) {
+    int32_t row = table.entries[i].row;
+    EXPECT_EQ(row, expected[i]);
+    EXPECT_EQ(table.entries[i].task, r.rows[static_cast<size_t>(row)].task);
+  }
+  EXPECT_EQ(BuildRunningTable(Rows(4, kPaused).rows).count, 0u);
+}
+
+TEST(DerivedState, ThreadViewTaskIsTheFocusedSelectedRunningRow) {
+  Rows r({kPaused, kRunning, kRunning});
+  EXPECT_EQ(ThreadViewTaskOf(r.rows), nullptr);
+  r.rows[2].focused = true;  // focused but not selected
+  EXPECT_EQ(ThreadViewTaskOf(r.rows), nullptr);
+  r.rows[1].selected = true;
+  EXPECT_EQ(ThreadViewTaskOf(r.rows), nullptr);
+  r.rows[2].selected = true;
+  EXPECT_EQ(ThreadViewTaskOf(r.rows), &r.task(2));
+  r.rows[2].focused = false;
+  r.rows[0].focused = r.rows[0].selected = true;  // a paused task shows no threads
+  EXPECT_EQ(ThreadViewTaskOf(r.rows), nullptr);
+}
+
+TEST(Reorder, SelectedRowsMoveUpAsBlocksAndStopAtTheTop) {
+  Rows r(7, kNew);
+  r.Select({2, 3, 5});
+  const std::vector<std::vector<size_t>> selected = {{1, 2, 4}, {0, 1, 3}, {0, 1, 2}};
+  for (const std::vector<size_t>& expected : selected) {
+    EXPECT_TRUE(MoveSelectedUp(r.rows));
+    EXPECT_EQ(r.Selected(), expected);
+    EXPECT_EQ(r.Keys(), (std::vector<uint32_t>{0, 1, 2, 3, 4, 5, 6}));
+  }
+  EXPECT_EQ(r.Order(), (std::vector<size_t>{2, 3, 5, 0, 1, 4, 6}));
+  EXPECT_FALSE(MoveSelectedUp(r.rows));
+  EXPECT_EQ(r.Order(), (std::vector<size_t>{2, 3, 5, 0, 1, 4, 6}));
+}
+
+TEST(Reorder, SelectedRowsMoveDownAsBlocksAndStopAtTheBottom) {
+  Rows r(7, kNew);
+  r.Select({1, 3, 4});
+  const std::vector<std::vector<size_t>> selected = {{2, 4, 5}, {3, 5, 6}, {4, 5, 6}};
+  for (const std::vector<size_t>& expected : selected) {
+    EXPECT_TRUE(MoveSelectedDown(r.rows));
+    EXPECT_EQ(r.Selected(), expected);
+  }
+  EXPECT_FALSE(MoveSelectedDown(r.rows));
+  EXPECT_EQ(r.Order(), (std::vector<size_t>{0, 2, 5, 6, 1, 3, 4}));
+  EXPECT_EQ(r.Keys(), (std::vector<uint32_t>{0, 1, 2, 3, 4, 5, 6}));
+  Rows none(3, kNew);
+  EXPECT_FALSE(MoveSelectedDown(none.rows));
+  EXPECT_FALSE(MoveSelectedUp(none.rows));
+}
+
+TEST(Reorder, DeletingRenumbersTheRestInTheirOrder) {
+  Rows r(5, kPaused);
+  r.Select({1, 3});
+  std::vector<Task*> removed = RemoveSelectedRows(r.rows);
+  ASSERT_EQ(removed.size(), 2u);
+  EXPECT_EQ(r.Index(removed[0]), 1u);
+  EXPECT_EQ(r.Index(removed[1]), 3u);
+  EXPECT_EQ(r.Order(), (std::vector<size_t>{0, 2, 4}));
+  EXPECT_EQ(r.Keys(), (std::vector<uint32_t>{0, 1, 2}));
+  EXPECT_TRUE(RemoveSelectedRows(r.rows).empty());
+}
+
+}  // namespace
+}  // namespace harvio

@@ -1,0 +1,184 @@
+#!/bin/sh
+# The main window as a user works it: harvio.exe is copied into a fresh home
+# folder (it keeps Task\ and Option.ini beside itself), tasks are made there
+# with the native harvio-cli, wine_ui_test.exe drives the window, and the
+# task files are checked with harvio-cli afterwards. Pictures come from the
+# fixture server through HARVIO_CONNECT_TO; every wait is bounded.
+#
+# Usage: ui_main_window_test.sh SCENARIO NATIVE-CLI FIXTURE-SERVER WIN-BUILD RUN-WINE
+set -u
+SCENARIO=$1
+CLI=$2
+SERVER=$3
+WIN=$4
+RUN_WINE=$5
+WORK=$(mktemp -d /tmp/harvio-ui-XXXXXX)
+HOME_DIR=$WORK/home
+SERVER_PID=
+cleanup() {
+  [ -n "$SERVER_PID" ] && kill "$SERVER_PID" 2>/dev/null && wait "$SERVER_PID"
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+
+zpath() { printf 'Z:%s\n' "$1" | tr / '\\'; }
+cli() { "$CLI" --home "$HOME_DIR" "$@"; }
+# The rows as harvio-cli lists them, cut to the window's nine columns.
+cli_rows() { cli list | tail -n +2 | cut -f2-10; }
+# Runs the driver on the home's harvio.exe; its output (CR LF dropped) is in
+# $WORK/drive.out.
+drive() {
+  "$RUN_WINE" "$WIN/tests/wine/wine_ui_test.exe" "$(zpath "$HOME_DIR/harvio.exe")" "$@" \
+    >"$WORK/drive.out" 2>/dev/null
+  status=$?
+  tr -d '\r' <"$WORK/drive.out" >"$WORK/drive.txt"
+  grep -q '^ok$' "$WORK/drive.txt" && [ $status -eq 0 ] && return 0
+  cat "$WORK/drive.txt"
+  fail "$SCENARIO: the window steps failed"
+}
+window_rows() { grep '^[0-9]' "$WORK/drive.txt" | cut -f2-10; }
+# The save folder of task N, in the program's form, as the window shows it.
+save() { printf '%s\\\n' "$(zpath "$WORK/s$1")"; }
+new_task() { # N URL [more harvio-cli new options]
+  n=$1 url=$2; shift 2
+  cli new --source 161 --url "$url" --save "$(zpath "$WORK/s$n")" "$@" >/dev/null ||
+    fail "new task $n"
+}
+
+start_server() {
+  "$SERVER" "$WORK/script" --max-seconds 280 >"$WORK/port" &
+  SERVER_PID=$!
+  i=0
+  while [ ! -s "$WORK/port" ] && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
+  PORT=$(awk '{print $2}' "$WORK/port")
+  [ -n "$PORT" ] || fail "fixture server did not start"
+  export HARVIO_CONNECT_TO="site.test:80:127.0.0.1:$PORT"
+}
+
+mkdir -p "$HOME_DIR"
+cp "$WIN/ui/harvio.exe" "$HOME_DIR/" || fail "no harvio.exe"
+# Quick pictures and slow ones: a slow one keeps its worker receiving for
+# about 20 seconds.
+cat >"$WORK/script" <<'EOF'
+route * /quick/*
+header Content-Type: image/jpeg
+generated 17000 30000
+route * /slow/*
+header Content-Type: image/jpeg
+generated 200000 200000
+drip 1024 100
+EOF
+start_server
+
+case "$SCENARIO" in
+rows)
+  # Tasks of three sources; one of them run to its end by harvio-cli.
+  new_task 0 'http://site.test/quick/(*).jpg' --from 1 --to 4
+  cli new --source 45 --classify --threads 20 --save "$(zpath "$WORK/s1")" >/dev/null ||
+    fail "new 45"
+  cli new --source 1 --keyword 风景 --option 1 --save "$(zpath "$WORK/s2")" >/dev/null ||
+    fail "new 1"
+  cli run 1 >/dev/null 2>&1 || fail "run task 1"
+  cli_rows >"$WORK/cli.txt"
+  grep -q '^完成	4	' "$WORK/cli.txt" || fail "task 1 did not finish: $(cat "$WORK/cli.txt")"
+  # A double-click beside the rows starts nothing.
+  drive wait-rows:3 rows columns expect-gridlines:off expect-threads:0 header-ready \
+    dblclick:-1 sleep:1500 wait-cell:1:0:新建 wait-cell:2:0:新建 close
+  window_rows >"$WORK/window.txt"
+  cmp -s "$WORK/cli.txt" "$WORK/window.txt" || {
+    diff "$WORK/cli.txt" "$WORK/window.txt"
+    fail "the window's rows differ from harvio-cli list"
+  }
+  grep 'column	' "$WORK/drive.txt" >"$WORK/columns.txt"
+  cmp -s "$WORK/columns.txt" - <<'EOF' || fail "columns differ: $(cat "$WORK/columns.txt")"
+task-column	0	任务状态	80	left
+task-column	1	已下载	60	right
+task-column	2	WEB2	60	right
+task-column	3	WEB1	60	right
+task-column	4	PIC	60	right
+task-column	5	线程	60	right
+task-column	6	用时	80	left
+task-column	7	保存目录	280	left
+task-column	8	类型信息	280	left
+thread-column	0	线程状态	80	left
+thread-column	1	类型	60	left
+thread-column	2	大小	60	right
+thread-column	3	完成数	60	right
+thread-column	4	百分比	60	right
+thread-column	5	重试	60	right
+thread-column	6	URL	360	left
+thread-column	7	文件名	280	left
+EOF
+  ;;
+commands)
+  for n in 0 1 2 3 4; do new_task $n "http://site.test/slow/$n-(*).jpg" --from 1 --to 30; done
+  # Start with five New rows selected: the first three run, Start stays
+  # possible for the other two; Pause stops all three, a double-click
+  # starts and pauses one row. Rows move as blocks; deleting a running task
+  # whose threads are shown empties the thread list.
+  drive wait-rows:5 select:0,1,2,3,4 command:5002 \
+    wait-cell:0:0:运行 wait-cell:1:0:运行 wait-cell:2:0:运行 wait-cell:3:0:新建 wait-cell:4:0:新建 \
+    command:5003 wait-cell:0:0:暂停 wait-cell:1:0:暂停 wait-cell:2:0:暂停 \
+    dblclick:3 wait-cell:3:0:运行 dblclick:3 wait-cell:3:0:暂停 \
+    "select:2,3" command:5004 "expect-selected:1,2" \
+    "wait-cell:1:7:$(save 2)" "wait-cell:2:7:$(save 3)" "wait-cell:3:7:$(save 1)" \
+    "select:0" command:5005 "expect-selected:1" "wait-cell:0:7:$(save 2)" \
+    dblclick:1 wait-cell:1:0:运行 select:1 wait-threads:15 "select:1,3" keys:delete wait-rows:3 \
+    expect-threads:0 \
+    "wait-cell:0:7:$(save 2)" "wait-cell:1:7:$(save 3)" "wait-cell:2:7:$(save 4)" \
+    keys:ctrl+a expect-selected:0,1,2 expect-focused:0 close
+  # Stored in the window's order, the deleted tasks' files gone.
+  cli_rows >"$WORK/cli.txt"
+  [ "$(cut -f8 "$WORK/cli.txt" | tr '\n' ' ')" = "$(save 2) $(save 3) $(save 4) " ] ||
+    fail "task order after the moves: $(cat "$WORK/cli.txt")"
+  [ "$(cut -f1 "$WORK/cli.txt" | tr '\n' ' ')" = "暂停 暂停 新建 " ] ||
+    fail "task states after the moves: $(cat "$WORK/cli.txt")"
+  [ "$(ls "$HOME_DIR/Task" | grep -vc '^List$')" -eq 3 ] || fail "deleted task files left"
+  # The task deleted while it ran leaves no partial picture behind.
+  [ -z "$(find "$WORK/s0" -name '*.!' 2>/dev/null)" ] || fail "partial files of a deleted task left"
+  [ -f "$HOME_DIR/Option.ini" ] || fail "no Option.ini after exit"
+  ;;
+threads)
+  new_task 0 'http://site.test/slow/(*).jpg' --from 1 --to 40 --threads 6
+  new_task 1 'http://site.test/quick/(*).jpg' --from 1 --to 2
+  # The threads of the focused running task show at once and live; the
+  # thread list takes no click; a paused row empties it; closing the
+  # window stores the running task as Paused.
+  drive wait-rows:2 select:0 command:5002 wait-threads:6 wait-thread-cell:0:接收数据 \
+    wait-thread-cell:1:PIC wait-speed threads click-threads expect-thread-list-idle \
+    expect-selected:0 expect-focused:0 select:1 expect-threads:0 select:0 expect-threads:6 close
+  grep -q '^[0-9]	接收数据	PIC	195.31KB	[0-9.]*KB	[0-9]*%	0	site.test/slow/[0-9]*.jpg	{' \
+    "$WORK/drive.txt" || fail "no receiving thread row: $(cat "$WORK/drive.txt")"
+  cli_rows | head -n 1 | grep -q '^暂停	' || fail "running task not stored paused: $(cli_rows)"
+  [ -f "$HOME_DIR/Option.ini" ] || fail "no Option.ini after exit"
+  ;;
+tray)
+  # Minimised, the window hides (into the tray); a second start restores it.
+  new_task 0 'http://site.test/quick/(*).jpg' --from 1 --to 2
+  drive wait-rows:1 minimize second-start wait-rows:1 close
+  ;;
+options)
+  # The options sheet and the grid lines reach Option.ini at exit and come
+  # back at the next start.
+  new_task 0 'http://site.test/quick/(*).jpg' --from 1 --to 2
+  drive wait-rows:1 conn-timeout:45 expect-gridlines:off command:5013 expect-gridlines:on close
+  tr -d '\r' <"$HOME_DIR/Option.ini" >"$WORK/options.txt"
+  grep -q '^ConnTimeout=45$' "$WORK/options.txt" || fail "ConnTimeout not stored: $(cat "$WORK/options.txt")"
+  grep -q '^ShowGridLine=1$' "$WORK/options.txt" || fail "grid lines not stored"
+  drive wait-rows:1 expect-gridlines:on close
+  ;;
+network)
+  # A page host that does not resolve: the task pauses and the hidden
+  # window comes forward with the message.
+  cli new --source 162 --url 'http://nonexistent.invalid/p.html' --save "$(zpath "$WORK/s0")" \
+    >/dev/null || fail "new 162"
+  drive wait-rows:1 minimize select:0 command:5002 "wait-box:无法访问网络，任务自动暂停。" \
+    wait-cell:0:0:暂停 close
+  cli_rows | grep -q '^暂停	' || fail "task not stored paused: $(cli_rows)"
+  ;;
+*)
+  fail "unknown scenario $SCENARIO"
+  ;;
+esac
+echo ok

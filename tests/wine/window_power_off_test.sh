@@ -1,0 +1,52 @@
+#!/bin/sh
+# Power-off when every task is done: with "完成后关机" set, the last task's
+# end opens the 30-second countdown, and when it runs out the program saves
+# its tasks and Option.ini before it asks the system to power off (under
+# Wine that ends every program of the prefix, the driver included). So
+# afterwards harvio.exe has ended, its task is stored Done and Option.ini
+# exists, though the home folder had none.
+#
+# Usage: window_power_off_test.sh NATIVE-CLI FIXTURE-SERVER WIN-BUILD RUN-WINE
+set -u
+CLI=$1
+SERVER=$2
+WIN=$3
+RUN_WINE=$4
+WORK=$(mktemp -d /tmp/harvio-poweroff-XXXXXX)
+HOME_DIR=$WORK/home
+SERVER_PID=
+cleanup() {
+  [ -n "$SERVER_PID" ] && kill "$SERVER_PID" 2>/dev/null && wait "$SERVER_PID"
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+fail() { echo "FAIL: $*"; exit 1; }
+zpath() { printf 'Z:%s\n' "$1" | tr / '\\'; }
+
+mkdir -p "$HOME_DIR"
+cp "$WIN/ui/harvio.exe" "$HOME_DIR/" || fail "no harvio.exe"
+cat >"$WORK/script" <<'EOS'
+route * /quick/*
+header Content-Type: image/jpeg
+generated 17000 30000
+EOS
+"$SERVER" "$WORK/script" --max-seconds 170 >"$WORK/port" &
+SERVER_PID=$!
+i=0
+while [ ! -s "$WORK/port" ] && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
+PORT=$(awk '{print $2}' "$WORK/port")
+[ -n "$PORT" ] || fail "fixture server did not start"
+export HARVIO_CONNECT_TO="site.test:80:127.0.0.1:$PORT"
+
+"$CLI" --home "$HOME_DIR" new --source 161 --url 'http://site.test/quick/(*).jpg' --from 1 \
+  --to 3 --save "$(zpath "$WORK/pictures")" >/dev/null || fail "new task"
+
+# 5014 sets the power-off; the countdown opens about a second after the task
+# ends and runs 30 seconds. The driver's last step outlasts it.
+"$RUN_WINE" "$WIN/tests/wine/wine_ui_test.exe" "$(zpath "$HOME_DIR/harvio.exe")" \
+  wait-rows:1 post:5014 select:0 command:5002 sleep:60000 >"$WORK/drive.out" 2>&1
+[ -f "$HOME_DIR/Option.ini" ] || fail "Option.ini was not written before the power-off"
+grep -q '^TLHeight=105' "$HOME_DIR/Option.ini" || fail "Option.ini: $(cat "$HOME_DIR/Option.ini")"
+"$CLI" --home "$HOME_DIR" list | grep -q '	完成	3	' || fail "task not stored done: $("$CLI" --home "$HOME_DIR" list)"
+[ "$(find "$WORK/pictures" -type f | wc -l)" -eq 3 ] || fail "three pictures"
+echo ok
