@@ -37,6 +37,7 @@ struct JournalLine {
   ItemKind kind;
   std::string file;  // path of the partial file without ".!"
   std::string url;   // host + path
+  std::string text;  // the whole line, line feed included
 };
 
 bool ParseLine(const std::string& line, JournalLine* out) {
@@ -81,6 +82,7 @@ std::vector<JournalLine> ReadJournal(const Task& task) {
     JournalLine line;
     if (ParseLine(text.substr(start, end - start), &line) &&
         InSaveFolder(task, line.file)) {
+      line.text = text.substr(start, end + 1 - start);
       lines.push_back(line);
     }
   }
@@ -95,14 +97,20 @@ std::string EntryUrl(const UrlItem& item) {
 enum class Repair { kNone, kFinished, kAdopt };
 
 // What to do with an unfinished entry that names no file yet: if it is the
-// entry of `line` (same URL, same folder), its picture may be complete or
-// its partial file may be there to take.
-Repair RepairFor(const Task& task, const UrlItem& item, const JournalLine& line) {
+// entry of `line` (same URL, same folder), what the disk allows.
+Repair RepairFor(const Task& task, const UrlItem& item, const JournalLine& line,
+                 Repair onDisk) {
   std::string folder = line.file.substr(0, line.file.rfind('\\') + 1);
   if (item.fileName[0] != '\0' || EntryUrl(item) != line.url ||
       ItemFolder(task.info, item, line.kind) != folder) {
     return Repair::kNone;
   }
+  return onDisk;
+}
+
+// What the files on disk allow for the entry of `line`, looked up before
+// any queue lock is taken.
+Repair RepairOnDisk(const JournalLine& line) {
   bool partial = platform::FileExists(line.file + ".!");
   if (line.kind == kPic && !partial && platform::FileExists(line.file)) {
     return Repair::kFinished;
@@ -117,13 +125,14 @@ bool ApplyLine(Task& task, const JournalLine& line) {
   UrlItem* finished = nullptr;
   bool taken = false;
   std::string name = line.file.substr(line.file.rfind('\\') + 1);
+  Repair onDisk = RepairOnDisk(line);
   queue.ForEachEntry([&](UrlItem& item) {
     if (taken || item.state == kFinished) return;
     if (std::strcmp(item.fileName, name.c_str()) == 0) {
       taken = true;  // the checkpoint already names it
       return;
     }
-    switch (RepairFor(task, item, line)) {
+    switch (RepairFor(task, item, line, onDisk)) {
       case Repair::kNone:
         return;
       case Repair::kFinished:
@@ -146,20 +155,28 @@ bool ApplyLine(Task& task, const JournalLine& line) {
 }
 
 // After a crash: every journaled file is either known to its entry or
-// deleted. Runs before the workers exist, so no entry is held.
-void RecoverFromJournal(Task& task) {
+// deleted. Runs before the workers exist, so no entry is held. The lines
+// whose file an entry took stay in the journal (rewritten whole, without a
+// line the crash cut short) until a checkpoint holds them: a crash before
+// that repeats the same repairs.
+std::vector<std::string> RecoverFromJournal(Task& task) {
+  std::vector<std::string> kept;
   std::string path = JournalPath(task);
-  if (!platform::FileExists(path)) return;
+  if (!platform::FileExists(path)) return kept;
   for (const JournalLine& line : ReadJournal(task)) {
-    if (!ApplyLine(task, line)) platform::DeleteFile(line.file + ".!");
+    if (ApplyLine(task, line)) {
+      kept.push_back(line.text);
+    } else {
+      platform::DeleteFile(line.file + ".!");
+    }
   }
   task.changes.fetch_add(1);
-  platform::DeleteFile(path);
+  return kept;
 }
 
-void RunCheckpoints(Task* task) {
+// `saved`: the changes the task file already holds.
+void RunCheckpoints(Task* task, uint32_t saved) {
   Checkpoints& cp = *task->checkpoints;
-  uint32_t saved = task->changes.load();
   std::unique_lock<std::mutex> guard(cp.lock);
   while (!cp.stop) {
     cp.wake.wait_for(guard, std::chrono::milliseconds(kCheckpointMs));
@@ -190,18 +207,29 @@ bool OpenJournalAtEnd(const Task& task, platform::File& file) {
   file = platform::File::Open(JournalPath(task),
                               platform::File::Mode::kOpenOrCreate);
   int64_t size = file.IsOpen() ? file.Size() : -1;
-  if (size >= 0 && file.Seek(static_cast<uint64_t>(size))) return true;
-  file.Close();
-  return false;
+  char last = '\n';
+  bool ok = size >= 0 &&
+            (size == 0 || (file.Seek(static_cast<uint64_t>(size - 1)) &&
+                           file.Read(&last, 1) == 1)) &&
+            file.Seek(static_cast<uint64_t>(size)) &&
+            // A line a crash cut short must not swallow the next one.
+            (last == '\n' || file.Write("\n", 1));
+  if (!ok) file.Close();
+  return ok;
 }
 
 }  // namespace
 
 void StartCheckpoints(Task& task) {
   if (task.checkpoints != nullptr) return;
-  RecoverFromJournal(task);
-  task.checkpoints = new Checkpoints;
-  task.checkpoints->thread = std::thread(RunCheckpoints, &task);
+  uint32_t saved = task.changes.load();
+  auto* cp = new Checkpoints;
+  cp->journal = RecoverFromJournal(task);
+  // The repairs are only in memory until the first checkpoint; should the
+  // rewrite fail, the old journal, a superset, stays.
+  if (platform::FileExists(JournalPath(task))) RewriteJournal(task, *cp);
+  task.checkpoints = cp;
+  cp->thread = std::thread(RunCheckpoints, &task, saved);
 }
 
 void StopCheckpoints(Task& task) {

@@ -80,4 +80,41 @@
 #define IDC_REBAR 5163
 #define IDC_STATUS_BAR 5164
 
+/* --- wizard: the new-task wizard's pages (also the task properties
+   sheet's), the Add-URL dialog and their controls */
+#define IDD_SOURCE_PAGE 5050
+#define IDC_SOURCE_TITLE 5051
+#define IDC_SOURCE_TREE 5052
+#define IDD_PROGRAM_PAGE 5060
+#define IDC_PROGRAM_TITLE 5061
+#define IDC_SAVE_PATH 5062
+#define IDC_BROWSE 5063
+#define IDC_THREAD_COUNT 5064
+#define IDC_THREAD_SPIN 5065
+#define IDC_CLASSIFY 5066
+#define IDC_NOTES 5067
+#define IDD_FINISH_PAGE 5070
+#define IDC_FINISH_TITLE 5071
+#define IDD_SEARCH_PAGE 5080
+#define IDC_SEARCH_TITLE 5081
+#define IDC_KEYWORD 5082
+#define IDC_SIZE_OPTION 5083
+#define IDD_CUSTOM_PAGE 5090
+#define IDC_CUSTOM_TITLE 5091
+#define IDC_URL_COUNT 5092
+#define IDC_ADD_URL 5093
+#define IDC_CLEAR_URLS 5094
+#define IDC_JPG_LARGE 5095
+#define IDC_JPG_SMALL 5096
+#define IDC_GIF 5097
+#define IDD_ADD_URL 5100
+#define IDC_URL_ENTRY 5101
+#define IDC_FROM 5102
+#define IDC_FROM_SPIN 5103
+#define IDC_TO 5104
+#define IDC_TO_SPIN 5105
+#define IDC_FIXED_WIDTH 5106
+#define IDC_PREVIEW 5107
+/* --- end wizard */
+
 #endif

@@ -20,24 +20,10 @@ constexpr uint32_t kChooseFormat = 1466;  // "至少要选择一种图片格式�
 constexpr uint32_t kSameTaskExists = 1467;  // "相同的任务已经存在。"
 constexpr uint32_t kTooManyTasks = 1510;    // "最多只能添加 * 个任务。"
 
-constexpr uint32_t kLastSearchEngine = 20;
-constexpr uint32_t kLastKeywordSource = 30;
-constexpr uint32_t kFirstForum = 21;
-constexpr uint32_t kLastForum = 153;
-constexpr uint32_t kLastSeededSource = 160;
-constexpr uint32_t kDirectPictures = 161;
-constexpr uint32_t kPagePictures = 162;
 constexpr size_t kTypedPathMax = 127;
 
 bool IsForum(uint32_t sourceId) {
   return sourceId >= kFirstForum && sourceId <= kLastForum;
-}
-
-// The queue a custom source's URL list goes to, which fixes where the
-// crawl begins.
-ItemKind CustomQueue(uint32_t sourceId) {
-  if (sourceId == kDirectPictures) return kPic;
-  return sourceId == kPagePictures ? kWeb1 : kWeb2;
 }
 
 // The keyword as a folder name: a search engine's "+" were blanks.
@@ -58,17 +44,24 @@ void SetPictureFlags(const WizardData& data, TaskInfo& info) {
 }
 
 void SeedQueues(Task& task, WizardData& data) {
-  if (task.info.sourceId <= kLastSeededSource) {
+  if (task.info.sourceId <= kLastBoard) {
     AddStartUrl(task.queues[kWeb2], task.info);
     return;
   }
-  UrlQueue& target = task.queues[CustomQueue(task.info.sourceId)];
-  // Inserting at the head from the tail on keeps the list's order.
-  data.urlList.ForEachTailToHead(
-      [&](const UrlItem& item) { target.AppendCopy(item); });
+  CopyUrlList(data.urlList, task.queues[CustomSourceQueue(task.info.sourceId)]);
 }
 
 }  // namespace
+
+ItemKind CustomSourceQueue(uint32_t sourceId) {
+  if (sourceId == kDirectPictures) return kPic;
+  return sourceId == kPagePictures ? kWeb1 : kWeb2;
+}
+
+void CopyUrlList(UrlQueue& from, UrlQueue& to) {
+  // Inserting at the head from the tail on keeps the list's order.
+  from.ForEachTailToHead([&](const UrlItem& item) { to.AppendCopy(item); });
+}
 
 bool NormalizeKeyword(uint32_t sourceId, const std::string& typed,
                       std::string* keyword) {
@@ -171,7 +164,7 @@ TaskInfo BuildTaskInfo(const WizardData& data) {
 }
 
 bool IsDuplicateTask(const TaskInfo& info, const std::vector<Task*>& tasks) {
-  if (info.sourceId > kLastSeededSource) return false;
+  if (info.sourceId > kLastBoard) return false;
   for (const Task* task : tasks) {
     if (task->info.sourceId != info.sourceId) continue;
     if (info.sourceId > kLastKeywordSource ||

@@ -19,6 +19,15 @@
 
 namespace harvio {
 
+// The SourceId ranges that choose the wizard's pages and a task's defaults.
+constexpr uint32_t kLastSearchEngine = 20;
+constexpr uint32_t kLastKeywordSource = 30;  // 21-30: keyword forums
+constexpr uint32_t kFirstForum = 21;
+constexpr uint32_t kLastForum = 153;
+constexpr uint32_t kLastBoard = 160;  // above: the custom sources
+constexpr uint32_t kDirectPictures = 161;
+constexpr uint32_t kPagePictures = 162;
+
 // What the wizard's pages collect for one new task.
 struct WizardData {
   uint32_t sourceId = 0;
@@ -46,6 +55,12 @@ uint32_t ThreadCountFromText(const std::string& text, uint32_t fallback);
 // WorkPath + the names of the catalog path + (keyword sources) the keyword
 // as a folder name; without a final "\\".
 std::string DefaultSavePath(const char* workPath, const WizardData& data);
+
+// The queue a custom source's URL list goes to, which fixes where its
+// crawl begins: 161 PIC, 162 WEB1, 163 WEB2.
+ItemKind CustomSourceQueue(uint32_t sourceId);
+// Appends copies of every entry of `from` to `to`, in the same order.
+void CopyUrlList(UrlQueue& from, UrlQueue& to);
 
 // A folder is not a source.
 std::string CheckSourcePage(const WizardData& data);

@@ -12,7 +12,9 @@
 #include "ui/about.h"
 #include "ui/help_viewer.h"
 #include "ui/main_window.h"
+#include "ui/new_task_wizard.h"
 #include "ui/options_sheet.h"
+#include "ui/task_properties_sheet.h"
 
 namespace harvio::ui {
 namespace {
@@ -55,6 +57,12 @@ void MainWindow::OnCommand(WPARAM wparam) {
       taskList_.MoveSelectedDown();
       break;
     case CMD_TASK_PROPERTIES:
+      taskList_.ForEachRow(RowFilter::kFocusedSelected, [this](Task* task, int row) {
+        ShowTaskProperties(window_, *task);
+        taskList_.RefreshTaskRow(task, row, true);
+        task->needsSave = 1;
+        return false;
+      });
       break;
     case CMD_OPEN_SAVE_FOLDER:
       OpenSaveFolder();
@@ -101,7 +109,10 @@ void MainWindow::OnCommand(WPARAM wparam) {
 void MainWindow::NewTask() {
   if (taskSet_->liveTasks.load() >= kMaxTasks) {
     ShowErrorBox(window_, StringWithNumber(kTooManyTasks, kMaxTasks).c_str());
+    return;
   }
+  RunNewTaskWizard(window_, *taskSet_, options_, taskList_.Tasks(),
+                   [this](Task* task) { taskList_.AppendTaskRow(task); });
 }
 
 void MainWindow::UpdateCommandStates() {

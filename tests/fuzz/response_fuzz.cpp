@@ -9,8 +9,6 @@
 //   3  number of splits S (0..15), then S two-byte block lengths
 // and the rest is the answer. Files go to a scratch folder emptied after
 // every input.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -25,25 +23,12 @@
 #include "net/worker.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
+#include "tests/fuzz/scratch_folder.h"
 
 namespace {
 
 using namespace harvio;
 
-struct Scratch {
-  Scratch() {
-    char pattern[] = "/tmp/harvio-fuzz-response-XXXXXX";
-    native = mkdtemp(pattern);
-    home = platform::FromNativePath(native) + "\\";
-  }
-  std::string native;
-  std::string home;
-};
-
-const Scratch& TheScratch() {
-  static const Scratch scratch;
-  return scratch;
-}
 
 constexpr uint32_t kSources[] = {161, 162, 163, 31, 1};
 constexpr char kStoredName[] = "{00000000-1111-2222-3333-444444444444}.jpg";
@@ -93,7 +78,7 @@ UrlItem StoredEntry(uint8_t mode, uint8_t progress, Task& task, ItemKind kind) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const Scratch& scratch = TheScratch();
+  const fuzz::ScratchFolder& scratch = fuzz::Scratch("/tmp/harvio-fuzz-response-XXXXXX");
   std::filesystem::create_directories(scratch.native + "/save");
   Reader in(data, size);
   uint8_t mode = in.Byte();

@@ -4,8 +4,6 @@
 // list naming the task "{T}" and that task's file with an entry of each
 // kind. Loading must never read past a file's end, and what it makes of
 // the bytes must be a task the program can run and save.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -19,6 +17,7 @@
 #include "core/task.h"
 #include "core/task_store.h"
 #include "platform/paths.h"
+#include "tests/fuzz/scratch_folder.h"
 
 namespace {
 
@@ -27,20 +26,6 @@ using namespace harvio;
 constexpr char kTaskName[] = "{T}";
 constexpr char kSavePath[] = "Z:\\tmp\\harvio-fuzz-store\\";
 
-struct Scratch {
-  Scratch() {
-    char pattern[] = "/tmp/harvio-fuzz-store-XXXXXX";
-    native = mkdtemp(pattern);
-    home = platform::FromNativePath(native) + "\\";
-  }
-  std::string native;
-  std::string home;
-};
-
-const Scratch& TheScratch() {
-  static const Scratch scratch;
-  return scratch;
-}
 
 void WriteFile(const std::string& path, const uint8_t* data, size_t size) {
   std::ofstream(path, std::ios::binary)
@@ -48,7 +33,7 @@ void WriteFile(const std::string& path, const uint8_t* data, size_t size) {
 }
 
 // A whole list naming kTaskName and a whole task file of that name.
-void WriteWholeFiles(const Scratch& scratch) {
+void WriteWholeFiles(const fuzz::ScratchFolder& scratch) {
   TaskSet taskSet;
   taskSet.home = scratch.home;
   TaskInfo info{};
@@ -70,7 +55,7 @@ void WriteWholeFiles(const Scratch& scratch) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
-  const Scratch& scratch = TheScratch();
+  const fuzz::ScratchFolder& scratch = fuzz::Scratch("/tmp/harvio-fuzz-store-XXXXXX");
   std::string dir = scratch.native + "/Task/";
   static const bool written = (WriteWholeFiles(scratch), true);
   (void)written;

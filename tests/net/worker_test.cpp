@@ -16,16 +16,25 @@ namespace {
 
 using fixture::Reply;
 
-using WorkerTest = EngineTest;
+class WorkerTest : public EngineTest {
+ protected:
+  // A task of one picture whose first answer drips `bytes` every `ms`;
+  // the next answer honours a Range.
+  Task* DripThenResume(const std::string& path, const std::string& body,
+                       uint32_t bytes, uint32_t ms) {
+    Reply drip = Body(body);
+    drip.dripBytes = bytes;
+    drip.dripMs = ms;
+    ServeThenResume(path, drip, body);
+    Task* task = NewTask();
+    task->queues[kPic].AddUrl(Url(path).c_str(), "", "", true);
+    return task;
+  }
+};
 
 TEST_F(WorkerTest, PauseInMidPictureKeepsTheEntryAndResumes) {
   std::string body = Bytes(60000);
-  Reply slow = Body(body);
-  slow.dripBytes = 2000;
-  slow.dripMs = 200;
-  ServeThenResume("/slow.jpg", slow, body);
-  Task* task = NewTask();
-  task->queues[kPic].AddUrl(Url("/slow.jpg").c_str(), "", "", true);
+  Task* task = DripThenResume("/slow.jpg", body, 2000, 200);
   StartTask(*task);
   ASSERT_TRUE(WaitFor([&] { return set_.receivedBytes.load() >= 10000; }, 20));
   PauseAndWait(task);
@@ -52,12 +61,7 @@ TEST_F(WorkerTest, PauseInMidPictureKeepsTheEntryAndResumes) {
 // transfer times out and the rest comes with a Range.
 TEST_F(WorkerTest, DrippedBodyTimesOutAndResumes) {
   std::string body = Bytes(5000);
-  Reply drip = Body(body);
-  drip.dripBytes = 1;
-  drip.dripMs = 100;
-  ServeThenResume("/drip.jpg", drip, body);
-  Task* task = NewTask();
-  task->queues[kPic].AddUrl(Url("/drip.jpg").c_str(), "", "", true);
+  Task* task = DripThenResume("/drip.jpg", body, 1, 100);
   EXPECT_EQ(RunUntilStopped(task, 40), -1);
   std::vector<std::string> requests = RequestsFor("/drip.jpg");
   ASSERT_EQ(requests.size(), 2u);
