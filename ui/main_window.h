@@ -62,6 +62,7 @@ class MainWindow {
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
   bool RegisterClasses();
+  bool IsForMainWindow(HWND target) const;
   void OnCreate();
   void CreateChildren();
   void ApplyLoadedOptions();
