@@ -13,6 +13,7 @@ namespace {
 
 constexpr unsigned kFirstTitle = 1070;  // "任务状态" ... "类型信息"
 constexpr int kIconSize = 16;
+constexpr int kStateIcons = 4;  // New, Running, Paused, Done
 constexpr COLORREF kTransparent = RGB(255, 0, 255);
 constexpr UINT_PTR kSubclassId = 1;
 constexpr int kFirstFullColumn = 7;  // save folder and catalog path
@@ -26,7 +27,7 @@ constexpr ColumnSpec kColumns[kTaskColumns] = {
 HIMAGELIST LoadStateIcons(HINSTANCE instance) {
   HBITMAP strip = LoadBitmapA(instance, "TASKSTATE");
   if (strip == nullptr) return nullptr;
-  HIMAGELIST icons = ImageList_Create(kIconSize, kIconSize, ILC_COLOR24 | ILC_MASK, 4, 0);
+  HIMAGELIST icons = ImageList_Create(kIconSize, kIconSize, ILC_COLOR24 | ILC_MASK, kStateIcons, 0);
   if (icons != nullptr) ImageList_AddMasked(icons, strip, kTransparent);
   DeleteObject(strip);
   return icons;
