@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Set-up, build, run and test of Harvio on Debian 12.
 #   tools/harvio.sh run    build both programs and start harvio.exe under Wine
+#                          with the offline demo site (--no-demo: without)
+#   tools/harvio.sh demo   run the demo tasks with harvio-cli, no window
 #   tools/harvio.sh test   build both trees and run every test
 # Each command first installs what is missing (as root, or through sudo):
 # packages, the zh_CN.UTF-8 locale and the Wine prefix in .wineprefix/.
@@ -72,12 +74,36 @@ build_native() {
   cmake --build "$native_build" -j "$jobs"
 }
 
+# The offline demo (tools/demo.sh): the site of demo/ on loopback under the
+# catalog's hosts, slowed down so the thread list can be watched at work.
+demo_delay_ms=500
+demo_rate=16384
+
+# harvio.exe with the demo site; its first start gets the demo tasks.
+run_with_demo() {
+  "$root/tools/demo.sh" tasks "$native_build/cli/harvio-cli" "$win_build/ui"
+  "$root/tools/demo.sh" serve "$native_build" --delay "$demo_delay_ms" \
+    --rate "$demo_rate" -- "$root/tools/run-wine" "$win_build/ui/harvio.exe"
+}
+
+run_demo_headless() {
+  "$root/tools/demo.sh" headless "$native_build" "$native_build/demo"
+}
+
 case "${1:-}" in
   run)
     set_up
     build_windows
     build_native
-    exec "$root/tools/run-wine" "$win_build/ui/harvio.exe"
+    if [[ ${2:-} == --no-demo ]]; then
+      exec "$root/tools/run-wine" "$win_build/ui/harvio.exe"
+    fi
+    run_with_demo
+    ;;
+  demo)
+    install_packages
+    build_native
+    run_demo_headless
     ;;
   test)
     set_up
@@ -87,7 +113,7 @@ case "${1:-}" in
     ctest --output-on-failure --timeout 300
     ;;
   *)
-    echo "usage: tools/harvio.sh run|test" >&2
+    echo "usage: tools/harvio.sh run [--no-demo] | demo | test" >&2
     exit 2
     ;;
 esac

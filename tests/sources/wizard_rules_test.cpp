@@ -230,6 +230,13 @@ TEST(SheetRules, CustomListAndRunningTask) {
   EXPECT_EQ(task->info.gif, 1u);
   EXPECT_EQ(task->info.jpgLarge, 0u);
 
+  // Started by the tick while the sheet was open: the list is not applied.
+  data.urlList.AddUrl("http://a/4", "", "", true);
+  task->info.state = kPaused;
+  ApplySheet(*task, data, {false, true, false});
+  EXPECT_EQ(task->queues[kWeb1].Count(), 3u);
+  task->info.state = kNew;
+
   static const WorkerHooks hooks = {
       [](Task&, uint32_t) { ++g_created; }, [](Task&, uint32_t) {},
       [](const Task&, uint32_t, ThreadView*) { return false; }, [](Task&) {}};

@@ -1,9 +1,17 @@
 // Drives the real new-task wizard, properties sheet and Add-URL dialog as
-// a user would, in a small host window of their own: a driver thread finds
-// the dialogs, types into their controls, presses their buttons, reads the
-// error boxes and closes them. One task of each kind is made; at the end
-// the task list is saved into HOME so that harvio-cli can show the files.
+// a user would: the driver finds the dialogs, types into their controls,
+// presses their buttons, reads the error boxes and closes them. One task of
+// each kind is made, then edited in the properties sheet.
 //   wine_wizard_dialogs.exe HOME\ SAVE\ [--shots]
+//     the dialogs in a small host window of this program (a driver thread
+//     beside its window's thread); at the end the task list is saved into
+//     HOME so that harvio-cli can show the files.
+//   wine_wizard_dialogs.exe --harvio PATH\harvio.exe SAVE\ (in a fresh home)
+//     the dialogs of a running harvio.exe, opened by its commands 5000 and
+//     5006; its rows and threads are read across processes.
+//   wine_wizard_dialogs.exe --demo PATH\harvio.exe SAVE\ (likewise)
+//     a task of every kind against the demo site made in harvio.exe's
+//     wizard, then run there to its end.
 // SAVE must be an existing folder. Every wait is bounded.
 #include <atomic>
 #include <cstdio>
@@ -19,6 +27,7 @@
 #include "res/resource.h"
 #include "sources/catalog.h"
 #include "sources/wizard_rules.h"
+#include "tests/wine/ui_driver.h"
 #include "ui/new_task_wizard.h"
 #include "ui/task_properties_sheet.h"
 
@@ -41,7 +50,8 @@ constexpr uint32_t kChooseSubCategory = 1461, kPathInvalid = 1462, kEnterKeyword
                    kUrlInvalid = 1468;
 
 struct Host {
-  HWND window = nullptr;
+  HWND window = nullptr;  // this program's host window, or harvio.exe's
+  bool remote = false;    // the dialogs belong to harvio.exe
   DWORD thread = 0;
   TaskSet set;
   Options options;
@@ -62,8 +72,8 @@ void Check(bool ok, const std::string& what) {
   if (!ok) Fail(what);
 }
 
-bool WaitFor(const std::function<bool()>& done) {
-  for (DWORD waited = 0; waited < kWaitMs; waited += kPollMs) {
+bool WaitFor(const std::function<bool()>& done, DWORD ms = kWaitMs) {
+  for (DWORD waited = 0; waited < ms; waited += kPollMs) {
     if (done()) return true;
     Sleep(kPollMs);
   }
@@ -117,6 +127,22 @@ int PageId() {
     if (page != nullptr && GetDlgItem(page, id + 1) != nullptr) return id;
   }
   return 0;
+}
+
+// Its centre at 40% of the screen's width and height.
+void CheckPlaced(HWND window, const std::string& what) {
+  RECT box;
+  GetWindowRect(window, &box);
+  long dx = (box.left + box.right) / 2 - GetSystemMetrics(SM_CXSCREEN) * 2 / 5;
+  long dy = (box.top + box.bottom) / 2 - GetSystemMetrics(SM_CYSCREEN) * 2 / 5;
+  Check(dx >= -2 && dx <= 2 && dy >= -2 && dy <= 2,
+        what + " placed off by " + std::to_string(dx) + "," + std::to_string(dy));
+}
+
+std::string Caption(HWND window) {
+  char text[256] = {};
+  GetWindowTextA(window, text, sizeof(text));
+  return text;
 }
 
 std::string TextOf(HWND window, int id) {
@@ -211,17 +237,16 @@ void PressExpectingMessage(int button, uint32_t messageId, const std::string& st
   Check(PageId() == before, step + ": the page did not stay");
 }
 
-HTREEITEM FindTreeItem(HWND tree, HTREEITEM item, LPARAM entry) {
-  for (; item != nullptr; item = TreeView_GetNextSibling(tree, item)) {
-    TVITEMA data = {};
-    data.mask = TVIF_PARAM;
-    data.hItem = item;
-    SendMessageA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&data));
-    if (data.lParam == entry) return item;
-    HTREEITEM inner = FindTreeItem(tree, TreeView_GetChild(tree, item), entry);
-    if (inner != nullptr) return inner;
+// The tree item of catalog entry `entry`, found by its place among its
+// siblings: no item data has to be read from the tree's process.
+HTREEITEM TreeItemOf(HWND tree, const std::vector<CatalogEntry>& catalog, int entry) {
+  int parent = catalog[static_cast<size_t>(entry)].parent;
+  HTREEITEM item = parent < 0 ? TreeView_GetRoot(tree)
+                              : TreeView_GetChild(tree, TreeItemOf(tree, catalog, parent));
+  for (int i = parent < 0 ? 0 : parent + 1; i < entry && item != nullptr; ++i) {
+    if (catalog[static_cast<size_t>(i)].parent == parent) item = TreeView_GetNextSibling(tree, item);
   }
-  return nullptr;
+  return item;
 }
 
 // Selects the tree item of a source, or of the folder at catalog entry
@@ -230,7 +255,7 @@ HTREEITEM SelectSource(int sourceId) {
   static const std::vector<CatalogEntry> catalog = LoadSourceTree();
   int entry = sourceId < 0 ? -sourceId : FindCatalogEntry(catalog, static_cast<uint32_t>(sourceId));
   HWND tree = GetDlgItem(CurrentPage(Sheet()), IDC_SOURCE_TREE);
-  HTREEITEM item = FindTreeItem(tree, TreeView_GetRoot(tree), entry);
+  HTREEITEM item = entry < 0 ? nullptr : TreeItemOf(tree, catalog, entry);
   Check(item != nullptr, "tree item of " + std::to_string(sourceId));
   TreeView_SelectItem(tree, item);
   return item;
@@ -238,9 +263,13 @@ HTREEITEM SelectSource(int sourceId) {
 
 void DoubleClickTreeItem(HTREEITEM item) {
   HWND tree = GetDlgItem(CurrentPage(Sheet()), IDC_SOURCE_TREE);
-  RECT box;
-  std::memcpy(&box, &item, sizeof(item));  // TVM_GETITEMRECT takes the item in the rectangle
-  SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(&box));
+  // TVM_GETITEMRECT takes the item in the rectangle it fills.
+  uitest::RemoteBlock block(tree, sizeof(RECT));
+  RECT box = {};
+  std::memcpy(&box, &item, sizeof(item));
+  block.Write(0, &box, sizeof(box));
+  SendMessageA(tree, TVM_GETITEMRECT, TRUE, reinterpret_cast<LPARAM>(block.address()));
+  block.Read(block.address(), &box, sizeof(box));
   LPARAM at = MAKELPARAM((box.left + box.right) / 2, (box.top + box.bottom) / 2);
   PostMessageA(tree, WM_LBUTTONDOWN, MK_LBUTTON, at);
   PostMessageA(tree, WM_LBUTTONUP, 0, at);
@@ -248,24 +277,59 @@ void DoubleClickTreeItem(HTREEITEM item) {
   PostMessageA(tree, WM_LBUTTONUP, 0, at);
 }
 
-void OpenWizard() {
-  PostMessageA(g.window, kOpenWizard, 0, 0);
-  if (!WaitFor([] { return Sheet() != nullptr && PageId() == IDD_SOURCE_PAGE; })) {
-    Fail("the wizard did not open");
-  }
+int RowCount() {
+  if (!g.remote) return static_cast<int>(g.rows.size());
+  return uitest::RemoteListView(GetDlgItem(g.window, IDC_TASK_LIST)).Count();
 }
 
-void OpenSheet(size_t row) {
-  PostMessageA(g.window, kOpenSheet, row, 0);
+int ThreadRowCount() {
+  return uitest::RemoteListView(GetDlgItem(g.window, IDC_THREAD_LIST)).Count();
+}
+
+// Exactly `row` selected and focused in harvio.exe's task list.
+void SelectRow(int row) {
+  uitest::RemoteListView rows(GetDlgItem(g.window, IDC_TASK_LIST));
+  rows.SetState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  rows.SetState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+}
+
+void OpenWizard() {
+  if (g.remote) {
+    PostMessageA(g.window, WM_COMMAND, CMD_NEW_TASK, 0);
+  } else {
+    PostMessageA(g.window, kOpenWizard, 0, 0);
+  }
+  if (!WaitFor([] { return Sheet() != nullptr && PageId() == IDD_SOURCE_PAGE; })) {
+    return Fail("the wizard did not open");
+  }
+  CheckPlaced(Sheet(), "the wizard");
+  Check(Caption(Sheet()) == StringText(1480), "wizard caption " + Caption(Sheet()));
+}
+
+void OpenSheet(int row) {
+  if (g.remote) {
+    SelectRow(row);
+    PostMessageA(g.window, WM_COMMAND, CMD_TASK_PROPERTIES, 0);
+  } else {
+    PostMessageA(g.window, kOpenSheet, static_cast<WPARAM>(row), 0);
+  }
   if (!WaitFor([] { return Sheet() != nullptr && PageId() != 0; })) Fail("the sheet did not open");
 }
 
-// Presses the button that ends the wizard or sheet and waits until the
-// host's call has returned.
+// Presses the button that ends the wizard or sheet and waits until it has
+// gone (and, in the host, its call has returned).
 void CloseWith(int button, const std::string& step) {
   int runs = g.runs + 1;
   PressTo(button, 0, step);
-  Check(WaitFor([&] { return g.runs == runs && Sheet() == nullptr; }), step + ": not closed");
+  Check(WaitFor([&] { return (g.remote || g.runs == runs) && Sheet() == nullptr; }),
+        step + ": not closed");
+}
+
+// "完成" makes the task and its row.
+void FinishTask(const std::string& step) {
+  int rows = RowCount();
+  CloseWith(PSBTN_FINISH, step);
+  Check(WaitFor([&] { return RowCount() == rows + 1; }), step + ": no new row");
 }
 
 // Adds through the Add-URL dialog; with a message id, expects that error
@@ -279,6 +343,7 @@ void AddUrls(const std::string& entry, const char* from, const char* to, bool fi
     Fail("the Add-URL dialog did not open");
     return;
   }
+  CheckPlaced(dialog, "the Add-URL dialog");
   SetText(dialog, IDC_URL_ENTRY, entry);
   SetText(dialog, IDC_FROM, from);
   SetText(dialog, IDC_TO, to);
@@ -319,6 +384,7 @@ void SearchEngineTasks() {
             std::string("Harvio->") + (StringText(1151) + 6) + "->" + (StringText(1152) + 6),
         "title line of Google");
   PressTo(PSBTN_NEXT, IDD_SEARCH_PAGE, "Google next");
+  Check(Caption(Sheet()) == StringText(1483), "search page caption " + Caption(Sheet()));
   PressExpectingMessage(PSBTN_NEXT, kEnterKeyword, "empty keyword");
   SetPageText(IDC_KEYWORD, " + \t+ ");
   PressExpectingMessage(PSBTN_NEXT, kEnterKeyword, "blank keyword");
@@ -339,7 +405,7 @@ void SearchEngineTasks() {
   Shot(Sheet(), "3-program");
   PressTo(PSBTN_NEXT, IDD_FINISH_PAGE, "program next");
   Shot(Sheet(), "4-finish");
-  CloseWith(PSBTN_FINISH, "finish Google");
+  FinishTask("finish Google");
 
   OpenWizard();
   SelectSource(1);
@@ -358,7 +424,7 @@ void SearchEngineTasks() {
   Check(path.size() > 5 && path.substr(path.size() - 5) == "\\blue", "path for blue " + path);
   SetPageText(IDC_SAVE_PATH, SavePath("blue"));
   PressTo(PSBTN_NEXT, IDD_FINISH_PAGE, "blue program");
-  CloseWith(PSBTN_FINISH, "finish blue");
+  FinishTask("finish blue");
 }
 
 // 百度贴吧 with the classify box; then a board reached by double click,
@@ -375,7 +441,7 @@ void ForumTasks() {
   SetPageText(IDC_SAVE_PATH, SavePath("tieba"));
   SetPageText(IDC_THREAD_COUNT, "20");
   PressTo(PSBTN_NEXT, IDD_FINISH_PAGE, "tieba program");
-  CloseWith(PSBTN_FINISH, "finish tieba");
+  FinishTask("finish tieba");
 
   OpenWizard();
   SelectSource(161);
@@ -392,7 +458,7 @@ void ForumTasks() {
         "path of board 45 " + path);
   SetPageText(IDC_SAVE_PATH, SavePath("board"));
   PressTo(PSBTN_NEXT, IDD_FINISH_PAGE, "board program");
-  CloseWith(PSBTN_FINISH, "finish board");
+  FinishTask("finish board");
 
   OpenWizard();
   SelectSource(45);
@@ -408,7 +474,7 @@ void CustomTask(int sourceId, const char* name) {
   PressTo(PSBTN_NEXT, IDD_CUSTOM_PAGE, name);
   HWND page = CurrentPage(Sheet());
   PressExpectingMessage(PSBTN_NEXT, kUrlListEmpty, std::string(name) + " empty list");
-  std::string host = "http://127.0.0.1:8080/";
+  std::string host = "http://site.test/slow/";
   if (sourceId == 161) {
     AddUrls(host + "p (*).jpg", "8", "12", true,
             host + "p08.jpg\r\n...\r\n" + host + "p12.jpg", 0, "6-add-url");
@@ -432,28 +498,21 @@ void CustomTask(int sourceId, const char* name) {
   PressTo(PSBTN_NEXT, IDD_PROGRAM_PAGE, std::string(name) + " list");
   SetPageText(IDC_SAVE_PATH, SavePath(name));
   PressTo(PSBTN_NEXT, IDD_FINISH_PAGE, std::string(name) + " program");
-  CloseWith(PSBTN_FINISH, std::string(name) + " finish");
+  FinishTask(std::string(name) + " finish");
 }
 
 Task* Row(size_t i) { return i < g.rows.size() ? g.rows[i] : nullptr; }
 
-// The sheet of a New search task replaces its start URL; of a running
-// board task takes a new thread count but not the path; of a Done task
-// leaves the thread count alone.
-void PropertiesSheets() {
-  OpenSheet(1);  // Google "blue"
-  Check(PageId() == IDD_SEARCH_PAGE, "a search task's sheet opens on its search page");
-  Shot(Sheet(), "7-sheet-search");
-  SetPageText(IDC_KEYWORD, "");
-  PressExpectingMessage(PSBTN_OK, kEnterKeyword, "sheet keyword");
-  SetPageText(IDC_KEYWORD, "green  tea");
-  CloseWith(PSBTN_OK, "sheet OK");
-
+// In the host the states are set directly: a running board task takes a
+// new thread count but not the path; a Done task leaves the thread count
+// alone.
+void HostStateSheets() {
+  HWND page = nullptr;
   Task* board = Row(3);
   if (board == nullptr) return Fail("no board row");
   StartTask(*board);  // no engine in this host: the state alone
   OpenSheet(3);
-  HWND page = CurrentPage(Sheet());
+  page = CurrentPage(Sheet());
   Check(!IsWindowEnabled(GetDlgItem(page, IDC_SAVE_PATH)), "save path enabled while running");
   Check(!IsWindowEnabled(GetDlgItem(page, IDC_CLASSIFY)), "check box enabled while running");
   SetPageText(IDC_THREAD_COUNT, "22");
@@ -468,18 +527,61 @@ void PropertiesSheets() {
   OpenSheet(2);
   PostMessageA(Sheet(), PSM_SETCURSEL, 1, 0);
   Check(WaitFor([] { return PageId() == IDD_PROGRAM_PAGE; }), "to the program page");
+  CheckPlaced(Sheet(), "the sheet");
   page = CurrentPage(Sheet());
   Check(!IsWindowEnabled(GetDlgItem(page, IDC_THREAD_COUNT)), "thread count enabled when Done");
   Check(IsWindowEnabled(GetDlgItem(page, IDC_NOTES)) != 0, "notes disabled when Done");
   SetPageText(IDC_NOTES, "done note");
   CloseWith(PSBTN_OK, "done OK");
+}
 
-  Task* custom = Row(4);  // 161, still New
-  if (custom == nullptr) return Fail("no custom row");
+// harvio.exe runs the direct-pictures task (slow pictures from the fixture
+// server); its sheet applies a new thread count at once, and the task
+// downloads its five pictures.
+void RunningTaskSheet() {
+  SelectRow(4);
+  PostMessageA(g.window, WM_COMMAND, CMD_START_TASK, 0);
+  Check(WaitFor([] { return ThreadRowCount() == 15; }), "15 threads shown");
   OpenSheet(4);
+  PostMessageA(Sheet(), PSM_SETCURSEL, 1, 0);
+  Check(WaitFor([] { return PageId() == IDD_PROGRAM_PAGE; }), "to the program page");
+  CheckPlaced(Sheet(), "the sheet");
+  HWND page = CurrentPage(Sheet());
+  Check(!IsWindowEnabled(GetDlgItem(page, IDC_SAVE_PATH)), "save path enabled while running");
+  SetPageText(IDC_THREAD_COUNT, "20");
+  CloseWith(PSBTN_OK, "running OK");
+  Check(WaitFor([] { return ThreadRowCount() == 20; }),
+        "thread list of 20, not " + std::to_string(ThreadRowCount()));
+  constexpr uint32_t kDoneLabel = 1113;  // "完成"
+  Check(WaitFor([] {
+          return uitest::RemoteListView(GetDlgItem(g.window, IDC_TASK_LIST)).Text(4, 0) ==
+                 StringText(kDoneLabel);
+        }, 120000),
+        "the direct-pictures task did not finish");
+}
+
+// The sheet of a New search task replaces its start URL; the thread count
+// of a running task changes at once.
+void PropertiesSheets() {
+  OpenSheet(1);  // Google "blue"
+  Check(Caption(Sheet()) == StringText(1485), "sheet caption " + Caption(Sheet()));
+  Check(PageId() == IDD_SEARCH_PAGE, "a search task's sheet opens on its search page");
+  Shot(Sheet(), "7-sheet-search");
+  SetPageText(IDC_KEYWORD, "");
+  PressExpectingMessage(PSBTN_OK, kEnterKeyword, "sheet keyword");
+  SetPageText(IDC_KEYWORD, "green  tea");
+  CloseWith(PSBTN_OK, "sheet OK");
+
+  OpenSheet(4);  // 161, still New
   Check(TextOf(CurrentPage(Sheet()), IDC_URL_COUNT) == UrlCountLabel(5), "sheet's copy of the list");
   Shot(Sheet(), "9-sheet-custom");
   CloseWith(PSBTN_CANCEL, "custom cancel");
+
+  if (g.remote) {
+    RunningTaskSheet();
+  } else {
+    HostStateSheets();
+  }
 }
 
 void CheckTasks() {
@@ -525,6 +627,93 @@ void CheckTasks() {
         "start URL replaced: " + web2);
 }
 
+std::string RowState(int row) {
+  return uitest::RemoteListView(GetDlgItem(g.window, IDC_TASK_LIST)).Text(row, 0);
+}
+
+// Starts rows [first, end) (at most three run at once) and waits until
+// each has finished.
+void RunRows(int first, int end) {
+  uitest::RemoteListView rows(GetDlgItem(g.window, IDC_TASK_LIST));
+  rows.SetState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  for (int row = first; row < end; ++row) rows.SetState(row, LVIS_SELECTED, LVIS_SELECTED);
+  PostMessageA(g.window, WM_COMMAND, CMD_START_TASK, 0);
+  constexpr uint32_t kDoneLabel = 1113;  // "完成"
+  for (int row = first; row < end; ++row) {
+    Check(WaitFor([row] { return RowState(row) == StringText(kDoneLabel); }, 240000),
+          "demo task " + std::to_string(row + 1) + " did not finish");
+  }
+}
+
+// A task of every kind against the demo site, made as a user would: its
+// search engine, keyword forum and a board, and the three custom sources.
+void DemoTasks() {
+  OpenWizard();
+  SelectSource(14);  // 搜狗图片
+  PressTo(PSBTN_NEXT, IDD_SEARCH_PAGE, "Sogou");
+  SetPageText(IDC_KEYWORD, "\xb7\xe7\xbe\xb0");  // 风景
+  PressTo(PSBTN_NEXT, IDD_PROGRAM_PAGE, "Sogou keyword");
+  SetPageText(IDC_SAVE_PATH, SavePath("sogou"));
+  SetPageText(IDC_THREAD_COUNT, "10");
+  PressTo(PSBTN_NEXT, IDD_FINISH_PAGE, "Sogou program");
+  FinishTask("Sogou finish");
+
+  OpenWizard();
+  SelectSource(111);  // 天涯 贴图专区 默认页
+  PressTo(PSBTN_NEXT, IDD_PROGRAM_PAGE, "Tianya");
+  Tick(CurrentPage(Sheet()), IDC_CLASSIFY, true);
+  SetPageText(IDC_SAVE_PATH, SavePath("tianya"));
+  SetPageText(IDC_THREAD_COUNT, "10");
+  PressTo(PSBTN_NEXT, IDD_FINISH_PAGE, "Tianya program");
+  FinishTask("Tianya finish");
+
+  OpenWizard();
+  SelectSource(162);
+  PressTo(PSBTN_NEXT, IDD_CUSTOM_PAGE, "gallery");
+  std::string gallery = "http://demo.harvio.test/gallery/index.html";
+  AddUrls(gallery, "0", "0", false, gallery, 0, nullptr);
+  Tick(CurrentPage(Sheet()), IDC_GIF, true);
+  PressTo(PSBTN_NEXT, IDD_PROGRAM_PAGE, "gallery list");
+  SetPageText(IDC_SAVE_PATH, SavePath("gallery"));
+  SetPageText(IDC_THREAD_COUNT, "5");
+  PressTo(PSBTN_NEXT, IDD_FINISH_PAGE, "gallery program");
+  FinishTask("gallery finish");
+
+  RunRows(0, 3);
+
+  OpenWizard();
+  SelectSource(21);  // 百度贴吧
+  PressTo(PSBTN_NEXT, IDD_SEARCH_PAGE, "Tieba");
+  SetPageText(IDC_KEYWORD, "de mo");
+  PressTo(PSBTN_NEXT, IDD_PROGRAM_PAGE, "Tieba keyword");
+  Tick(CurrentPage(Sheet()), IDC_CLASSIFY, true);
+  SetPageText(IDC_SAVE_PATH, SavePath("tieba"));
+  PressTo(PSBTN_NEXT, IDD_FINISH_PAGE, "Tieba program");
+  FinishTask("Tieba finish");
+
+  OpenWizard();
+  SelectSource(161);
+  PressTo(PSBTN_NEXT, IDD_CUSTOM_PAGE, "direct");
+  AddUrls("http://demo.harvio.test/pictures/large0(*).jpg", "1", "5", false,
+          "http://demo.harvio.test/pictures/large01.jpg\r\n...\r\n"
+          "http://demo.harvio.test/pictures/large05.jpg", 0, nullptr);
+  PressTo(PSBTN_NEXT, IDD_PROGRAM_PAGE, "direct list");
+  SetPageText(IDC_SAVE_PATH, SavePath("direct"));
+  PressTo(PSBTN_NEXT, IDD_FINISH_PAGE, "direct program");
+  FinishTask("direct finish");
+
+  OpenWizard();
+  SelectSource(163);
+  PressTo(PSBTN_NEXT, IDD_CUSTOM_PAGE, "thumbs");
+  std::string thumbs = "http://demo.harvio.test/thumbs/index.html";
+  AddUrls(thumbs, "0", "0", false, thumbs, 0, nullptr);
+  PressTo(PSBTN_NEXT, IDD_PROGRAM_PAGE, "thumbs list");
+  SetPageText(IDC_SAVE_PATH, SavePath("thumbs"));
+  PressTo(PSBTN_NEXT, IDD_FINISH_PAGE, "thumbs program");
+  FinishTask("thumbs finish");
+  RunRows(3, 6);
+}
+
 void Drive() {
   SearchEngineTasks();
   ForumTasks();
@@ -532,6 +721,7 @@ void Drive() {
   CustomTask(162, "pages");
   CustomTask(163, "thumbs");
   PropertiesSheets();
+  if (g.remote) return;
   CheckTasks();
   PostMessageA(g.window, kSaveAndQuit, 0, 0);
 }
@@ -560,17 +750,22 @@ LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wparam, LPARAM lpara
   }
 }
 
-}  // namespace
+// The dialogs of a running harvio.exe; it is closed at the end and must
+// end with code 0 (its rows and task files are written then).
+int DriveHarvio(const char* exe, void (*scenario)()) {
+  uitest::Program program;
+  if (!program.Start(exe)) return Fail("harvio.exe could not be started"), 1;
+  g.window = uitest::WaitForMainWindow();
+  if (g.window == nullptr) return Fail("no main window"), 1;
+  g.thread = GetWindowThreadProcessId(g.window, nullptr);
+  g.remote = true;
+  scenario();
+  PostMessageA(g.window, WM_CLOSE, 0, 0);
+  Check(program.WaitForExit() == 0, "harvio.exe did not end with 0");
+  return 0;
+}
 
-int main(int argc, char** argv) {
-  if (argc < 3) {
-    std::printf("FAIL: usage: wine_wizard_dialogs HOME\\ SAVE\\ [--shots]\n");
-    return 1;
-  }
-  g.set.home = argv[1];
-  g.set.options = &g.options;
-  g.save = argv[2];
-  g.shots = argc > 3 && std::strcmp(argv[3], "--shots") == 0;
+int RunHost() {
   INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
   WNDCLASSA host = {};
@@ -588,6 +783,28 @@ int main(int argc, char** argv) {
     DispatchMessageA(&message);
   }
   driver.join();
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 3) {
+    std::printf("FAIL: usage: wine_wizard_dialogs HOME\\ SAVE\\ [--shots] | --harvio|--demo EXE SAVE\\\n");
+    return 1;
+  }
+  g.save = argv[2];
+  bool demo = std::strcmp(argv[1], "--demo") == 0;
+  if (demo || std::strcmp(argv[1], "--harvio") == 0) {
+    if (argc < 4) return Fail("the program and SAVE\\ are needed"), 1;
+    g.save = argv[3];
+    DriveHarvio(argv[2], demo ? DemoTasks : Drive);
+  } else {
+    g.set.home = argv[1];
+    g.set.options = &g.options;
+    g.shots = argc > 3 && std::strcmp(argv[3], "--shots") == 0;
+    RunHost();
+  }
   if (g.failures == 0) std::printf("ok\n");
   return g.failures == 0 ? 0 : 1;
 }

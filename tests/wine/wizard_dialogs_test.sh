@@ -1,38 +1,101 @@
 #!/bin/sh
-# The wizard's dialogs driven under Wine make one task of each kind; the
-# task files they leave are then read by the native harvio-cli.
+# The wizard's dialogs driven under Wine make one task of each kind and edit
+# them in the properties sheet; the task files they leave are then read by
+# the native harvio-cli.
+#   host:   the dialogs in wine_wizard_dialogs.exe's own host window
+#   harvio: the dialogs of harvio.exe (copied into a fresh home), opened by
+#           its commands; one task runs against the fixture server
+#   demo:   a task of every kind made in harvio.exe's wizard and run there
+#           against the demo site (tools/demo.sh) to its end
 #
-# Usage: wizard_dialogs_test.sh DIALOGS-EXE NATIVE-CLI RUN-WINE [SHOTS-DIR]
+# Usage: wizard_dialogs_test.sh host DIALOGS-EXE NATIVE-CLI RUN-WINE
+#        wizard_dialogs_test.sh harvio DIALOGS-EXE NATIVE-CLI RUN-WINE HARVIO-EXE FIXTURE-SERVER
+#        wizard_dialogs_test.sh demo DIALOGS-EXE NATIVE-CLI RUN-WINE HARVIO-EXE NATIVE-BUILD
 set -u
-EXE=$1
-NATIVE=$2
-RUN_WINE=$3
-SHOTS=${4:-}
+MODE=$1
+EXE=$2
+NATIVE=$3
+RUN_WINE=$4
 WORK=$(mktemp -d /tmp/harvio-wizard-XXXXXX)
-trap 'rm -rf "$WORK"' EXIT
+SERVER_PID=
+cleanup() {
+  [ -n "$SERVER_PID" ] && kill "$SERVER_PID" 2>/dev/null && wait "$SERVER_PID"
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
 fail() { echo "FAIL: $*"; exit 1; }
 zpath() { echo "Z:$1" | tr / '\\'; }
 
 mkdir -p "$WORK/home" "$WORK/save"
-shots=
-[ -n "$SHOTS" ] && mkdir -p "$SHOTS" && shots="$(zpath "$SHOTS")\\"
-"$RUN_WINE" "$EXE" "$(zpath "$WORK/home")\\" "$(zpath "$WORK/save")\\" $shots \
-    >"$WORK/out" 2>/dev/null
+cli() { "$NATIVE" --home "$WORK/home" "$@"; }
+if [ "$MODE" = demo ]; then
+  cp "$5" "$WORK/home/" || fail "no harvio.exe"
+  "$(dirname "$0")/../../tools/demo.sh" serve "$6" -- "$RUN_WINE" "$EXE" --demo \
+    "$(zpath "$WORK/home/harvio.exe")" "$(zpath "$WORK/save")\\" >"$WORK/out" 2>/dev/null
+  status=$?
+  tr -d '\r' <"$WORK/out"
+  [ $status -eq 0 ] || fail "the demo run ended with $status"
+  # Every task Done with a file per picture; the demo's own three tasks
+  # with the demo site's numbers of pictures.
+  n=0
+  for task in sogou:10 tianya:7 gallery:5 tieba:- direct:5 thumbs:-; do
+    n=$((n + 1))
+    row=$(cli list | sed -n "$((n + 1))p")
+    state=$(echo "$row" | cut -f2)
+    count=$(echo "$row" | cut -f3)
+    files=$(find "$WORK/save/${task%:*}" -type f ! -name '*.!' | wc -l)
+    [ "$state" = "完成" ] && [ "$count" -gt 0 ] && [ "$files" -eq "$count" ] ||
+      fail "demo task $n (${task%:*}, $files files): $row"
+    [ "${task#*:}" = - ] || [ "$count" = "${task#*:}" ] || fail "demo task $n: $row"
+  done
+  cli show 4 | grep -q "^keyword	demo$" || fail "tieba keyword: $(cli show 4 | grep keyword)"
+  echo ok
+  exit 0
+fi
+if [ "$MODE" = harvio ]; then
+  cp "$5" "$WORK/home/" || fail "no harvio.exe"
+  # Slow pictures (20 s each) keep the started task's workers busy while
+  # its thread count changes.
+  printf 'route * /slow/*\nheader Content-Type: image/jpeg\ngenerated 200000 200000\ndrip 1024 100\n' \
+    >"$WORK/script"
+  "$6" "$WORK/script" --max-seconds 280 >"$WORK/port" &
+  SERVER_PID=$!
+  i=0
+  while [ ! -s "$WORK/port" ] && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
+  PORT=$(awk '{print $2}' "$WORK/port")
+  [ -n "$PORT" ] || fail "fixture server did not start"
+  export HARVIO_CONNECT_TO="site.test:80:127.0.0.1:$PORT"
+  set -- --harvio "$(zpath "$WORK/home/harvio.exe")"
+else
+  set -- "$(zpath "$WORK/home")\\"
+fi
+"$RUN_WINE" "$EXE" "$@" "$(zpath "$WORK/save")\\" >"$WORK/out" 2>/dev/null
 status=$?
 tr -d '\r' <"$WORK/out"
 [ $status -eq 0 ] || fail "the dialogs test ended with $status"
 
-cli() { "$NATIVE" --home "$WORK/home" "$@"; }
-[ "$(cli list | wc -l)" -eq 7 ] || fail "7 tasks expected in the list"
 field() { cli show "$1" | awk -F '\t' -v f="$2" '$1 == f { print $2 }'; }
+[ "$(cli list | tail -n +2 | wc -l)" -eq 7 ] || fail "7 tasks expected: $(cli list)"
 [ "$(field 1 keyword)" = "red+sun" ] || fail "keyword of task 1"
+[ "$(field 1 sizeOption)" = "1" ] || fail "option of task 1"
+[ "$(field 1 threadCount)" = "15" ] || fail "thread count of task 1"
 [ "$(field 1 savePath)" = "$(zpath "$WORK/save")\\google red\\" ] || fail "save path of task 1"
 [ "$(field 2 keyword)" = "green+tea" ] || fail "keyword of task 2"
-cli show 2 | grep -q "green+tea" || fail "start URL of task 2"
+cli show 2 | grep -q "^WEB2.*q=green+tea" || fail "start URL of task 2"
+[ "$(field 3 keyword)" = "redsun" ] || fail "keyword of task 3"
 [ "$(field 3 classifyByTitle)" = "1" ] || fail "classify of task 3"
-[ "$(field 4 threadCount)" = "22" ] || fail "thread count of task 4"
+[ "$(field 4 sourceId)" = "45" ] || fail "board task 4"
 [ "$(cli show 5 | grep -c '^PIC')" -eq 5 ] || fail "PIC queue of task 5"
-cli show 5 | grep -q "p08.jpg" || fail "fixed width in task 5"
+cli show 5 | grep -q "site.test/slow/p08.jpg" || fail "fixed width in task 5"
 [ "$(field 6 gif)" = "1" ] && [ "$(field 6 jpgLarge)" = "0" ] || fail "formats of task 6"
+[ "$(cli show 6 | grep -c '^WEB1')" -eq 1 ] || fail "WEB1 queue of task 6"
 [ "$(cli show 7 | grep -c '^WEB2')" -eq 1 ] || fail "WEB2 queue of task 7"
+if [ "$MODE" = harvio ]; then
+  [ "$(field 5 threadCount)" = "20" ] || fail "thread count of the running task 5"
+  [ "$(field 5 pictureCount)" = "5" ] || fail "pictures of task 5: $(field 5 pictureCount)"
+  [ "$(ls "$WORK/save/direct" | grep -c '\.jpg$')" -eq 5 ] || fail "picture files of task 5"
+else
+  [ "$(field 4 threadCount)" = "22" ] || fail "thread count of task 4"
+  [ "$(field 3 notes)" = "done note" ] || fail "notes of task 3"
+fi
 echo ok

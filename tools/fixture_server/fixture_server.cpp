@@ -6,16 +6,21 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "platform/codepage.h"
 
 namespace harvio::fixture {
 namespace {
 
 constexpr size_t kMaxRequestBytes = 65536;
 constexpr int kReadTimeoutMs = 10000;
+constexpr uint32_t kPacePiecesPerSecond = 20;
 
 uint64_t Fnv1a(const std::string& text) {
   uint64_t hash = 1469598103934665603ull;
@@ -97,6 +102,55 @@ int64_t RangeStart(const std::string& requestBytes) {
       requestBytes.substr(0, requestBytes.find("\r\n\r\n")), "Range");
   if (range.compare(0, 6, "bytes=") != 0) return -1;
   return std::strtoll(range.c_str() + 6, nullptr, 10);
+}
+
+std::string ReadFile(const std::string& path, bool* found) {
+  std::ifstream in(path, std::ios::binary);
+  if (found != nullptr) *found = in.good();
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+bool HasHeader(const std::vector<std::string>& headers, const char* name) {
+  for (const std::string& h : headers) {
+    if (strncasecmp(h.c_str(), name, std::strlen(name)) == 0) return true;
+  }
+  return false;
+}
+
+const char* TypeOfFile(const std::string& name) {
+  static const char* const kTypes[][2] = {
+      {".jpg", "image/jpeg"}, {".jpeg", "image/jpeg"}, {".gif", "image/gif"},
+      {".html", "text/html"}, {".htm", "text/html"}, {".js", "text/plain"},
+      {".txt", "text/plain"}};
+  size_t dot = name.rfind('.');
+  std::string ext = dot == std::string::npos ? "" : name.substr(dot);
+  for (const auto& t : kTypes) {
+    if (strcasecmp(ext.c_str(), t[0]) == 0) return t[1];
+  }
+  return "application/octet-stream";
+}
+
+Reply NotFound() {
+  Reply missing;
+  missing.status = "HTTP/1.0 404 Not Found";
+  missing.headers = {"Content-Type: text/html"};
+  return missing;
+}
+
+// The file of `reply.filesFolder` named by `rest` (a query cut off) as the
+// body; 404 for a name that is missing or tries to leave the folder.
+Reply WithFileBody(Reply reply, const std::string& rest) {
+  std::string name = rest.substr(0, rest.find('?'));
+  if (name.empty() || name.find("..") != std::string::npos) return NotFound();
+  bool found = false;
+  reply.body = ReadFile(reply.filesFolder + "/" + name, &found);
+  if (!found) return NotFound();
+  if (!HasHeader(reply.headers, "Content-Type:")) {
+    reply.headers.push_back(std::string("Content-Type: ") + TypeOfFile(name));
+  }
+  return reply;
 }
 
 }  // namespace
@@ -194,7 +248,13 @@ void Server::Serve(int fd) {
       requests_.push_back(request);
     }
     if (request.path == "/__quit") quit_ = true;
-    Answer(fd, request, Choose(request));
+    std::string rest;
+    Reply reply = Choose(request, &rest);
+    if (!reply.filesFolder.empty()) reply = WithFileBody(reply, rest);
+    // Text with no GBK form goes out as it is, for the test to notice.
+    std::string gbk;
+    if (reply.gbk && platform::Utf8ToGbk(reply.body, &gbk)) reply.body = gbk;
+    Answer(fd, request, reply);
   }
   shutdown(fd, SHUT_RDWR);
   close(fd);
@@ -203,7 +263,14 @@ void Server::Serve(int fd) {
   idle_.notify_all();
 }
 
-Reply Server::Choose(const Request& request) {
+void Server::SetPace(uint32_t delayMs, uint32_t bytesPerSecond) {
+  paceDelayMs_ = delayMs;
+  paceBytesPerSecond_ = bytesPerSecond;
+}
+
+// The reply of the first matching route, and in `rest` what of the path
+// follows a prefix route's prefix.
+Reply Server::Choose(const Request& request, std::string* rest) {
   std::lock_guard<std::mutex> guard(lock_);
   for (Route& route : routes_) {
     if (route.reply.times == 0 || !Matches(route.host, request.host) ||
@@ -211,12 +278,12 @@ Reply Server::Choose(const Request& request) {
       continue;
     }
     if (route.reply.times > 0) route.reply.times--;
+    if (!route.path.empty() && route.path.back() == '*') {
+      *rest = request.path.substr(route.path.size() - 1);
+    }
     return route.reply;
   }
-  Reply missing;
-  missing.status = "HTTP/1.0 404 Not Found";
-  missing.headers = {"Content-Type: text/html"};
-  return missing;
+  return NotFound();
 }
 
 // Sleeps up to `ms`, waking early when the server stops; false then.
@@ -239,6 +306,7 @@ void Server::HoldOpen() {
 
 void Server::Answer(int fd, const Request& request, const Reply& reply) {
   if (reply.closeWithoutAnswer) return;
+  if (paceDelayMs_ > 0 && !Pause(paceDelayMs_)) return;
   if (reply.silent) {
     HoldOpen();
     return;
@@ -283,10 +351,115 @@ void Server::Answer(int fd, const Request& request, const Reply& reply) {
     limit = static_cast<size_t>(reply.closeAfterBody);
   }
   size_t piece = reply.dripBytes == 0 ? limit : reply.dripBytes;
+  uint32_t pauseMs = reply.dripMs;
+  uint32_t rate = paceBytesPerSecond_;
+  if (reply.dripBytes == 0 && rate > 0) {
+    // Twenty pieces a second come close enough to the rate.
+    piece = std::max<size_t>(1, rate / kPacePiecesPerSecond);
+    pauseMs = 1000 / kPacePiecesPerSecond;
+  }
   for (size_t sent = 0; sent < limit; sent += piece) {
-    if (sent > 0 && reply.dripMs > 0 && !Pause(reply.dripMs)) return;
+    if (sent > 0 && pauseMs > 0 && !Pause(pauseMs)) return;
     if (!SendAll(fd, body.data() + sent, std::min(piece, limit - sent))) return;
   }
+}
+
+namespace {
+
+std::string Unescape(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\' || i + 1 == text.size()) {
+      out += text[i];
+      continue;
+    }
+    char c = text[++i];
+    if (c == 'r') out += '\r';
+    else if (c == 'n') out += '\n';
+    else if (c == 't') out += '\t';
+    else if (c == 'x' && i + 2 < text.size()) {
+      out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+      i += 2;
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+// `name` as the script names it: absolute, or relative to its folder.
+std::string InFolder(const std::string& folder, const std::string& name) {
+  return !name.empty() && name[0] == '/' ? name : folder + name;
+}
+
+// Applies one directive to `reply`, with files named relative to `folder`;
+// false for an unknown directive or a file that cannot be read.
+bool Shape(const std::string& word, const std::string& rest,
+           const std::string& folder, Reply* reply) {
+  std::istringstream values(rest);
+  bool found = true;
+  if (word == "status") reply->status = rest;
+  else if (word == "header") reply->headers.push_back(rest);
+  else if (word == "body") reply->body = Unescape(rest);
+  else if (word == "body-file") reply->body = ReadFile(InFolder(folder, rest), &found);
+  else if (word == "files") reply->filesFolder = InFolder(folder, rest);
+  else if (word == "page") {
+    // As the forums served their pages: GBK text, read to the close.
+    reply->body = ReadFile(InFolder(folder, rest), &found);
+    reply->headers.push_back("Content-Type: text/html");
+    reply->autoLength = false;
+    reply->gbk = true;
+  }
+  else if (word == "encode" && rest == "gbk") reply->gbk = true;
+  else if (word == "generated") values >> reply->generatedMin >> reply->generatedMax;
+  else if (word == "length") reply->autoLength = rest != "none";
+  else if (word == "range") reply->range = rest == "refuse" ? RangeMode::kRefuse : RangeMode::kHonour;
+  else if (word == "drip") values >> reply->dripBytes >> reply->dripMs;
+  else if (word == "stall") reply->stallAfterHeader = true;
+  else if (word == "close-after") values >> reply->closeAfterBody;
+  else if (word == "close-at-once") reply->closeWithoutAnswer = true;
+  else if (word == "silent") reply->silent = true;
+  else if (word == "times") values >> reply->times;
+  else return false;
+  return found;
+}
+
+}  // namespace
+
+bool LoadScript(const std::string& path, Server* server, std::string* error) {
+  std::ifstream in(path);
+  if (!in) {
+    *error = "cannot read " + path;
+    return false;
+  }
+  // A file named in a script given as "demo/site.txt" is looked up in demo/.
+  size_t slash = path.rfind('/');
+  std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+  std::string line, host, route;
+  Reply reply;
+  bool open = false;
+  auto flush = [&] {
+    if (open) server->Add(host, route, reply);
+  };
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty() || line[0] == '#') continue;
+    size_t space = line.find(' ');
+    std::string word = line.substr(0, space);
+    std::string rest = space == std::string::npos ? "" : line.substr(space + 1);
+    if (word == "route") {
+      flush();
+      std::istringstream values(rest);
+      values >> host >> route;
+      reply = Reply();
+      open = true;
+    } else if (!open || !Shape(word, rest, folder, &reply)) {
+      *error = "bad line: " + line;
+      return false;
+    }
+  }
+  flush();
+  return true;
 }
 
 }  // namespace harvio::fixture

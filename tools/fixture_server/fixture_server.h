@@ -4,8 +4,10 @@
 // drip the body slowly, stall after the header, close early, close without a
 // byte, honour or refuse a Range. Every request is recorded byte for byte.
 //
-// The server lives in-process (tests) or in the fixture_server program,
-// which reads a script (format in main.cpp).
+// The server lives in-process (tests) or in the fixture_server program;
+// both can read a script (format in main.cpp). The demo site of demo/ is
+// such a script: a route can serve a folder of files, and the whole server
+// can be slowed down so a user sees downloads at work.
 #pragma once
 
 #include <atomic>
@@ -42,6 +44,11 @@ struct Reply {
   bool silent = false;  // keep the connection open and never answer
   std::string raw;  // when not empty, sent instead of everything above
   int times = -1;   // answer this many requests, then let later routes match
+  // When not empty, the body is the file of this folder named by the rest
+  // of the request path after the route's prefix (404 when there is none);
+  // its Content-Type follows the file's extension unless a header names one.
+  std::string filesFolder;
+  bool gbk = false;  // the body is UTF-8 text and is sent in code page 936
 };
 
 struct Request {
@@ -71,6 +78,10 @@ class Server {
   void ClearRoutes();
   std::vector<Request> Requests();
   void ClearRequests();
+  // Every reply waits delayMs before its first byte, and a body is sent at
+  // bytesPerSecond at most (0: at once). For replies without a drip of
+  // their own.
+  void SetPace(uint32_t delayMs, uint32_t bytesPerSecond);
   // True once "/__quit" was requested.
   bool QuitRequested() const { return quit_; }
   // Stops listening, ends stalled replies and waits for open connections.
@@ -84,7 +95,7 @@ class Server {
   };
   void AcceptLoop();
   void Serve(int fd);
-  Reply Choose(const Request& request);
+  Reply Choose(const Request& request, std::string* rest);
   void Answer(int fd, const Request& request, const Reply& reply);
   bool Pause(uint32_t ms);
   void HoldOpen();
@@ -99,6 +110,13 @@ class Server {
   std::vector<Route> routes_;
   std::vector<Request> requests_;
   int openConnections_ = 0;
+  std::atomic<uint32_t> paceDelayMs_{0};
+  std::atomic<uint32_t> paceBytesPerSecond_{0};
 };
+
+// Adds the routes of the script at `path` (format in main.cpp); files it
+// names are relative to the script's folder. False, with the offending line
+// in `error`, when a line cannot be read.
+bool LoadScript(const std::string& path, Server* server, std::string* error);
 
 }  // namespace harvio::fixture
