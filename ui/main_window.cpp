@@ -74,13 +74,21 @@ int MainWindow::Run(int show_command) {
   HACCEL accelerators = LoadAcceleratorsA(instance_, "ACCEL");
   MSG message = {};
   while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-    if (window_ != nullptr && TranslateAcceleratorA(window_, accelerators, &message)) continue;
+    if (IsForMainWindow(message.hwnd) && TranslateAcceleratorA(window_, accelerators, &message)) {
+      continue;
+    }
     TranslateMessage(&message);
     DispatchMessageA(&message);
   }
   // Only now that everything is saved and torn down.
   if (powerOffAfterExit_) RequestPowerOff();
   return static_cast<int>(message.wParam);
+}
+
+// The help viewer is a window of this thread too; a Delete typed there must
+// not delete the selected tasks.
+bool MainWindow::IsForMainWindow(HWND target) const {
+  return window_ != nullptr && (target == window_ || IsChild(window_, target));
 }
 
 bool MainWindow::RegisterClasses() {

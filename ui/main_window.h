@@ -46,7 +46,7 @@ class MainWindow {
   TaskSet* taskSet() { return taskSet_; }
   TaskListView& taskList() { return taskList_; }
 
-  // Part 0 of the status bar.
+  // The help text at the left of the status bar.
   void SetStatusHelp(const char* text);
   // Out of the tray or the taskbar, restored, in front.
   void ShowMainWindow();
@@ -62,6 +62,7 @@ class MainWindow {
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
   LRESULT Handle(UINT message, WPARAM wparam, LPARAM lparam);
   bool RegisterClasses();
+  bool IsForMainWindow(HWND target) const;
   void OnCreate();
   void CreateChildren();
   void ApplyLoadedOptions();

@@ -1,5 +1,5 @@
-// The status bar at the foot of the main window: part 0 for help texts,
-// part 1 for the download speed, then the size grip.
+// The status bar at the foot of the main window: the help texts at the
+// left, the download speed beside them, then the size grip.
 #pragma once
 
 #include "core/main_layout.h"
@@ -9,7 +9,7 @@ namespace harvio::ui {
 
 HWND CreateStatusBar(HWND parent, HFONT font);
 void PlaceStatusBar(HWND bar, const MainLayout& layout, int width);
-// Part 0, drawn without border.
+// The help text at the left, drawn without border; the speed beside it.
 void SetStatusHelp(HWND bar, const char* text);
 void SetStatusSpeed(HWND bar, const char* text);
 

@@ -34,6 +34,9 @@ void MainWindow::OneSecondTick() {
     taskList_.RefreshTaskRow(entry.task, entry.row, false);
     if (entry.task->stopSignal.load() != 0) ReactToStopSignal(entry.task, entry.row);
   }
+  // A message box or the countdown runs a message loop of its own, in which
+  // the session may end and the exit sequence free the task set.
+  if (exited_) return;
   ShowSpeed();
   if (++adTicks_ >= kTicksPerAdvertisement) {
     adTicks_ = 0;
