@@ -47,27 +47,18 @@ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
 cmake --build "$build" --target harvio-cli fixture_server bench_task -j2 >/dev/null
 cli="$build/cli/harvio-cli"
 
-work=$(mktemp -d /tmp/harvio-bench-XXXXXX)
-server_pid=
-cleanup() {
-  [[ -n $server_pid ]] && kill "$server_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+# shellcheck source=tools/bench_server.sh
+. "$root/tools/bench_server.sh"
+make_work bench
 
-# start_server MIN MAX [SERVER OPTIONS...]: pictures of MIN..MAX bytes under
-# /bench/ on a fresh server; sets $port.
-start_server() {
+# serve_pictures MIN MAX [SERVER OPTIONS...]: pictures of MIN..MAX bytes
+# under /bench/ on a fresh server; sets $port.
+serve_pictures() {
   local min=$1 max=$2
   shift 2
-  [[ -n $server_pid ]] && kill "$server_pid" 2>/dev/null || true
   printf 'route * /bench/*\nheader Content-Type: image/jpeg\ngenerated %s %s\n' \
     "$min" "$max" >"$work/script"
-  rm -f "$work/port"
-  "$build/tools/fixture_server" "$work/script" --max-seconds 1800 "$@" >"$work/port" &
-  server_pid=$!
-  for _ in $(seq 50); do [[ -s $work/port ]] && break; sleep 0.1; done
-  port=$(awk '{print $2}' "$work/port")
+  start_server "$work/script" "$@"
 }
 
 # write_urls N: the URL list for Harvio (by host) and for the others (by
@@ -132,7 +123,7 @@ run_wget() {
 
 throughput() {
   echo "== throughput: $count pictures of 20-200 KiB"
-  start_server 20480 204800
+  serve_pictures 20480 204800
   write_urls "$count"
   run_harvio harvio
   report harvio "$work/harvio.time" "$work/harvio"
@@ -150,7 +141,7 @@ throughput() {
 
 latency() {
   echo "== latency: $latency_count pictures of 2-8 KiB, every answer after $latency_ms ms, $workers connections"
-  start_server 2048 8192 --delay "$latency_ms"
+  serve_pictures 2048 8192 --delay "$latency_ms"
   write_urls "$latency_count"
   run_harvio lharvio
   # The last picture's time against the start; the exit comes after it.

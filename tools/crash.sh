@@ -30,13 +30,9 @@ RANDOM=$seed
 cmake --build "$build" --target harvio-cli fixture_server bench_task -j2 >/dev/null
 cli="$build/cli/harvio-cli"
 
-work=$(mktemp -d /tmp/harvio-crash-XXXXXX)
-server_pid=
-cleanup() {
-  [[ -n $server_pid ]] && kill "$server_pid" 2>/dev/null || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+# shellcheck source=tools/bench_server.sh
+. "$root/tools/bench_server.sh"
+make_work crash
 
 # The same bodies twice: slowly for the task, at once (Host fast.test) for
 # the checksums of what every picture must be.
@@ -49,10 +45,7 @@ header Content-Type: image/jpeg
 generated 20480 204800
 drip 4096 50
 EOF
-"$build/tools/fixture_server" "$work/script" --max-seconds 1800 >"$work/port" &
-server_pid=$!
-for _ in $(seq 50); do [[ -s $work/port ]] && break; sleep 0.1; done
-port=$(awk '{print $2}' "$work/port")
+start_server "$work/script"
 
 for i in $(seq 1 "$count"); do echo "http://crash.test/crash/$i.jpg"; done >"$work/urls"
 for i in $(seq 1 "$count"); do

@@ -10,18 +10,12 @@ set -u
 CLI=$1
 SERVER=$2
 RUNNER=${3:-}
-WORK=$(mktemp -d /tmp/harvio-run-XXXXXX)
-SERVER_PID=
-cleanup() {
-  [ -n "$SERVER_PID" ] && kill "$SERVER_PID" 2>/dev/null && wait "$SERVER_PID"
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+. "$(dirname "$0")/../fixture.sh"
+make_work run
 
 # A path as the program takes it.
 prog_path() {
-  if [ -n "$RUNNER" ]; then echo "Z:$1" | tr / '\\'; else echo "$1"; fi
+  if [ -n "$RUNNER" ]; then zpath "$1"; else echo "$1"; fi
 }
 HOME_ARG=$(prog_path "$WORK/home")
 cli() { $RUNNER "$CLI" --home "$HOME_ARG" "$@"; }
@@ -58,14 +52,7 @@ EOF
 head -c 300000 /dev/urandom >"$WORK/slow.jpg"
 sed -i "s|SLOW|$WORK/slow.jpg|" "$WORK/script"
 
-"$SERVER" "$WORK/script" --max-seconds 300 --requests "$WORK/requests" \
-  >"$WORK/port" &
-SERVER_PID=$!
-i=0
-while [ ! -s "$WORK/port" ] && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
-PORT=$(awk '{print $2}' "$WORK/port")
-[ -n "$PORT" ] || fail "fixture server did not start"
-export HARVIO_CONNECT_TO="site.test:80:127.0.0.1:$PORT"
+start_server "$SERVER" 300 --requests "$WORK/requests"
 
 cli new --source 161 --url 'http://site.test/pics/p(*).jpg' --from 1 --to 30 \
   --save "$(prog_path "$WORK/s161")" >/dev/null || fail "new 161"
@@ -96,10 +83,6 @@ count() {
 [ "$(count "$WORK/s162" 20000 30000)" -eq 3 ] || fail "3 pictures of 162"
 [ "$(count "$WORK/s163" 17000 60000)" -eq 3 ] || fail "3 pictures of 163"
 
-stop_server() {
-  kill "$SERVER_PID" && wait "$SERVER_PID" 2>/dev/null
-  SERVER_PID=
-}
 if [ -n "$RUNNER" ]; then
   # Ctrl-C cannot be sent to a program under Wine from here.
   stop_server
@@ -141,11 +124,7 @@ grep -q 'Range: bytes=[1-9][0-9]*-' "$WORK/requests" || fail "no Range request"
 # A run ends right after its last task stops, not a tick or two later.
 cli new --source 161 --url 'http://site.test/pics/q(*).jpg' --from 1 --to 3 \
   --save "$WORK/quick" >/dev/null || fail "new quick"
-"$SERVER" "$WORK/script" --max-seconds 60 >"$WORK/port2" &
-SERVER_PID=$!
-i=0
-while [ ! -s "$WORK/port2" ] && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
-export HARVIO_CONNECT_TO="site.test:80:127.0.0.1:$(awk '{print $2}' "$WORK/port2")"
+start_server "$SERVER" 60
 start=$(date +%s%N)
 cli run 5 >"$WORK/run4.log" 2>&1 || fail "quick run"
 elapsed_ms=$(( ($(date +%s%N) - start) / 1000000 ))

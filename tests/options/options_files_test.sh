@@ -8,15 +8,13 @@ set -u
 NATIVE=$1
 WINDOWS=$2
 RUN_WINE=$3
-WORK=$(mktemp -d /tmp/harvio-options-XXXXXX)
-trap 'rm -rf "$WORK"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
-zpath() { echo "Z:$1/" | tr / '\\'; }
+. "$(dirname "$0")/../fixture.sh"
+make_work options
 
 mkdir "$WORK/native" "$WORK/windows"
-"$NATIVE" "$(zpath "$WORK/native")" >"$WORK/native.out" || fail "native check"
+"$NATIVE" "$(zpath "$WORK/native/")" >"$WORK/native.out" || fail "native check"
 # The Windows console ends its lines with CR LF.
-"$RUN_WINE" "$WINDOWS" "$(zpath "$WORK/windows")" 2>/dev/null | tr -d '\r' >"$WORK/windows.out" ||
+"$RUN_WINE" "$WINDOWS" "$(zpath "$WORK/windows/")" 2>/dev/null | tr -d '\r' >"$WORK/windows.out" ||
   fail "windows check"
 [ -s "$WORK/native.out" ] || fail "no output"
 diff "$WORK/native.out" "$WORK/windows.out" || fail "the builds read differently"

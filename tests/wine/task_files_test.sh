@@ -8,11 +8,9 @@ set -u
 NATIVE=$1
 WINDOWS=$2
 RUN_WINE=$3
-WORK=$(mktemp -d /tmp/harvio-files-XXXXXX)
-trap 'rm -rf "$WORK"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+. "$(dirname "$0")/../fixture.sh"
+make_work files
 
-zpath() { echo "Z:$1" | tr / '\\'; }
 native() { home=$1; shift; "$NATIVE" --home "$home" "$@"; }
 # The Windows console ends its lines with CR LF.
 windows() {

@@ -12,17 +12,10 @@ CLI=$2
 SERVER=$3
 WIN=$4
 RUN_WINE=$5
-WORK=$(mktemp -d /tmp/harvio-ui-XXXXXX)
+. "$(dirname "$0")/../fixture.sh"
+make_work ui
 HOME_DIR=$WORK/home
-SERVER_PID=
-cleanup() {
-  [ -n "$SERVER_PID" ] && kill "$SERVER_PID" 2>/dev/null && wait "$SERVER_PID"
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; exit 1; }
 
-zpath() { printf 'Z:%s\n' "$1" | tr / '\\'; }
 cli() { "$CLI" --home "$HOME_DIR" "$@"; }
 # The rows as harvio-cli lists them, cut to the window's nine columns.
 cli_rows() { cli list | tail -n +2 | cut -f2-10; }
@@ -46,16 +39,6 @@ new_task() { # N URL [more harvio-cli new options]
     fail "new task $n"
 }
 
-start_server() {
-  "$SERVER" "$WORK/script" --max-seconds 280 >"$WORK/port" &
-  SERVER_PID=$!
-  i=0
-  while [ ! -s "$WORK/port" ] && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
-  PORT=$(awk '{print $2}' "$WORK/port")
-  [ -n "$PORT" ] || fail "fixture server did not start"
-  export HARVIO_CONNECT_TO="site.test:80:127.0.0.1:$PORT"
-}
-
 mkdir -p "$HOME_DIR"
 cp "$WIN/ui/harvio.exe" "$HOME_DIR/" || fail "no harvio.exe"
 # Quick pictures and slow ones: a slow one keeps its worker receiving for
@@ -69,7 +52,7 @@ header Content-Type: image/jpeg
 generated 200000 200000
 drip 1024 100
 EOF
-start_server
+start_server "$SERVER" 280
 
 case "$SCENARIO" in
 rows)

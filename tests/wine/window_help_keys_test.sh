@@ -13,10 +13,9 @@ RUN_WINE=$3
 if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1024x768x24" sh "$0" "$@"
 fi
-WORK=$(mktemp -d /tmp/harvio-helpkeys-XXXXXX)
+. "$(dirname "$0")/../fixture.sh"
+make_work helpkeys
 HOME_DIR=$WORK/home
-trap 'rm -rf "$WORK"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
 x() { "$RUN_WINE" --env xdotool "$@"; }
 
 # Waits up to 30 s for a shown window titled exactly $1; prints its id.

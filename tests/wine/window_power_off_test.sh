@@ -12,16 +12,9 @@ CLI=$1
 SERVER=$2
 WIN=$3
 RUN_WINE=$4
-WORK=$(mktemp -d /tmp/harvio-poweroff-XXXXXX)
+. "$(dirname "$0")/../fixture.sh"
+make_work poweroff
 HOME_DIR=$WORK/home
-SERVER_PID=
-cleanup() {
-  [ -n "$SERVER_PID" ] && kill "$SERVER_PID" 2>/dev/null && wait "$SERVER_PID"
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; exit 1; }
-zpath() { printf 'Z:%s\n' "$1" | tr / '\\'; }
 
 mkdir -p "$HOME_DIR"
 cp "$WIN/ui/harvio.exe" "$HOME_DIR/" || fail "no harvio.exe"
@@ -30,13 +23,7 @@ route * /quick/*
 header Content-Type: image/jpeg
 generated 17000 30000
 EOS
-"$SERVER" "$WORK/script" --max-seconds 170 >"$WORK/port" &
-SERVER_PID=$!
-i=0
-while [ ! -s "$WORK/port" ] && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
-PORT=$(awk '{print $2}' "$WORK/port")
-[ -n "$PORT" ] || fail "fixture server did not start"
-export HARVIO_CONNECT_TO="site.test:80:127.0.0.1:$PORT"
+start_server "$SERVER" 170
 
 "$CLI" --home "$HOME_DIR" new --source 161 --url 'http://site.test/quick/(*).jpg' --from 1 \
   --to 3 --save "$(zpath "$WORK/pictures")" >/dev/null || fail "new task"

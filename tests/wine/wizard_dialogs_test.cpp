@@ -367,7 +367,26 @@ void AddUrls(const std::string& entry, const char* from, const char* to, bool fi
   Check(WaitFor([] { return AddUrlDialog() == nullptr; }), "the Add-URL dialog stays open");
 }
 
+// One plain URL (no series), added as it stands.
+void AddUrl(const std::string& url) { AddUrls(url, "0", "0", false, url, 0, nullptr); }
+
 std::string SavePath(const char* name) { return g.save + name; }
+
+// A fresh wizard with `sourceId` chosen, moved on to page `id`.
+void WizardAt(int sourceId, int id, const std::string& step) {
+  OpenWizard();
+  SelectSource(sourceId);
+  PressTo(PSBTN_NEXT, id, step);
+}
+
+// From the program page: the save folder `folder`, the thread count when
+// given, then through the finish page to the new task.
+void SaveAndFinish(const char* folder, const char* threads, const std::string& step) {
+  SetPageText(IDC_SAVE_PATH, SavePath(folder));
+  if (threads != nullptr) SetPageText(IDC_THREAD_COUNT, threads);
+  PressTo(PSBTN_NEXT, IDD_FINISH_PAGE, step + " program");
+  FinishTask(step + " finish");
+}
 
 // --- the scenarios
 
@@ -407,9 +426,7 @@ void SearchEngineTasks() {
   Shot(Sheet(), "4-finish");
   FinishTask("finish Google");
 
-  OpenWizard();
-  SelectSource(1);
-  PressTo(PSBTN_NEXT, IDD_SEARCH_PAGE, "Google again");
+  WizardAt(1, IDD_SEARCH_PAGE, "Google again");
   SetPageText(IDC_KEYWORD, "red sun");
   PressTo(PSBTN_NEXT, IDD_PROGRAM_PAGE, "same keyword");
   SetPageText(IDC_SAVE_PATH, SavePath("edited"));
@@ -422,30 +439,21 @@ void SearchEngineTasks() {
   PressTo(PSBTN_NEXT, IDD_PROGRAM_PAGE, "new keyword");
   path = TextOf(CurrentPage(Sheet()), IDC_SAVE_PATH);
   Check(path.size() > 5 && path.substr(path.size() - 5) == "\\blue", "path for blue " + path);
-  SetPageText(IDC_SAVE_PATH, SavePath("blue"));
-  PressTo(PSBTN_NEXT, IDD_FINISH_PAGE, "blue program");
-  FinishTask("finish blue");
+  SaveAndFinish("blue", nullptr, "blue");
 }
 
 // 百度贴吧 with the classify box; then a board reached by double click,
 // after going back from another source (the save path follows the source).
 void ForumTasks() {
-  OpenWizard();
-  SelectSource(21);
-  PressTo(PSBTN_NEXT, IDD_SEARCH_PAGE, "tieba");
+  WizardAt(21, IDD_SEARCH_PAGE, "tieba");
   SetPageText(IDC_KEYWORD, "red  sun");
   PressTo(PSBTN_NEXT, IDD_PROGRAM_PAGE, "tieba keyword");
   HWND page = CurrentPage(Sheet());
   Check(IsWindowVisible(GetDlgItem(page, IDC_CLASSIFY)) != 0, "classify box hidden for 21");
   Tick(page, IDC_CLASSIFY, true);
-  SetPageText(IDC_SAVE_PATH, SavePath("tieba"));
-  SetPageText(IDC_THREAD_COUNT, "20");
-  PressTo(PSBTN_NEXT, IDD_FINISH_PAGE, "tieba program");
-  FinishTask("finish tieba");
+  SaveAndFinish("tieba", "20", "tieba");
 
-  OpenWizard();
-  SelectSource(161);
-  PressTo(PSBTN_NEXT, IDD_CUSTOM_PAGE, "custom first");
+  WizardAt(161, IDD_CUSTOM_PAGE, "custom first");
   PressTo(PSBTN_BACK, IDD_SOURCE_PAGE, "back to tree");
   SelectSource(44);
   PressTo(PSBTN_NEXT, IDD_PROGRAM_PAGE, "board 44");
@@ -456,22 +464,16 @@ void ForumTasks() {
   std::string board = std::string("\\") + (StringText(1176) + 6);  // 美眉集中营
   Check(path.size() > board.size() && path.substr(path.size() - board.size()) == board,
         "path of board 45 " + path);
-  SetPageText(IDC_SAVE_PATH, SavePath("board"));
-  PressTo(PSBTN_NEXT, IDD_FINISH_PAGE, "board program");
-  FinishTask("finish board");
+  SaveAndFinish("board", nullptr, "board");
 
-  OpenWizard();
-  SelectSource(45);
-  PressTo(PSBTN_NEXT, IDD_PROGRAM_PAGE, "board again");
+  WizardAt(45, IDD_PROGRAM_PAGE, "board again");
   PressTo(PSBTN_NEXT, IDD_FINISH_PAGE, "board again program");
   PressExpectingMessage(PSBTN_FINISH, kSameTaskExists, "duplicate board");
   CloseWith(PSBTN_CANCEL, "cancel");
 }
 
 void CustomTask(int sourceId, const char* name) {
-  OpenWizard();
-  SelectSource(sourceId);
-  PressTo(PSBTN_NEXT, IDD_CUSTOM_PAGE, name);
+  WizardAt(sourceId, IDD_CUSTOM_PAGE, name);
   HWND page = CurrentPage(Sheet());
   PressExpectingMessage(PSBTN_NEXT, kUrlListEmpty, std::string(name) + " empty list");
   std::string host = "http://site.test/slow/";
@@ -482,8 +484,8 @@ void CustomTask(int sourceId, const char* name) {
     Shot(Sheet(), "5-custom");
   } else if (sourceId == 162) {
     AddUrls("http://127.0.0.1", "0", "0", false, "", kUrlInvalid, nullptr);
-    AddUrls(host + "page.html", "0", "0", false, host + "page.html", 0, nullptr);
-    AddUrls(host + "page.html", "0", "0", false, host + "page.html", 0, nullptr);
+    AddUrl(host + "page.html");
+    AddUrl(host + "page.html");
     Check(TextOf(page, IDC_URL_COUNT) == UrlCountLabel(1), "duplicate URL counted");
     for (int id : {IDC_JPG_LARGE, IDC_JPG_SMALL, IDC_GIF}) Tick(page, id, false);
     PressExpectingMessage(PSBTN_NEXT, kChooseFormat, "no format");
@@ -493,12 +495,10 @@ void CustomTask(int sourceId, const char* name) {
             host + "thumbs12.html\r\n...\r\n" + host + "thumbs8.html", 0, nullptr);
     ClickControl(page, IDC_CLEAR_URLS);
     WaitFor([&] { return TextOf(page, IDC_URL_COUNT) == UrlCountLabel(0); });
-    AddUrls(host + "thumbs.html", "0", "0", false, host + "thumbs.html", 0, nullptr);
+    AddUrl(host + "thumbs.html");
   }
   PressTo(PSBTN_NEXT, IDD_PROGRAM_PAGE, std::string(name) + " list");
-  SetPageText(IDC_SAVE_PATH, SavePath(name));
-  PressTo(PSBTN_NEXT, IDD_FINISH_PAGE, std::string(name) + " program");
-  FinishTask(std::string(name) + " finish");
+  SaveAndFinish(name, nullptr, name);
 }
 
 Task* Row(size_t i) { return i < g.rows.size() ? g.rows[i] : nullptr; }
@@ -605,69 +605,40 @@ void RunRows(int first, int end) {
 // A task of every kind against the demo site, made as a user would: its
 // search engine, keyword forum and a board, and the three custom sources.
 void DemoTasks() {
-  OpenWizard();
-  SelectSource(14);  // 搜狗图片
-  PressTo(PSBTN_NEXT, IDD_SEARCH_PAGE, "Sogou");
+  WizardAt(14, IDD_SEARCH_PAGE, "Sogou");  // 搜狗图片
   SetPageText(IDC_KEYWORD, "\xb7\xe7\xbe\xb0");  // 风景
   PressTo(PSBTN_NEXT, IDD_PROGRAM_PAGE, "Sogou keyword");
-  SetPageText(IDC_SAVE_PATH, SavePath("sogou"));
-  SetPageText(IDC_THREAD_COUNT, "10");
-  PressTo(PSBTN_NEXT, IDD_FINISH_PAGE, "Sogou program");
-  FinishTask("Sogou finish");
+  SaveAndFinish("sogou", "10", "Sogou");
 
-  OpenWizard();
-  SelectSource(111);  // 天涯 贴图专区 默认页
-  PressTo(PSBTN_NEXT, IDD_PROGRAM_PAGE, "Tianya");
+  WizardAt(111, IDD_PROGRAM_PAGE, "Tianya");  // 天涯 贴图专区 默认页
   Tick(CurrentPage(Sheet()), IDC_CLASSIFY, true);
-  SetPageText(IDC_SAVE_PATH, SavePath("tianya"));
-  SetPageText(IDC_THREAD_COUNT, "10");
-  PressTo(PSBTN_NEXT, IDD_FINISH_PAGE, "Tianya program");
-  FinishTask("Tianya finish");
+  SaveAndFinish("tianya", "10", "Tianya");
 
-  OpenWizard();
-  SelectSource(162);
-  PressTo(PSBTN_NEXT, IDD_CUSTOM_PAGE, "gallery");
-  std::string gallery = "http://demo.harvio.test/gallery/index.html";
-  AddUrls(gallery, "0", "0", false, gallery, 0, nullptr);
+  WizardAt(162, IDD_CUSTOM_PAGE, "gallery");
+  AddUrl("http://demo.harvio.test/gallery/index.html");
   Tick(CurrentPage(Sheet()), IDC_GIF, true);
   PressTo(PSBTN_NEXT, IDD_PROGRAM_PAGE, "gallery list");
-  SetPageText(IDC_SAVE_PATH, SavePath("gallery"));
-  SetPageText(IDC_THREAD_COUNT, "5");
-  PressTo(PSBTN_NEXT, IDD_FINISH_PAGE, "gallery program");
-  FinishTask("gallery finish");
+  SaveAndFinish("gallery", "5", "gallery");
 
   RunRows(0, 3);
 
-  OpenWizard();
-  SelectSource(21);  // 百度贴吧
-  PressTo(PSBTN_NEXT, IDD_SEARCH_PAGE, "Tieba");
+  WizardAt(21, IDD_SEARCH_PAGE, "Tieba");  // 百度贴吧
   SetPageText(IDC_KEYWORD, "de mo");
   PressTo(PSBTN_NEXT, IDD_PROGRAM_PAGE, "Tieba keyword");
   Tick(CurrentPage(Sheet()), IDC_CLASSIFY, true);
-  SetPageText(IDC_SAVE_PATH, SavePath("tieba"));
-  PressTo(PSBTN_NEXT, IDD_FINISH_PAGE, "Tieba program");
-  FinishTask("Tieba finish");
+  SaveAndFinish("tieba", nullptr, "Tieba");
 
-  OpenWizard();
-  SelectSource(161);
-  PressTo(PSBTN_NEXT, IDD_CUSTOM_PAGE, "direct");
+  WizardAt(161, IDD_CUSTOM_PAGE, "direct");
   AddUrls("http://demo.harvio.test/pictures/large0(*).jpg", "1", "5", false,
           "http://demo.harvio.test/pictures/large01.jpg\r\n...\r\n"
           "http://demo.harvio.test/pictures/large05.jpg", 0, nullptr);
   PressTo(PSBTN_NEXT, IDD_PROGRAM_PAGE, "direct list");
-  SetPageText(IDC_SAVE_PATH, SavePath("direct"));
-  PressTo(PSBTN_NEXT, IDD_FINISH_PAGE, "direct program");
-  FinishTask("direct finish");
+  SaveAndFinish("direct", nullptr, "direct");
 
-  OpenWizard();
-  SelectSource(163);
-  PressTo(PSBTN_NEXT, IDD_CUSTOM_PAGE, "thumbs");
-  std::string thumbs = "http://demo.harvio.test/thumbs/index.html";
-  AddUrls(thumbs, "0", "0", false, thumbs, 0, nullptr);
+  WizardAt(163, IDD_CUSTOM_PAGE, "thumbs");
+  AddUrl("http://demo.harvio.test/thumbs/index.html");
   PressTo(PSBTN_NEXT, IDD_PROGRAM_PAGE, "thumbs list");
-  SetPageText(IDC_SAVE_PATH, SavePath("thumbs"));
-  PressTo(PSBTN_NEXT, IDD_FINISH_PAGE, "thumbs program");
-  FinishTask("thumbs finish");
+  SaveAndFinish("thumbs", nullptr, "thumbs");
   RunRows(3, 6);
 }
 

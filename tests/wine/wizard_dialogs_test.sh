@@ -16,15 +16,8 @@ MODE=$1
 EXE=$2
 NATIVE=$3
 RUN_WINE=$4
-WORK=$(mktemp -d /tmp/harvio-wizard-XXXXXX)
-SERVER_PID=
-cleanup() {
-  [ -n "$SERVER_PID" ] && kill "$SERVER_PID" 2>/dev/null && wait "$SERVER_PID"
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
-fail() { echo "FAIL: $*"; exit 1; }
-zpath() { echo "Z:$1" | tr / '\\'; }
+. "$(dirname "$0")/../fixture.sh"
+make_work wizard
 
 mkdir -p "$WORK/home" "$WORK/save"
 cli() { "$NATIVE" --home "$WORK/home" "$@"; }
@@ -58,13 +51,7 @@ if [ "$MODE" = harvio ]; then
   # its thread count changes.
   printf 'route * /slow/*\nheader Content-Type: image/jpeg\ngenerated 200000 200000\ndrip 1024 100\n' \
     >"$WORK/script"
-  "$6" "$WORK/script" --max-seconds 280 >"$WORK/port" &
-  SERVER_PID=$!
-  i=0
-  while [ ! -s "$WORK/port" ] && [ $i -lt 50 ]; do sleep 0.1; i=$((i + 1)); done
-  PORT=$(awk '{print $2}' "$WORK/port")
-  [ -n "$PORT" ] || fail "fixture server did not start"
-  export HARVIO_CONNECT_TO="site.test:80:127.0.0.1:$PORT"
+  start_server "$6" 280
   set -- --harvio "$(zpath "$WORK/home/harvio.exe")"
 else
   set -- "$(zpath "$WORK/home")\\"
