@@ -29,7 +29,7 @@ photograph() {
   # Closing the window the user's way saves the tasks; bounded all the same.
   xdotool key alt+F4
   if ! timeout 60 tail --pid="$program" -f /dev/null; then
-    "$root/tools/run-wine" --env wineserver -k || true
+    "$root/tools/run-wine" --side-of "$home/harvio.exe" --env wineserver -k || true
   fi
   echo "screenshot: $out" >&2
 }

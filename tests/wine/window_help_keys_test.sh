@@ -16,7 +16,7 @@ fi
 . "$(dirname "$0")/../fixture.sh"
 make_work helpkeys
 HOME_DIR=$WORK/home
-x() { "$RUN_WINE" --env xdotool "$@"; }
+x() { "$RUN_WINE" --side-of "$WIN/ui/harvio.exe" --env xdotool "$@"; }
 
 # Waits up to 30 s for a shown window titled exactly $1; prints its id.
 window() {
@@ -53,7 +53,8 @@ sleep 0.5
 x key Delete
 sleep 1.5
 # Closing asks every window of the program to close, the main one included.
-"$RUN_WINE" --env wine taskkill /im harvio.exe >/dev/null 2>&1
+"$RUN_WINE" --side-of "$HOME_DIR/harvio.exe" --env wine taskkill /im harvio.exe \
+  >/dev/null 2>&1
 i=0
 while kill -0 $RUN_PID 2>/dev/null && [ $i -lt 120 ]; do sleep 0.5; i=$((i + 1)); done
 kill -0 $RUN_PID 2>/dev/null && fail "harvio.exe did not end"
