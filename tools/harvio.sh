@@ -4,6 +4,8 @@
 #                          with the offline demo site (--no-demo: without)
 #   tools/harvio.sh demo   run the demo tasks with harvio-cli, no window
 #   tools/harvio.sh test   build both trees and run every test
+#   tools/harvio.sh package  the release files in dist/: the zip, the
+#                          installer, SHA256SUMS (tools/release/package.sh)
 # Each command first installs what is missing (as root, or through sudo):
 # packages, the zh_CN.UTF-8 locale and the Wine prefix. Nothing is done when
 # everything is in place already.
@@ -28,6 +30,7 @@ packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
   wine wine32:i386 wine64 xvfb xauth xdotool locales fonts-wqy-microhei
   fp-utils libchm-bin clang libclang-rt-14-dev
+  nsis p7zip-full
 )
 
 as_root() {
@@ -151,8 +154,13 @@ case "${1:-}" in
     cd "$native_build"
     ctest --output-on-failure --timeout 300
     ;;
+  package)
+    install_packages
+    build_windows_for "$win32_build" i686
+    "$root/tools/release/package.sh" "$win32_build" "$root/dist"
+    ;;
   *)
-    echo "usage: tools/harvio.sh run [--no-demo] | demo | test" >&2
+    echo "usage: tools/harvio.sh run [--no-demo] | demo | test | package" >&2
     exit 2
     ;;
 esac
