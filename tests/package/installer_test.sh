@@ -38,10 +38,10 @@ DIR=$WORK/Harvio
 install() { "$RUN_WINE" "$SETUP" /S "/D=$(zpath "$DIR")" || fail "silent install $1"; }
 # registry_values: the Uninstall key's values, or nothing when it is gone.
 registry_values() {
-  "$RUN_WINE" --env wine reg query "$KEY" 2>/dev/null | tr -d '\r'
-  "$RUN_WINE" --env wineserver --wait
+  "$RUN_WINE" --side-of "$SETUP" --env wine reg query "$KEY" 2>/dev/null | tr -d '\r'
+  "$RUN_WINE" --side-of "$SETUP" --env wineserver --wait
 }
-start_menu=$("$RUN_WINE" --env sh -c 'echo "$WINEPREFIX"')/drive_c/users
+start_menu=$("$RUN_WINE" --side-of "$SETUP" --env sh -c 'echo "$WINEPREFIX"')/drive_c/users
 shortcut_count() {
   find "$start_menu" -path '*/Start Menu/Programs/Harvio/*' \( -name Harvio.lnk \
     -o -name '软件简介.lnk' -o -name '卸载 Harvio.lnk' \) | wc -l
