@@ -36,9 +36,11 @@ fi
 
 DIR=$WORK/Harvio
 install() { "$RUN_WINE" "$SETUP" /S "/D=$(zpath "$DIR")" || fail "silent install $1"; }
-# registry_values: the Uninstall key's values, or nothing when it is gone.
+# registry_values: the Uninstall key's values, or nothing when it is gone
+# (Wine's reg tells that on its standard output).
 registry_values() {
-  "$RUN_WINE" --side-of "$SETUP" --env wine reg query "$KEY" 2>/dev/null | tr -d '\r'
+  query=$("$RUN_WINE" --side-of "$SETUP" --env wine reg query "$KEY" 2>/dev/null) &&
+    printf '%s\n' "$query" | tr -d '\r'
   "$RUN_WINE" --side-of "$SETUP" --env wineserver --wait
 }
 start_menu=$("$RUN_WINE" --side-of "$SETUP" --env sh -c 'echo "$WINEPREFIX"')/drive_c/users
