@@ -24,7 +24,7 @@ QuietUninstallString EstimatedSize NoModify NoRepair"
 7z x -o"$WORK/zip" "$DIST/harvio-$VERSION-win32.zip" >/dev/null || fail "no zip to compare"
 
 if [ "${HARVIO_WINE_ARCH:-}" = win64 ] || ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
-  echo "installer: this machine cannot execute 32-bit programs: unpacked with 7-Zip and checked, not run under Wine"
+  echo "installer: on the x86_64 path the 32-bit installer cannot run under Wine; unpacked with 7-Zip and its contents checked instead"
   7z x -o"$WORK/unpacked" "$SETUP" >/dev/null || fail "7-Zip cannot unpack the installer"
   7z l "$SETUP" | grep -q '^SubType = NSIS-3 Unicode' || fail "not a Unicode installer"
   [ -f "$WORK/unpacked/uninstall.exe" ] || fail "no uninstaller"
