@@ -49,9 +49,11 @@ scratch=$(mktemp -d /var/tmp/harvio-fresh.XXXXXX)
 top="$scratch/root"
 mounts=()
 
+# mount_in OPTIONS... WHERE: WHERE inside the root.
 mount_in() {
-  mount "$@" "$top${*: -1}"
-  mounts+=("$top${*: -1}")
+  local where="$top${*: -1}"
+  mount "${@:1:$#-1}" "$where"
+  mounts+=("$where")
 }
 
 # Processes left behind (a Wine server, Xvfb) would hold the mounts.
