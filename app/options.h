@@ -1,7 +1,6 @@
-// Global settings. The record is owned by the main window (or by harvio-cli)
-// and read live by every worker, so a change applies to the next connection.
-// Only plain 32-bit fields: a worker may read a value while the options
-// sheet writes it, and sees either the old or the new one.
+// The Option.ini file and the options sheet's rules: reading and writing
+// the Options record (core/options.h), the [Connect] values' ranges, the
+// window's default geometry and the work path the general page accepts.
 //
 // The record lives in "Option.ini" beside the program, sections [Window],
 // [General] and [Connect]: read once at start, written once at exit.
@@ -11,33 +10,12 @@
 #include <cstdint>
 #include <string>
 
+#include "core/options.h"
 #include "platform/screen.h"
 
 namespace harvio {
 
-struct Options {
-  uint32_t shutdownWhenDone = 0;
-  uint32_t ShowTBBCaption = 0;
-  uint32_t ShowGridLine = 0;
-  int32_t XPos = 0;
-  int32_t YPos = 0;
-  int32_t Width = 665;
-  int32_t Height = 425;
-  int32_t TLHeight = 105;
-  uint32_t KeepWnd = 1;
-  uint32_t HideOnMin = 1;
-  char WorkPath[64] = "C:\\Download\\";
-  uint32_t ConnTimeout = 30;     // seconds, 10..90
-  uint32_t DataTimeout = 30;     // seconds, 10..90
-  uint32_t RetryWait = 3;        // seconds, 2..10
-  uint32_t WEB2RetryTimes = 10;  // 1..99
-  uint32_t WEB1RetryTimes = 5;   // 1..99
-  uint32_t PICRetryTimes = 3;    // 1..99
-};
-
 constexpr char kOptionsFileName[] = "Option.ini";
-// WorkPath holds at most this many bytes, its final "\\" included.
-constexpr size_t kWorkPathMax = sizeof(Options::WorkPath) - 1;
 
 // One [Connect] value: its key, its field and its range. The defaults are
 // those of a fresh Options.
