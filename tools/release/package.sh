@@ -26,6 +26,7 @@ if [[ -z $version ]]; then
   echo "package: $win is no configured build" >&2
   exit 1
 fi
+# The commit time: the same commit gives the same files.
 epoch=${SOURCE_DATE_EPOCH:-$(git -C "$root" log -1 --format=%ct)}
 # strip writes this time, not the current one, into the programs' headers.
 export SOURCE_DATE_EPOCH=$epoch
