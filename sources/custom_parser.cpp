@@ -303,7 +303,8 @@ void AppendPieces(UrlBuilder& result, const char* link) {
 void ResolveUrl(char* link, const char* base) {
   size_t linkLen = strnlen(link, kUrlMax);
   link[linkLen] = '\0';
-  if (linkLen == 0 || SchemeLength(link) != 0) return;
+  size_t linkScheme = SchemeLength(link);
+  if (linkLen == 0 || (linkScheme != 0 && linkLen > linkScheme)) return;
   size_t baseLen = strnlen(base, kUrlMax);
   char resolved[kWorkBuffer];
   UrlBuilder result(resolved);
