@@ -471,6 +471,12 @@ void ReleaseEngineHook(Task& task) {
 
 }  // namespace
 
+std::vector<std::string> RefusedHosts(const Task& task) {
+  if (task.engine == nullptr) return {};
+  std::lock_guard<std::mutex> guard(task.engine->answersLock);
+  return task.engine->refusedHosts;
+}
+
 void InstallWorkerHooks() {
   static const WorkerHooks hooks{CreateWorkerHook, StopWorkerHook,
                                  ViewWorkerHook, ReleaseEngineHook};

@@ -160,6 +160,10 @@ struct Worker {
   char viewFile_[263] = {};
 };
 
+// Hosts whose certificate the task's workers refused, in the order met;
+// a copy taken under the engine's lock.
+std::vector<std::string> RefusedHosts(const Task& task);
+
 // Fills the WorkerHooks of the task core with this engine. Every program
 // that runs tasks calls it once at start-up.
 void InstallWorkerHooks();
