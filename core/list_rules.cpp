@@ -28,8 +28,9 @@ std::string BoundedText(const char* text, size_t capacity) {
 }
 
 bool IsReceiving(uint32_t state) { return state == kReceiving || state == kProcessing; }
+// A refused certificate keeps its URL on show.
 bool IsBusy(uint32_t state) {
-  return (state != kIdle && state <= kProcessing) || state == kHandshaking;
+  return state != kIdle && state != kFinishing && state <= kCertRefused;
 }
 
 }  // namespace
