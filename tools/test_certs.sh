@@ -4,6 +4,7 @@
 # made with the openssl command. FOLDER gets ca.crt (the root to trust, for
 # HARVIO_CA_FILE) and, per certificate, NAME.crt and NAME.key:
 #   good.test      signed by the CA, names good.test and the NAMEs given
+#                  (a host name, or an address written IP:127.0.0.1)
 #   wrong.test     signed by the CA, but names other.test only
 #   expired.test   signed by the CA for good.test and expired.test, expired
 #   self.test      names self.test, signed by itself
@@ -21,12 +22,15 @@ cd "$work"
 
 key() { openssl genpkey -algorithm RSA -pkeyopt rsa_keygen_bits:2048 -out "$1.key" 2>/dev/null; }
 
-# sign NAME DAYS DNS...: NAME.crt for the DNS names, signed by the CA.
+# sign NAME DAYS HOST...: NAME.crt for the hosts, signed by the CA.
 sign() {
   name=$1 days=$2
   shift 2
   key "$name"
-  san=$(printf 'DNS:%s,' "$@")
+  san=
+  for host in "$@"; do
+    case $host in IP:*) san="$san$host," ;; *) san="${san}DNS:$host," ;; esac
+  done
   printf 'subjectAltName=%s\nbasicConstraints=CA:FALSE\nextendedKeyUsage=serverAuth\n' \
     "${san%,}" >"$name.ext"
   openssl req -new -key "$name.key" -subj "/CN=$1" -out "$name.csr" 2>/dev/null
