@@ -127,9 +127,15 @@ void Worker::TakeItem(UrlItem* entry, ItemKind kind) {
   viewSize_ = entry->size;
   viewDone_ = entry->done;
   viewRetry_ = 0;
+  // Plain http shows without its scheme, as it always has.
+  char location[80];
+  LocationPrefix(entry->host, location, sizeof(location));
+  const char* shown =
+      IsSecureLocation(entry->host) ? location : location + SchemeLength(location);
   {
     std::lock_guard<std::mutex> guard(viewLock_);
-    size_t used = LocationPrefix(entry->host, viewUrl_, sizeof(viewUrl_));
+    CopyBounded(viewUrl_, sizeof(viewUrl_), shown);
+    size_t used = std::strlen(viewUrl_);
     CopyBounded(viewUrl_ + used, sizeof(viewUrl_) - used, entry->path);
     CopyBounded(viewFile_, sizeof(viewFile_), entry->fileName);
   }

@@ -14,9 +14,6 @@ RUNNER=${3:-}
 . "$(dirname "$0")/../fixture.sh"
 make_work tls
 
-prog_path() {
-  if [ -n "$RUNNER" ]; then zpath "$1"; else echo "$1"; fi
-}
 cli() { $RUNNER "$CLI" --home "$(prog_path "$WORK/home")" "$@"; }
 mkdir -p "$WORK/home"
 sh "$(dirname "$0")/../../tools/test_certs.sh" "$WORK/certs" || fail "certificates"
