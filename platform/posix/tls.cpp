@@ -1,6 +1,9 @@
 // OpenSSL behind memory BIOs: the engine never sees the socket. One client
 // context serves the whole process: TLS 1.2 at least, the system's roots
 // and those of HARVIO_CA_FILE, the peer verified and its name checked.
+// Every item is a connection of its own, so the last session of each host
+// is kept and offered again: a resumed handshake skips the key exchange
+// and the chain check of a full one.
 #include "platform/tls.h"
 
 #include <arpa/inet.h>
@@ -9,9 +12,41 @@
 #include <openssl/x509v3.h>
 
 #include <cstdlib>
+#include <map>
+#include <mutex>
+#include <string>
 
 namespace harvio::platform {
 namespace {
+
+std::mutex gSessionsLock;
+std::map<std::string, SSL_SESSION*>& Sessions() {
+  static auto* sessions = new std::map<std::string, SSL_SESSION*>;
+  return *sessions;
+}
+
+// The host a connection was made for (its SNI, or its address).
+int HostIndex() {
+  static const int index = SSL_get_ex_new_index(0, nullptr, nullptr, nullptr, nullptr);
+  return index;
+}
+
+// Keeps the reference OpenSSL hands over; returns 1 to say so.
+int RememberSession(SSL* ssl, SSL_SESSION* session) {
+  const auto* host = static_cast<const std::string*>(SSL_get_ex_data(ssl, HostIndex()));
+  if (host == nullptr) return 0;
+  std::lock_guard<std::mutex> guard(gSessionsLock);
+  SSL_SESSION*& kept = Sessions()[*host];
+  if (kept != nullptr) SSL_SESSION_free(kept);
+  kept = session;
+  return 1;
+}
+
+void OfferSession(SSL* ssl, const std::string& host) {
+  std::lock_guard<std::mutex> guard(gSessionsLock);
+  auto kept = Sessions().find(host);
+  if (kept != Sessions().end()) SSL_set_session(ssl, kept->second);
+}
 
 SSL_CTX* ClientContext() {
   static SSL_CTX* const context = [] {
@@ -24,6 +59,8 @@ SSL_CTX* ClientContext() {
       SSL_CTX_load_verify_locations(c, extra, nullptr);
     }
     SSL_CTX_set_verify(c, SSL_VERIFY_PEER, nullptr);
+    SSL_CTX_set_session_cache_mode(c, SSL_SESS_CACHE_CLIENT | SSL_SESS_CACHE_NO_INTERNAL_STORE);
+    SSL_CTX_sess_set_new_cb(c, RememberSession);
     ERR_clear_error();
     return c;
   }();
@@ -56,6 +93,9 @@ class OpenSslEngine : public TlsEngine {
     in_ = in;
     out_ = out;
     SSL_set_connect_state(ssl_);
+    host_ = host;
+    SSL_set_ex_data(ssl_, HostIndex(), &host_);
+    OfferSession(ssl_, host_);
     // An address is checked as such and is never sent as a server name.
     bool named = IsIPv4Literal(host)
                      ? X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(ssl_), host) == 1
@@ -106,6 +146,7 @@ class OpenSslEngine : public TlsEngine {
     while ((n = BIO_read(out_, chunk, sizeof(chunk))) > 0) out->append(chunk, n);
   }
 
+  std::string host_;
   SSL* ssl_ = nullptr;
   BIO* in_ = nullptr;
   BIO* out_ = nullptr;

@@ -140,25 +140,33 @@ bool CertificateHolds(PCCERT_CONTEXT certificate, const char* host) {
   return holds;
 }
 
-class SchannelEngine : public TlsEngine {
- public:
-  ~SchannelEngine() override {
-    if (haveContext_) DeleteSecurityContext(&context_);
-    if (haveCredentials_) FreeCredentialsHandle(&credentials_);
-  }
-
-  bool Begin(const char* host) {
-    host_ = host;
+// One credentials handle for the process: SChannel keeps its client
+// sessions with it, so a later connection to a host resumes its session.
+CredHandle* SharedCredentials() {
+  static CredHandle handle{};
+  static const bool acquired = [] {
     SCHANNEL_CRED cred{};
     cred.dwVersion = SCHANNEL_CRED_VERSION;
     cred.grbitEnabledProtocols = SP_PROT_TLS1_2_CLIENT;
     cred.dwFlags = SCH_CRED_MANUAL_CRED_VALIDATION | SCH_CRED_NO_DEFAULT_CREDS |
                    SCH_USE_STRONG_CRYPTO;
-    haveCredentials_ =
-        AcquireCredentialsHandleA(nullptr, const_cast<char*>(UNISP_NAME_A),
-                                  SECPKG_CRED_OUTBOUND, nullptr, &cred, nullptr,
-                                  nullptr, &credentials_, nullptr) == SEC_E_OK;
-    return haveCredentials_;
+    return AcquireCredentialsHandleA(nullptr, const_cast<char*>(UNISP_NAME_A),
+                                     SECPKG_CRED_OUTBOUND, nullptr, &cred,
+                                     nullptr, nullptr, &handle, nullptr) == SEC_E_OK;
+  }();
+  return acquired ? &handle : nullptr;
+}
+
+class SchannelEngine : public TlsEngine {
+ public:
+  ~SchannelEngine() override {
+    if (haveContext_) DeleteSecurityContext(&context_);
+  }
+
+  bool Begin(const char* host) {
+    host_ = host;
+    credentials_ = SharedCredentials();
+    return credentials_ != nullptr;
   }
 
   void Feed(const char* data, size_t n) override {
@@ -229,7 +237,7 @@ class SchannelEngine : public TlsEngine {
     SecBufferDesc outputDesc{SECBUFFER_VERSION, 1, &output};
     ULONG attributes = 0;
     SECURITY_STATUS status = InitializeSecurityContextA(
-        &credentials_, haveContext_ ? &context_ : nullptr, &host_[0],
+        credentials_, haveContext_ ? &context_ : nullptr, &host_[0],
         kContextFlags, 0, 0, haveContext_ ? &inputDesc : nullptr, 0, &context_,
         &outputDesc, &attributes, nullptr);
     haveContext_ = true;
@@ -290,9 +298,8 @@ class SchannelEngine : public TlsEngine {
   }
 
   std::string host_;
-  CredHandle credentials_{};
+  CredHandle* credentials_ = nullptr;
   CtxtHandle context_{};
-  bool haveCredentials_ = false;
   bool haveContext_ = false;
   bool fed_ = false;  // records arrived since the last handshake call
   bool closed_ = false;
