@@ -20,7 +20,7 @@ namespace harvio {
 
 enum class AddResult {
   kAdmitted,
-  kInvalid,    // not "http://host/..." or host of 64 characters or more
+  kInvalid,    // not "http(s)://host[:port]/...", or its host too long
   kDuplicate,  // already in the queue (letter case ignored)
 };
 

@@ -30,7 +30,7 @@ packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
   wine wine32:i386 wine64 xvfb xauth xdotool locales fonts-wqy-microhei
   fp-utils libchm-bin clang libclang-rt-14-dev
-  nsis p7zip-full git
+  nsis p7zip-full git libssl-dev ca-certificates openssl
 )
 
 as_root() {
