@@ -33,6 +33,7 @@ struct Options {
   uint32_t WEB2RetryTimes = 10;  // 1..99
   uint32_t WEB1RetryTimes = 5;   // 1..99
   uint32_t PICRetryTimes = 3;    // 1..99
+  uint32_t MaxPictureKB = 1024;  // largest picture accepted, 1024..65536
 };
 
 constexpr char kOptionsFileName[] = "Option.ini";
@@ -49,7 +50,7 @@ struct ConnectOption {
 };
 
 // In the order of the file and of the fields of the connection page.
-constexpr size_t kConnectOptionCount = 6;
+constexpr size_t kConnectOptionCount = 7;
 extern const ConnectOption kConnectOptions[kConnectOptionCount];
 
 uint32_t DefaultValue(const ConnectOption& option);

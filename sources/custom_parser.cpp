@@ -7,6 +7,7 @@
 // and may hold NUL bytes or end in the middle of a tag.
 #include "sources/custom_parser.h"
 
+#include <cstdint>
 #include <cstring>
 #include <unordered_map>
 
@@ -68,6 +69,75 @@ const char* FindAttribute(const char* from, const char* end,
     }
   }
   return nullptr;
+}
+
+// The number that starts a srcset descriptor ("800w", "1.5x"), in
+// thousandths; a candidate without one counts as 1x.
+uint64_t DescriptorSize(const char* at, const char* end) {
+  while (at < end && *at == ' ') ++at;
+  if (at == end || *at == ',') return 1000;
+  uint64_t whole = 0, fraction = 0, scale = 1000;
+  for (; at < end && *at >= '0' && *at <= '9' && whole < UINT32_MAX; ++at) {
+    whole = whole * 10 + static_cast<uint64_t>(*at - '0');
+  }
+  if (at < end && *at == '.') {
+    for (++at; at < end && *at >= '0' && *at <= '9'; ++at) {
+      if (scale > 1) fraction += (scale /= 10) * static_cast<uint64_t>(*at - '0');
+    }
+  }
+  return whole * 1000 + fraction;
+}
+
+// The largest candidate of the srcset whose "=" is at `equals`, by its
+// width ("w") or density ("x"): [*value, *valueEnd). Candidates are a URL,
+// blanks and a descriptor, separated by commas; an unquoted value holds
+// one URL only.
+bool LargestCandidate(const char* equals, const char* tagEnd,
+                      const char** value, const char** valueEnd) {
+  const char* at = equals + 1;
+  while (at < tagEnd && *at == ' ') ++at;
+  char quote = at < tagEnd && (*at == '"' || *at == '\'') ? *at++ : ' ';
+  const char* stop = FindByte(at, tagEnd, quote);
+  if (stop == nullptr) stop = tagEnd;
+  uint64_t best = 0;
+  while (at < stop) {
+    while (at < stop && (*at == ' ' || *at == ',')) ++at;
+    const char* url = at;
+    while (at < stop && *at != ' ') ++at;
+    const char* urlEnd = at;
+    while (urlEnd > url && urlEnd[-1] == ',') --urlEnd;
+    uint64_t size = urlEnd < at ? 1000 : DescriptorSize(at, stop);
+    if (urlEnd == at) {  // the descriptor runs to the next comma
+      const char* comma = FindByte(at, stop, ',');
+      at = comma != nullptr ? comma : stop;
+    }
+    if (urlEnd > url && size > best) {
+      best = size;
+      *value = url;
+      *valueEnd = urlEnd;
+    }
+  }
+  return best != 0;
+}
+
+// Lazy galleries show a placeholder in src and keep the picture in one of
+// these, or offer sizes in srcset.
+const char* const kLazyAttributes[] = {" data-src", " data-original",
+                                       " data-lazy-src"};
+
+// The picture an img tag (from its "<" at `open` to its ">" at `tagEnd`)
+// names in place of its src; false when it names none.
+bool LazyPicture(const char* open, const char* tagEnd, const char** value,
+                 const char** valueEnd) {
+  for (const char* name : kLazyAttributes) {
+    const char* eq = FindAttribute(open + 5, tagEnd, open, name);
+    if (eq != nullptr && CutAttributeValue(eq, tagEnd + 1, value, valueEnd) &&
+        *valueEnd > *value) {
+      return true;
+    }
+  }
+  const char* eq = FindAttribute(open + 5, tagEnd, open, " srcset");
+  return eq != nullptr && LargestCandidate(eq, tagEnd, value, valueEnd);
 }
 
 // Copies a cut-out value (shorter than kUrlMax + 1 bytes) into `url` and
@@ -155,16 +225,19 @@ void CollectImgPictures(const PageContext& ctx, ItemKind target,
       scan = open + 1;
       continue;
     }
-    // The src may sit in a later tag when this one has none.
-    const char* eq = FindAttribute(open + 5, end, ctx.page, " src");
     const char* value;
     const char* valueEnd;
-    if (eq == nullptr || !CutAttributeValue(eq, end, &value, &valueEnd) ||
-        valueEnd - value > static_cast<ptrdiff_t>(kUrlMax)) {
-      return;
+    const char* tagEnd = FindByte(open, end, '>');
+    if (tagEnd == nullptr || !LazyPicture(open, tagEnd, &value, &valueEnd)) {
+      // The src may sit in a later tag when this one has none.
+      const char* eq = FindAttribute(open + 5, end, ctx.page, " src");
+      if (eq == nullptr || !CutAttributeValue(eq, end, &value, &valueEnd)) {
+        return;
+      }
+      tagEnd = FindByte(valueEnd, end, '>');
+      if (tagEnd == nullptr) return;
     }
-    const char* tagEnd = FindByte(valueEnd, end, '>');
-    if (tagEnd == nullptr) return;
+    if (valueEnd - value > static_cast<ptrdiff_t>(kUrlMax)) return;
     char url[kWorkBuffer];
     PrepareLink(value, valueEnd, pageUrl, url);
     if (IsWantedPicture(url, *ctx.info)) {
