@@ -140,6 +140,16 @@ bool LazyPicture(const char* open, const char* tagEnd, const char** value,
   return eq != nullptr && LargestCandidate(eq, tagEnd, value, valueEnd);
 }
 
+// True when the URL's extension is that of a picture format a task may take.
+bool NamesPicture(const char* url) {
+  char extension[16];
+  UrlExtension(url, extension);
+  for (const char* picture : {".jpg", ".gif", ".png", ".webp"}) {
+    if (std::strcmp(extension, picture) == 0) return true;
+  }
+  return false;
+}
+
 // Copies a cut-out value (shorter than kUrlMax + 1 bytes) into `url` and
 // turns it into an absolute, decoded URL.
 void PrepareLink(const char* value, const char* valueEnd, const char* pageUrl,
@@ -210,17 +220,18 @@ void CustomPageParser(const PageContext& ctx) {
   PageUrl(*ctx.item, pageUrl);
   if (ctx.kind == kWeb2) {
     CollectThumbnailLinks(ctx, pageUrl);
-  } else if (ctx.kind == kWeb1) {
-    CollectImgPictures(ctx, kPic, pageUrl);
+  } else if (ctx.kind == kWeb1 && !CollectImgPictures(ctx, kPic, pageUrl)) {
+    CollectPictureLinks(ctx, pageUrl);
   }
 }
 
-void CollectImgPictures(const PageContext& ctx, ItemKind target,
+bool CollectImgPictures(const PageContext& ctx, ItemKind target,
                         const char* pageUrl) {
   const char* end = ctx.end;
   const char* scan = ctx.page;
+  bool found = false;
   for (const char* open; (open = FindByte(scan, end, '<')) != nullptr;) {
-    if (end - open < 5) return;
+    if (end - open < 5) return found;
     if (!MatchesNoCase(open + 1, "img ")) {
       scan = open + 1;
       continue;
@@ -232,18 +243,42 @@ void CollectImgPictures(const PageContext& ctx, ItemKind target,
       // The src may sit in a later tag when this one has none.
       const char* eq = FindAttribute(open + 5, end, ctx.page, " src");
       if (eq == nullptr || !CutAttributeValue(eq, end, &value, &valueEnd)) {
-        return;
+        return found;
       }
       tagEnd = FindByte(valueEnd, end, '>');
-      if (tagEnd == nullptr) return;
+      if (tagEnd == nullptr) return found;
     }
-    if (valueEnd - value > static_cast<ptrdiff_t>(kUrlMax)) return;
+    if (valueEnd - value > static_cast<ptrdiff_t>(kUrlMax)) return found;
+    found = true;
     char url[kWorkBuffer];
     PrepareLink(value, valueEnd, pageUrl, url);
     if (IsWantedPicture(url, *ctx.info)) {
       QueueUrl(ctx, target, url, ctx.item->title, pageUrl, true);
     }
     scan = tagEnd + 1;
+  }
+  return found;
+}
+
+void CollectPictureLinks(const PageContext& ctx, const char* pageUrl) {
+  const char* end = ctx.end;
+  for (const char* open = FindByte(ctx.page, end, '<'); open != nullptr;
+       open = FindByte(open + 1, end, '<')) {
+    if (end - open < 3 || !MatchesNoCase(open + 1, "a ")) continue;
+    const char* tagEnd = FindByte(open, end, '>');
+    if (tagEnd == nullptr) return;
+    const char* eq = FindAttribute(open + 2, tagEnd, open, " href");
+    const char* value;
+    const char* valueEnd;
+    if (eq == nullptr || !CutAttributeValue(eq, tagEnd + 1, &value, &valueEnd) ||
+        valueEnd - value > static_cast<ptrdiff_t>(kUrlMax)) {
+      continue;
+    }
+    char url[kWorkBuffer];
+    PrepareLink(value, valueEnd, pageUrl, url);
+    if (NamesPicture(url) && IsWantedPicture(url, *ctx.info)) {
+      QueueUrl(ctx, kPic, url, ctx.item->title, pageUrl, true);
+    }
   }
 }
 
