@@ -13,7 +13,7 @@
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "platform/paths.h"
-#include "sources/new_task.h"
+#include "app/new_task.h"
 #include "sources/page_dispatch.h"
 #include "sources/text_helpers.h"
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "sources/new_task.h"
+#include "app/new_task.h"
 #include "sources/text_helpers.h"
 
 namespace harvio::test {
