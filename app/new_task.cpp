@@ -36,11 +36,9 @@ std::string KeywordFolder(const WizardData& data) {
 }
 
 void SetPictureFlags(const WizardData& data, TaskInfo& info) {
-  bool all = data.sourceId < kFirstForum || data.sourceId == kDirectPictures;
-  bool ticked = data.sourceId == kPagePictures;
-  info.jpgLarge = all ? 1 : ticked ? data.jpgLarge : 1;
-  info.jpgSmall = all ? 1 : ticked ? data.jpgSmall : 0;
-  info.gif = all ? 1 : ticked ? data.gif : 0;
+  StoreFormats(data.sourceId == kPagePictures ? data.formats
+                                              : DefaultFormats(data.sourceId),
+               &info);
 }
 
 void SeedQueues(Task& task, WizardData& data) {
@@ -116,16 +114,17 @@ std::string CheckSearchPage(WizardData& data, const std::string& keyword,
   return std::string();
 }
 
-std::string CheckCustomPage(WizardData& data, uint32_t jpgLarge,
-                            uint32_t jpgSmall, uint32_t gif) {
+FormatSet DefaultFormats(uint32_t sourceId) {
+  if (sourceId == kDirectPictures) return kEveryFormat;
+  if (sourceId < kFirstForum) return kClassicFormats;
+  return FormatBit(kJpgLargeFormat);
+}
+
+std::string CheckCustomPage(WizardData& data, FormatSet ticked) {
   if (data.urlList.Count() == 0) return StringText(kUrlListEmpty);
   if (data.sourceId == kPagePictures) {
-    if (jpgLarge == 0 && jpgSmall == 0 && gif == 0) {
-      return StringText(kChooseFormat);
-    }
-    data.jpgLarge = jpgLarge;
-    data.jpgSmall = jpgSmall;
-    data.gif = gif;
+    if ((ticked & kEveryFormat) == 0) return StringText(kChooseFormat);
+    data.formats = ticked & kEveryFormat;
   }
   return std::string();
 }

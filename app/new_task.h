@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "core/picture_formats.h"
 #include "core/task.h"
 #include "core/url_queue.h"
 
@@ -38,9 +39,7 @@ struct WizardData {
   std::string notes;
   std::string keyword;  // normalised
   uint32_t sizeOption = 0;
-  uint32_t jpgLarge = 1;
-  uint32_t jpgSmall = 0;
-  uint32_t gif = 0;
+  FormatSet formats = FormatBit(kJpgLargeFormat);  // ticked on the custom page
   UrlQueue urlList;  // the custom sources' working list
 };
 
@@ -67,11 +66,15 @@ std::string CheckSourcePage(const WizardData& data);
 std::string CheckSearchPage(WizardData& data, const std::string& keyword,
                             uint32_t sizeOption);
 // The URL list must not be empty; SourceId 162 needs a picture format.
-std::string CheckCustomPage(WizardData& data, uint32_t jpgLarge,
-                            uint32_t jpgSmall, uint32_t gif);
+std::string CheckCustomPage(WizardData& data, FormatSet ticked);
 std::string CheckProgramPage(WizardData& data, const std::string& savePath,
                              const std::string& threadText,
                              bool classifyByTitle, const std::string& notes);
+
+// The formats a new task of `sourceId` accepts; for 162, the custom page's
+// initial ticks. The search engines and the boards keep what they always
+// fetched; 161 fetches the pictures the user named, whatever their format.
+FormatSet DefaultFormats(uint32_t sourceId);
 
 // The TaskInfo the wizard's data makes (taskName still empty).
 TaskInfo BuildTaskInfo(const WizardData& data);

@@ -96,6 +96,7 @@ const ConnectOption kConnectOptions[kConnectOptionCount] = {
     {"WEB2RetryTimes", &Options::WEB2RetryTimes, 1, 99},
     {"WEB1RetryTimes", &Options::WEB1RetryTimes, 1, 99},
     {"PICRetryTimes", &Options::PICRetryTimes, 1, 99},
+    {"MaxPictureKB", &Options::MaxPictureKB, 1024, 65536},
 };
 
 uint32_t DefaultValue(const ConnectOption& option) {

@@ -27,7 +27,7 @@ struct ConnectOption {
 };
 
 // In the order of the file and of the fields of the connection page.
-constexpr size_t kConnectOptionCount = 6;
+constexpr size_t kConnectOptionCount = 7;
 extern const ConnectOption kConnectOptions[kConnectOptionCount];
 
 uint32_t DefaultValue(const ConnectOption& option);

@@ -71,14 +71,13 @@ bool HasClassifyBox(uint32_t sourceId) {
 }
 
 FormatBoxes WizardFormatBoxes(uint32_t sourceId) {
-  if (sourceId == kDirectPictures) return {{1, 1, 1}, false};
-  return {{1, 0, 0}, sourceId == kPagePictures};
+  return {DefaultFormats(sourceId), sourceId == kPagePictures};
 }
 
+// What the task accepts, which for 161 and 163 is what it was created with.
 FormatBoxes SheetFormatBoxes(const TaskInfo& info) {
-  if (info.sourceId == kDirectPictures) return {{1, 1, 1}, false};
-  if (info.sourceId != kPagePictures) return {{1, 0, 0}, false};
-  return {{info.jpgLarge, info.jpgSmall, info.gif}, info.state == kNew};
+  return {TaskFormats(info),
+          info.sourceId == kPagePictures && info.state == kNew};
 }
 
 std::string UrlCountLabel(uint32_t count) {
@@ -133,9 +132,7 @@ void LoadSheetData(Task& task, WizardData* data) {
   data->notes = info.notes;
   data->keyword = info.keyword;
   data->sizeOption = info.sizeOption;
-  data->jpgLarge = info.jpgLarge;
-  data->jpgSmall = info.jpgSmall;
-  data->gif = info.gif;
+  data->formats = TaskFormats(info);
   data->urlList.Clear();
   // Only a New task's list can still be edited; the others show none.
   if (IsCustom(info.sourceId) && info.state == kNew) {
@@ -150,9 +147,8 @@ std::string CheckSheetSearchPage(WizardData& data, TaskState state,
 }
 
 std::string CheckSheetCustomPage(WizardData& data, TaskState state,
-                                 uint32_t jpgLarge, uint32_t jpgSmall,
-                                 uint32_t gif) {
-  return state == kNew ? CheckCustomPage(data, jpgLarge, jpgSmall, gif) : "";
+                                 FormatSet ticked) {
+  return state == kNew ? CheckCustomPage(data, ticked) : "";
 }
 
 std::string CheckSheetProgramPage(WizardData& data, TaskState state,
@@ -190,11 +186,7 @@ void ApplySheet(Task& task, WizardData& data, const ShownPages& shown) {
     UrlQueue& queue = task.queues[CustomSourceQueue(info.sourceId)];
     queue.Clear();
     CopyUrlList(data.urlList, queue);
-    if (info.sourceId == kPagePictures) {
-      info.jpgLarge = data.jpgLarge;
-      info.jpgSmall = data.jpgSmall;
-      info.gif = data.gif;
-    }
+    if (info.sourceId == kPagePictures) StoreFormats(data.formats, &info);
   }
   if (!shown.program) return;
   if (isNew) {

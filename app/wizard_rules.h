@@ -58,9 +58,10 @@ class PagePreparation {
 // "按帖子主题分类保存" belongs to the forum sources only.
 bool HasClassifyBox(uint32_t sourceId);
 
-// The custom page's three format boxes ("JPG(大图)", "JPG(小图)", "GIF").
+// The custom page's format boxes ("JPG(大图)", "JPG(小图)", "GIF", "PNG",
+// "WebP"), one per PictureFormat.
 struct FormatBoxes {
-  uint32_t ticked[3];
+  FormatSet ticked;
   bool enabled;
 };
 // In the wizard, as the page is prepared for `sourceId`.
@@ -106,8 +107,7 @@ std::string CheckSheetSearchPage(WizardData& data, TaskState state,
                                  const std::string& keyword,
                                  uint32_t sizeOption);
 std::string CheckSheetCustomPage(WizardData& data, TaskState state,
-                                 uint32_t jpgLarge, uint32_t jpgSmall,
-                                 uint32_t gif);
+                                 FormatSet ticked);
 // A thread count that cannot be read keeps the task's own count.
 std::string CheckSheetProgramPage(WizardData& data, TaskState state,
                                   const std::string& savePath,

@@ -85,15 +85,12 @@ bool CustomPage(CliContext& ctx, WizardData& data) {
       return false;
     }
   }
-  std::string formats = "jpg-large";  // the custom page's initial ticks
-  ctx.TakeValue("--formats", &formats);
-  formats = "," + formats + ",";
-  auto ticked = [&](const char* name) {
-    return formats.find(std::string(",") + name + ",") != std::string::npos
-               ? 1u : 0u;
-  };
-  return !Refused(CheckCustomPage(data, ticked("jpg-large"),
-                                  ticked("jpg-small"), ticked("gif")));
+  std::string list;
+  FormatSet ticked = data.formats;  // the custom page's initial ticks
+  if (ctx.TakeValue("--formats", &list) && !ParseFormatList(list, &ticked)) {
+    return Usage("--formats takes jpg-large,jpg-small,gif,png,webp or none");
+  }
+  return !Refused(CheckCustomPage(data, ticked));
 }
 
 bool ProgramPage(CliContext& ctx, const std::string& home, WizardData& data) {
@@ -113,6 +110,27 @@ bool ProgramPage(CliContext& ctx, const std::string& home, WizardData& data) {
 }
 
 }  // namespace
+
+bool ParseFormatList(const std::string& list, FormatSet* formats) {
+  static const char* const kWords[kFormatCount] = {"jpg-large", "jpg-small",
+                                                   "gif", "png", "webp"};
+  *formats = 0;
+  size_t start = 0;
+  while (start <= list.size()) {
+    size_t comma = list.find(',', start);
+    if (comma == std::string::npos) comma = list.size();
+    std::string word = list.substr(start, comma - start);
+    uint32_t format = 0;
+    while (format < kFormatCount && word != kWords[format]) ++format;
+    if (format < kFormatCount) {
+      *formats |= FormatBit(static_cast<PictureFormat>(format));
+    } else if (word != "none") {
+      return false;
+    }
+    start = comma + 1;
+  }
+  return true;
+}
 
 int NewCommand(CliContext& ctx) {
   WizardData data;

@@ -13,6 +13,7 @@
 #include "platform/codepage.h"
 #include "platform/files.h"
 #include "platform/paths.h"
+#include "app/new_task.h"
 #include "sources/page_dispatch.h"
 #include "sources/text_helpers.h"
 
@@ -34,37 +35,6 @@ class PrintingTrace : public AddUrlTrace {
           kResults[static_cast<int>(result)]);
   }
 };
-
-// The picture formats a new task of `source` gets unless the user changes
-// them.
-void SetDefaultFormats(uint32_t source, TaskInfo* info) {
-  bool all = source < 21 || source == kFirstCustomSource;
-  info->jpgLarge = 1;
-  info->jpgSmall = all ? 1 : 0;
-  info->gif = all ? 1 : 0;
-}
-
-// "jpg-large,jpg-small,gif" in any selection; "none" for no format.
-bool ParseFormats(const std::string& list, TaskInfo* info) {
-  info->jpgLarge = info->jpgSmall = info->gif = 0;
-  size_t start = 0;
-  while (start <= list.size()) {
-    size_t comma = list.find(',', start);
-    if (comma == std::string::npos) comma = list.size();
-    std::string word = list.substr(start, comma - start);
-    if (word == "jpg-large") {
-      info->jpgLarge = 1;
-    } else if (word == "jpg-small") {
-      info->jpgSmall = 1;
-    } else if (word == "gif") {
-      info->gif = 1;
-    } else if (word != "none") {
-      return false;
-    }
-    start = comma + 1;
-  }
-  return true;
-}
 
 // The page as a worker holds it: at most kMaxBodyBytes, NUL-terminated.
 bool ReadPage(const std::string& nativePath, std::vector<char>* page) {
@@ -104,10 +74,11 @@ int ParseCommand(CliContext& ctx) {
   TaskInfo info{};
   info.sourceId =
       static_cast<uint32_t>(std::strtoul(source.c_str(), nullptr, 10));
-  SetDefaultFormats(info.sourceId, &info);
-  if (!formats.empty() && !ParseFormats(formats, &info)) {
-    return Fail("--formats takes jpg-large,jpg-small,gif or none");
+  FormatSet wanted = DefaultFormats(info.sourceId);
+  if (!formats.empty() && !ParseFormatList(formats, &wanted)) {
+    return Fail("--formats takes jpg-large,jpg-small,gif,png,webp or none");
   }
+  StoreFormats(wanted, &info);
   if (kindName != "WEB2" && kindName != "WEB1") {
     return Fail("--kind is WEB2 or WEB1");
   }

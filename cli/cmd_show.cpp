@@ -31,7 +31,9 @@ void PrintInfo(const TaskInfo& info, int32_t pictureCount) {
   Field("sizeOption", std::to_string(info.sizeOption));
   Field("jpgLarge", std::to_string(info.jpgLarge));
   Field("jpgSmall", std::to_string(info.jpgSmall));
-  Field("gif", std::to_string(info.gif));
+  Field("gif", WantsFormat(info, kGifFormat) ? "1" : "0");
+  Field("png", WantsFormat(info, kPngFormat) ? "1" : "0");
+  Field("webp", WantsFormat(info, kWebpFormat) ? "1" : "0");
 }
 
 std::string EntryLine(uint32_t kind, const UrlItem& item) {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/cli_context.h"
+#include "core/picture_formats.h"
 #include "core/task.h"
 
 namespace harvio::cli {
@@ -18,6 +19,9 @@ void PrintThreadList(const Task& task);
 
 int CatalogCommand(CliContext& ctx);  // cmd_catalog.cpp
 int NewCommand(CliContext& ctx);      // cmd_new.cpp
+// "jpg-large,jpg-small,gif,png,webp" in any selection, "none" for no
+// format; false on another word (cmd_new.cpp).
+bool ParseFormatList(const std::string& list, FormatSet* formats);
 int ListCommand(CliContext& ctx);     // cmd_list.cpp
 int ShowCommand(CliContext& ctx);     // cmd_show.cpp
 int DeleteCommand(CliContext& ctx);   // cmd_delete.cpp

@@ -25,7 +25,7 @@ const std::vector<Command> kCommands = {
     {"new", NewCommand,
      "new --source ID [--keyword TEXT] [--option N] [--save PATH] "
      "[--threads N] [--classify] [--notes TEXT] "
-     "[--formats jpg-large,jpg-small,gif] [--url URL ...] "
+     "[--formats jpg-large,jpg-small,gif,png,webp] [--url URL ...] "
      "[--from N --to N [--fixed]]   create a task"},
     {"list", ListCommand, "list   the tasks in list order"},
     {"show", ShowCommand, "show N   task N and its queues"},

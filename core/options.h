@@ -29,6 +29,7 @@ struct Options {
   uint32_t WEB2RetryTimes = 10;  // 1..99
   uint32_t WEB1RetryTimes = 5;   // 1..99
   uint32_t PICRetryTimes = 3;    // 1..99
+  uint32_t MaxPictureKB = 1024;  // largest picture accepted, 1024..65536
 };
 
 // WorkPath holds at most this many bytes, its final "\\" included.

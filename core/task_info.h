@@ -38,7 +38,7 @@ constexpr uint32_t kMinThreads = 5;
 constexpr uint32_t kMaxThreads = 25;
 constexpr uint32_t kDefaultThreads = 15;
 constexpr uint32_t kQueueCap = 2048;
-constexpr uint32_t kMaxBodyBytes = 1048576;
+constexpr uint32_t kMaxBodyBytes = 1048576;  // a page; a picture by default
 constexpr size_t kUrlMax = 1024;    // longest path, referer or cut-out value
 constexpr size_t kHostMax = 63;
 constexpr size_t kTitleMax = 127;
@@ -79,7 +79,7 @@ struct TaskInfo {
   uint32_t sizeOption;
   uint32_t jpgLarge;  // JPEG of 16384 bytes and more
   uint32_t jpgSmall;  // JPEG under 16384 bytes
-  uint32_t gif;
+  uint32_t gif;       // GIF, PNG, WebP: bits, see core/picture_formats.h
 };
 
 // Every integer already sits on a 4-byte boundary, so the natural layout is

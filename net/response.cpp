@@ -1,10 +1,12 @@
 #include "net/response.h"
 
+#include <cctype>
 #include <cstring>
 
 #include "core/checkpoint.h"
 #include "core/gbk_text.h"
 #include "core/item_folder.h"
+#include "core/picture_formats.h"
 #include "core/task_store.h"
 #include "core/url_location.h"
 #include "sources/custom_parser.h"
@@ -24,6 +26,8 @@ constexpr uint32_t kMaxRedirectHops = 5;
 const char kTxt[] = ".txt";
 const char kJpg[] = ".jpg";
 const char kGif[] = ".gif";
+const char kPng[] = ".png";
+const char kWebp[] = ".webp";
 
 // The header fields of a response: the text after the status line up to
 // the blank line (or the end of the block when it has none).
@@ -40,12 +44,37 @@ const char* FindText(const char* begin, const char* end, const char* text) {
   return nullptr;
 }
 
-// The value of the header `name` (its exact text with ": "); false when it
-// is missing or too long.
-bool HeaderValue(const Fields& fields, const char* name, std::string* value) {
-  const char* start = FindText(fields.begin, fields.end, name);
-  if (start == nullptr) return false;
-  start += std::strlen(name);
+// True when a field named `lowerName` (lower case, without the colon)
+// starts at `at`. Header names are case-insensitive, and a name counts only
+// at the start of a line, so a value that mentions a name is not taken for
+// that field.
+bool IsFieldAt(const Fields& fields, const char* at, const char* lowerName,
+               size_t length) {
+  if (at != fields.begin && at[-1] != '\n') return false;
+  if (static_cast<size_t>(fields.end - at) <= length || at[length] != ':') {
+    return false;
+  }
+  for (size_t i = 0; i < length; ++i) {
+    if (std::tolower(static_cast<unsigned char>(at[i])) != lowerName[i]) {
+      return false;
+    }
+  }
+  return true;
+}
+
+// The value of the field `lowerName`, without the blanks after the colon;
+// false when it is missing or too long.
+bool HeaderValue(const Fields& fields, const char* lowerName,
+                 std::string* value) {
+  size_t length = std::strlen(lowerName);
+  const char* start = fields.begin;
+  while (start < fields.end &&
+         !IsFieldAt(fields, start, lowerName, length)) {
+    ++start;
+  }
+  if (start == fields.end) return false;
+  start += length + 1;
+  while (start < fields.end && (*start == ' ' || *start == '\t')) ++start;
   const char* stop = FindText(start, fields.end, "\r\n");
   if (stop == nullptr) stop = FindText(start, fields.end, "\n");
   if (stop == nullptr) stop = fields.end;
@@ -79,13 +108,15 @@ const char* HeaderEnd(const char* begin, const char* end, const char** body) {
 
 const char* ContentExtension(const Fields& fields) {
   std::string type;
-  if (!HeaderValue(fields, "Content-Type: ", &type)) return nullptr;
+  if (!HeaderValue(fields, "content-type", &type)) return nullptr;
   auto has = [&type](const char* text) {
     return type.find(text) != std::string::npos;
   };
   if (has("text/html") || has("text/plain")) return kTxt;
   if (has("image/jpeg")) return kJpg;
   if (has("image/gif")) return kGif;
+  if (has("image/png")) return kPng;
+  if (has("image/webp")) return kWebp;
   if (has(".jpg\"")) return kJpg;
   return nullptr;
 }
@@ -93,8 +124,9 @@ const char* ContentExtension(const Fields& fields) {
 bool TypeWanted(const TaskInfo& info, ItemKind kind, const char* ext) {
   if (kind != kPic) return ext == kTxt;
   if (ext == kJpg) return info.jpgLarge != 0 || info.jpgSmall != 0;
-  if (ext == kGif) return info.gif != 0;
-  return false;
+  if (ext == kGif) return WantsFormat(info, kGifFormat);
+  if (ext == kPng) return WantsFormat(info, kPngFormat);
+  return ext == kWebp && WantsFormat(info, kWebpFormat);
 }
 
 // The leading decimal digits, saturating; 0 and no number count as 1023.
@@ -116,12 +148,18 @@ bool JpegSizeWanted(const TaskInfo& info, uint32_t length) {
   return true;
 }
 
+// The most body bytes an item may have: a page 1 MiB, a picture what the
+// options allow.
+uint32_t BodyLimit(const Worker& w) {
+  return w.kind_ == kPic ? w.options().MaxPictureKB * 1024 : kMaxBodyBytes;
+}
+
 // Reads the announced length into the item; false when it is refused.
 bool AcceptLength(Worker& w, const Fields& fields, const char* ext) {
   std::string value;
-  if (!HeaderValue(fields, "Content-Length: ", &value)) return true;
+  if (!HeaderValue(fields, "content-length", &value)) return true;
   uint32_t length = ReadLength(value);
-  if (length < kShortestBody || length > kMaxBodyBytes) return false;
+  if (length < kShortestBody || length > BodyLimit(w)) return false;
   if (w.kind_ == kPic && ext == kJpg &&
       !JpegSizeWanted(w.task_.info, length)) {
     return false;
@@ -136,6 +174,19 @@ std::string UrlKey(const char* url) {
   CopyBounded(key, sizeof(key), url);
   LowerAscii(key);
   return key;
+}
+
+bool IsRedirect(int status) {
+  return status == 301 || status == 302 || status == 303 || status == 307 ||
+         status == 308;
+}
+
+// What a redirect may lead to: a picture only to a picture the task wants,
+// and a page never from https to plain http: its links would carry what was
+// fetched securely into the open.
+bool IsFollowableTarget(const Worker& w, const char* to) {
+  if (w.kind_ == kPic) return IsWantedPicture(to, w.task_.info);
+  return !IsSecureLocation(w.item_->host) || SchemeLength(to) == 8;
 }
 
 // Notes that `from` redirected; true when `to` may be queued: it never
@@ -154,26 +205,23 @@ bool MayFollowRedirect(TaskEngine& engine, const char* from, const char* to) {
   return true;
 }
 
-// Leaving https for plain http is for pictures only: a page's links would
-// carry what was fetched securely into the open.
-bool SchemeAllowsRedirect(const Worker& w, const char* to) {
-  return w.kind_ == kPic || !IsSecureLocation(w.item_->host) ||
-         SchemeLength(to) == 8;
-}
-
-// A redirected picture is queued under its new address if still wanted.
+// A redirected item is queued under its new address in its own queue. A
+// picture names the address that redirected as its referer; a page keeps
+// the referer it had, as a browser does.
 void QueueRedirect(Worker& w, const Fields& fields) {
   std::string location;
-  if (!HeaderValue(fields, "Location: ", &location)) return;
+  if (!HeaderValue(fields, "location", &location)) return;
   char base[kWorkBuffer];
   PageUrl(*w.item_, base);
   char link[kWorkBuffer];
   CopyBounded(link, sizeof(link), location.c_str());
   ResolveUrl(link, base);
-  if (link[0] != '\0' && IsWantedPicture(link, w.task_.info) &&
-      SchemeAllowsRedirect(w, link) && MayFollowRedirect(w.engine_, base, link)) {
-    w.task_.queues[kPic].AddUrl(link, w.item_->title, base, true);
+  if (link[0] == '\0' || !IsFollowableTarget(w, link) ||
+      !MayFollowRedirect(w.engine_, base, link)) {
+    return;
   }
+  const char* referer = w.kind_ == kPic ? base : w.item_->referer;
+  w.task_.queues[w.kind_].AddUrl(link, w.item_->title, referer, true);
 }
 
 // A refused range: the URL starts over as a fresh entry, once per run, so
@@ -192,14 +240,14 @@ void RequeueFresh(Worker& w) {
 // A chunked body carries chunk sizes between its bytes: never a picture.
 bool IsChunked(const Fields& fields) {
   std::string coding;
-  return HeaderValue(fields, "Transfer-Encoding: ", &coding) &&
+  return HeaderValue(fields, "transfer-encoding", &coding) &&
          coding.find("chunked") != std::string::npos;
 }
 
 // True unless a Content-Range says the body starts elsewhere than `start`.
 bool RangeStartsAt(const Fields& fields, uint32_t start) {
   std::string range;
-  if (!HeaderValue(fields, "Content-Range: ", &range)) return true;
+  if (!HeaderValue(fields, "content-range", &range)) return true;
   const char kUnit[] = "bytes ";
   size_t at = sizeof(kUnit) - 1;
   if (range.compare(0, at, kUnit) != 0) return false;
@@ -299,7 +347,7 @@ bool AcceptResponse(Worker& w, uint32_t n) {
     w.ChangeItem([](UrlItem& i) { i.done = i.size = 0; });
     w.viewDone_ = 0;
   } else if (status != 206) {
-    if (status == 302 && w.kind_ == kPic) QueueRedirect(w, fields);
+    if (IsRedirect(status)) QueueRedirect(w, fields);
     if (status == 416) RequeueFresh(w);
     return false;
   }
@@ -328,7 +376,7 @@ bool AppendBody(Worker& w, const char* bytes, uint32_t n) {
   // Never more than announced: the announced bytes are the picture and
   // the excess is left out. A body without length that passes what any
   // item may have is tried again.
-  uint32_t limit = item.size != 0 ? item.size : kMaxBodyBytes;
+  uint32_t limit = item.size != 0 ? item.size : BodyLimit(w);
   uint64_t have = uint64_t{item.done} + w.buffered_;
   uint32_t room = have < limit ? static_cast<uint32_t>(limit - have) : 0;
   if (n > room) {

@@ -8,6 +8,7 @@
 #include "sources/custom_parser.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <unordered_map>
 
@@ -67,6 +68,85 @@ const char* FindAttribute(const char* from, const char* end,
     }
   }
   return nullptr;
+}
+
+// The number that starts a srcset descriptor ("800w", "1.5x"), in
+// thousandths; a candidate without one counts as 1x.
+uint64_t DescriptorSize(const char* at, const char* end) {
+  while (at < end && *at == ' ') ++at;
+  if (at == end || *at == ',') return 1000;
+  uint64_t whole = 0, fraction = 0, scale = 1000;
+  for (; at < end && *at >= '0' && *at <= '9' && whole < UINT32_MAX; ++at) {
+    whole = whole * 10 + static_cast<uint64_t>(*at - '0');
+  }
+  if (at < end && *at == '.') {
+    for (++at; at < end && *at >= '0' && *at <= '9'; ++at) {
+      if (scale > 1) fraction += (scale /= 10) * static_cast<uint64_t>(*at - '0');
+    }
+  }
+  return whole * 1000 + fraction;
+}
+
+// The largest candidate of the srcset whose "=" is at `equals`, by its
+// width ("w") or density ("x"): [*value, *valueEnd). Candidates are a URL,
+// blanks and a descriptor, separated by commas; an unquoted value holds
+// one URL only.
+bool LargestCandidate(const char* equals, const char* tagEnd,
+                      const char** value, const char** valueEnd) {
+  const char* at = equals + 1;
+  while (at < tagEnd && *at == ' ') ++at;
+  char quote = at < tagEnd && (*at == '"' || *at == '\'') ? *at++ : ' ';
+  const char* stop = FindByte(at, tagEnd, quote);
+  if (stop == nullptr) stop = tagEnd;
+  uint64_t best = 0;
+  while (at < stop) {
+    while (at < stop && (*at == ' ' || *at == ',')) ++at;
+    const char* url = at;
+    while (at < stop && *at != ' ') ++at;
+    const char* urlEnd = at;
+    while (urlEnd > url && urlEnd[-1] == ',') --urlEnd;
+    uint64_t size = urlEnd < at ? 1000 : DescriptorSize(at, stop);
+    if (urlEnd == at) {  // the descriptor runs to the next comma
+      const char* comma = FindByte(at, stop, ',');
+      at = comma != nullptr ? comma : stop;
+    }
+    if (urlEnd > url && size > best) {
+      best = size;
+      *value = url;
+      *valueEnd = urlEnd;
+    }
+  }
+  return best != 0;
+}
+
+// Lazy galleries show a placeholder in src and keep the picture in one of
+// these, or offer sizes in srcset.
+const char* const kLazyAttributes[] = {" data-src", " data-original",
+                                       " data-lazy-src"};
+
+// The picture an img tag (from its "<" at `open` to its ">" at `tagEnd`)
+// names in place of its src; false when it names none.
+bool LazyPicture(const char* open, const char* tagEnd, const char** value,
+                 const char** valueEnd) {
+  for (const char* name : kLazyAttributes) {
+    const char* eq = FindAttribute(open + 5, tagEnd, open, name);
+    if (eq != nullptr && CutAttributeValue(eq, tagEnd + 1, value, valueEnd) &&
+        *valueEnd > *value) {
+      return true;
+    }
+  }
+  const char* eq = FindAttribute(open + 5, tagEnd, open, " srcset");
+  return eq != nullptr && LargestCandidate(eq, tagEnd, value, valueEnd);
+}
+
+// True when the URL's extension is that of a picture format a task may take.
+bool NamesPicture(const char* url) {
+  char extension[16];
+  UrlExtension(url, extension);
+  for (const char* picture : {".jpg", ".gif", ".png", ".webp"}) {
+    if (std::strcmp(extension, picture) == 0) return true;
+  }
+  return false;
 }
 
 // Copies a cut-out value (shorter than kUrlMax + 1 bytes) into `url` and
@@ -139,37 +219,65 @@ void CustomPageParser(const PageContext& ctx) {
   PageUrl(*ctx.item, pageUrl);
   if (ctx.kind == kWeb2) {
     CollectThumbnailLinks(ctx, pageUrl);
-  } else if (ctx.kind == kWeb1) {
-    CollectImgPictures(ctx, kPic, pageUrl);
+  } else if (ctx.kind == kWeb1 && !CollectImgPictures(ctx, kPic, pageUrl)) {
+    CollectPictureLinks(ctx, pageUrl);
   }
 }
 
-void CollectImgPictures(const PageContext& ctx, ItemKind target,
+bool CollectImgPictures(const PageContext& ctx, ItemKind target,
                         const char* pageUrl) {
   const char* end = ctx.end;
   const char* scan = ctx.page;
+  bool found = false;
   for (const char* open; (open = FindByte(scan, end, '<')) != nullptr;) {
-    if (end - open < 5) return;
+    if (end - open < 5) return found;
     if (!MatchesNoCase(open + 1, "img ")) {
       scan = open + 1;
       continue;
     }
-    // The src may sit in a later tag when this one has none.
-    const char* eq = FindAttribute(open + 5, end, ctx.page, " src");
     const char* value;
     const char* valueEnd;
-    if (eq == nullptr || !CutAttributeValue(eq, end, &value, &valueEnd) ||
-        valueEnd - value > static_cast<ptrdiff_t>(kUrlMax)) {
-      return;
+    const char* tagEnd = FindByte(open, end, '>');
+    if (tagEnd == nullptr || !LazyPicture(open, tagEnd, &value, &valueEnd)) {
+      // The src may sit in a later tag when this one has none.
+      const char* eq = FindAttribute(open + 5, end, ctx.page, " src");
+      if (eq == nullptr || !CutAttributeValue(eq, end, &value, &valueEnd)) {
+        return found;
+      }
+      tagEnd = FindByte(valueEnd, end, '>');
+      if (tagEnd == nullptr) return found;
     }
-    const char* tagEnd = FindByte(valueEnd, end, '>');
-    if (tagEnd == nullptr) return;
+    if (valueEnd - value > static_cast<ptrdiff_t>(kUrlMax)) return found;
+    found = true;
     char url[kWorkBuffer];
     PrepareLink(value, valueEnd, pageUrl, url);
     if (IsWantedPicture(url, *ctx.info)) {
       QueueUrl(ctx, target, url, ctx.item->title, pageUrl, true);
     }
     scan = tagEnd + 1;
+  }
+  return found;
+}
+
+void CollectPictureLinks(const PageContext& ctx, const char* pageUrl) {
+  const char* end = ctx.end;
+  for (const char* open = FindByte(ctx.page, end, '<'); open != nullptr;
+       open = FindByte(open + 1, end, '<')) {
+    if (end - open < 3 || !MatchesNoCase(open + 1, "a ")) continue;
+    const char* tagEnd = FindByte(open, end, '>');
+    if (tagEnd == nullptr) return;
+    const char* eq = FindAttribute(open + 2, tagEnd, open, " href");
+    const char* value;
+    const char* valueEnd;
+    if (eq == nullptr || !CutAttributeValue(eq, tagEnd + 1, &value, &valueEnd) ||
+        valueEnd - value > static_cast<ptrdiff_t>(kUrlMax)) {
+      continue;
+    }
+    char url[kWorkBuffer];
+    PrepareLink(value, valueEnd, pageUrl, url);
+    if (NamesPicture(url) && IsWantedPicture(url, *ctx.info)) {
+      QueueUrl(ctx, kPic, url, ctx.item->title, pageUrl, true);
+    }
   }
 }
 

@@ -10,9 +10,14 @@
 namespace harvio {
 
 void CustomPageParser(const PageContext& ctx);  // 161-163
-// Admits every wanted <img src> of the page into `target`.
-void CollectImgPictures(const PageContext& ctx, ItemKind target,
+// Admits every wanted <img src> of the page into `target` (for a lazy
+// gallery's img, the picture of its data-src, data-original, data-lazy-src
+// or the largest of its srcset). False when the page has no img picture.
+bool CollectImgPictures(const PageContext& ctx, ItemKind target,
                         const char* pageUrl);
+// Admits every wanted picture an <a href> of the page links to into PIC:
+// what a page without img pictures, such as a folder listing, offers.
+void CollectPictureLinks(const PageContext& ctx, const char* pageUrl);
 void CollectThumbnailLinks(const PageContext& ctx, const char* pageUrl);
 // Makes `link` (a 1028-byte buffer) absolute against `base`; empties it when
 // it cannot.

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "core/gbk_text.h"
+#include "core/picture_formats.h"
 
 namespace harvio {
 namespace {
@@ -134,11 +135,14 @@ bool IsWantedPicture(const char* url, const TaskInfo& info) {
   char extension[16];
   UrlExtension(url, extension);
   if (std::strcmp(extension, ".bmp") == 0) return false;
-  if (std::strcmp(extension, ".png") == 0) return false;
   if (std::strcmp(extension, ".jpg") == 0) {
     return info.jpgLarge != 0 || info.jpgSmall != 0;
   }
-  if (std::strcmp(extension, ".gif") == 0) return info.gif != 0;
+  if (std::strcmp(extension, ".gif") == 0) return WantsFormat(info, kGifFormat);
+  if (std::strcmp(extension, ".png") == 0) return WantsFormat(info, kPngFormat);
+  if (std::strcmp(extension, ".webp") == 0) {
+    return WantsFormat(info, kWebpFormat);
+  }
   return true;
 }
 

@@ -110,8 +110,11 @@ INT_PTR CALLBACK GeneralPageProc(HWND page, UINT message, WPARAM wparam, LPARAM 
   return FALSE;
 }
 
-// The edit and spin control of each [Connect] value, in table order.
-int EditId(size_t index) { return IDC_CONN_TIMEOUT + 2 * static_cast<int>(index); }
+// The edit of each [Connect] value, in table order; its spin follows it.
+constexpr int kConnectEdits[kConnectOptionCount] = {
+    IDC_CONN_TIMEOUT, IDC_DATA_TIMEOUT, IDC_RETRY_WAIT,    IDC_WEB2_RETRIES,
+    IDC_WEB1_RETRIES, IDC_PIC_RETRIES,  IDC_MAX_PICTURE_KB};
+int EditId(size_t index) { return kConnectEdits[index]; }
 int SpinId(size_t index) { return EditId(index) + 1; }
 
 void SetConnectValue(HWND page, size_t index, uint32_t value) {

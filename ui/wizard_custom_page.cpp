@@ -7,15 +7,18 @@
 namespace harvio::ui {
 namespace {
 
-constexpr int kFormatBoxes[3] = {IDC_JPG_LARGE, IDC_JPG_SMALL, IDC_GIF};
+// One box per PictureFormat, in its order.
+constexpr int kFormatBoxes[kFormatCount] = {IDC_JPG_LARGE, IDC_JPG_SMALL,
+                                            IDC_GIF, IDC_PNG, IDC_WEBP};
 
 void ShowCount(HWND page, TaskDialog& dialog) {
   SetDlgItemTextA(page, IDC_URL_COUNT, UrlCountLabel(dialog.data.urlList.Count()).c_str());
 }
 
 void ShowFormats(HWND page, const FormatBoxes& boxes) {
-  for (int i = 0; i < 3; ++i) {
-    SetTicked(page, kFormatBoxes[i], boxes.ticked[i] != 0);
+  for (uint32_t i = 0; i < kFormatCount; ++i) {
+    SetTicked(page, kFormatBoxes[i],
+              (boxes.ticked & FormatBit(static_cast<PictureFormat>(i))) != 0);
     EnableControl(page, kFormatBoxes[i], boxes.enabled);
   }
 }
@@ -53,13 +56,16 @@ void Command(HWND page, TaskDialog& dialog, int id, int code) {
 }
 
 std::string Leave(HWND page, TaskDialog& dialog) {
-  uint32_t large = IsTicked(page, IDC_JPG_LARGE) ? 1 : 0;
-  uint32_t small = IsTicked(page, IDC_JPG_SMALL) ? 1 : 0;
-  uint32_t gif = IsTicked(page, IDC_GIF) ? 1 : 0;
-  if (dialog.IsSheet()) {
-    return CheckSheetCustomPage(dialog.data, dialog.State(), large, small, gif);
+  FormatSet ticked = 0;
+  for (uint32_t i = 0; i < kFormatCount; ++i) {
+    if (IsTicked(page, kFormatBoxes[i])) {
+      ticked |= FormatBit(static_cast<PictureFormat>(i));
+    }
   }
-  return CheckCustomPage(dialog.data, large, small, gif);
+  if (dialog.IsSheet()) {
+    return CheckSheetCustomPage(dialog.data, dialog.State(), ticked);
+  }
+  return CheckCustomPage(dialog.data, ticked);
 }
 
 }  // namespace

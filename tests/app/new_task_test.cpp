@@ -73,16 +73,47 @@ TEST(SavePathRules, NormaliseAndValidate) {
   EXPECT_FALSE(IsValidSavePath("Z:\\" + std::string(125, 'a') + "\\"));
 }
 
+// PNG and WebP live in bits of the `gif` field: files written before them
+// (0 or 1 there) read as they always did, and what is stored reads back.
+TEST(PictureFormats, StoredInTheFlagFields) {
+  const struct { uint32_t large, small, gif; FormatSet formats; } stored[] = {
+      {1, 0, 0, FormatBit(kJpgLargeFormat)},
+      {1, 1, 1, kClassicFormats},
+      {0, 0, 1, FormatBit(kGifFormat)},
+      {0, 0, 2, FormatBit(kPngFormat)},
+      {1, 0, 6, FormatBit(kJpgLargeFormat) | FormatBit(kPngFormat) | FormatBit(kWebpFormat)},
+      {1, 1, 7, kEveryFormat}};
+  for (const auto& s : stored) {
+    TaskInfo info{};
+    info.jpgLarge = s.large;
+    info.jpgSmall = s.small;
+    info.gif = s.gif;
+    EXPECT_EQ(TaskFormats(info), s.formats) << s.gif;
+    TaskInfo written{};
+    StoreFormats(s.formats, &written);
+    EXPECT_EQ(std::vector<uint32_t>({written.jpgLarge, written.jpgSmall, written.gif}),
+              std::vector<uint32_t>({s.large, s.small, s.gif}));
+  }
+  TaskInfo hostile{};
+  hostile.gif = 0xFFFFFFFF;  // no bit beyond WebP is taken for a format
+  EXPECT_EQ(TaskFormats(hostile), FormatBit(kGifFormat) | FormatBit(kPngFormat) | FormatBit(kWebpFormat));
+  EXPECT_EQ(DefaultFormats(1), kClassicFormats);
+  EXPECT_EQ(DefaultFormats(161), kEveryFormat);
+  EXPECT_EQ(DefaultFormats(163), FormatBit(kJpgLargeFormat));
+}
+
 // The empty-list and bad-path messages are left to cli_tasks_test.sh.
 TEST(WizardPages, SourceCustomAndProgramChecks) {
   WizardData data;
   EXPECT_EQ(CheckSourcePage(data), Gbk("请继续选择子类别。"));
   data.sourceId = 162;
   data.urlList.AddUrl("http://a/1", "", "", true);
-  EXPECT_EQ(CheckCustomPage(data, 0, 0, 0), Gbk("至少要选择一种图片格式。"));
-  EXPECT_EQ(CheckCustomPage(data, 0, 1, 1), "");
+  EXPECT_EQ(CheckCustomPage(data, 0), Gbk("至少要选择一种图片格式。"));
+  EXPECT_EQ(CheckCustomPage(data, FormatBit(kJpgSmallFormat) | FormatBit(kGifFormat)), "");
   EXPECT_EQ(BuildTaskInfo(data).jpgLarge, 0u);
   EXPECT_EQ(BuildTaskInfo(data).gif, 1u);
+  EXPECT_EQ(CheckCustomPage(data, FormatBit(kWebpFormat)), "");
+  EXPECT_EQ(TaskFormats(BuildTaskInfo(data)), FormatBit(kWebpFormat));
   EXPECT_EQ(CheckProgramPage(data, "Z:\\pics.new", "40", true, "n"), "");
   EXPECT_EQ(data.savePath, "Z:\\pics new\\");
   EXPECT_EQ(data.threadCount, 15u);

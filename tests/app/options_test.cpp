@@ -50,7 +50,7 @@ TEST_F(OptionsFile, NoFileGivesTheDefaults) {
   EXPECT_STREQ(o.WorkPath, "C:\\Download\\");
   EXPECT_EQ(ConnectOptionsText(o),
             "ConnTimeout=30 DataTimeout=30 RetryWait=3 WEB2RetryTimes=10 "
-            "WEB1RetryTimes=5 PICRetryTimes=3");
+            "WEB1RetryTimes=5 PICRetryTimes=3 MaxPictureKB=1024");
 }
 
 TEST_F(OptionsFile, ConnectValuesAreClampedAsUnsignedNumbers) {
@@ -63,6 +63,8 @@ TEST_F(OptionsFile, ConnectValuesAreClampedAsUnsignedNumbers) {
       {"DataTimeout=abc", "DataTimeout=10"},   {"DataTimeout=", "DataTimeout=30"},
       {"RetryWait=-5", "RetryWait=10"},        {"WEB2RetryTimes=42x", "WEB2RetryTimes=42"},
       {"webirretry=1", "WEB1RetryTimes=5"},    {"web1retrytimes = 7", "WEB1RetryTimes=7"},
+      {"MaxPictureKB=1023", "MaxPictureKB=1024"}, {"MaxPictureKB=65537", "MaxPictureKB=65536"},
+      {"MaxPictureKB=4096", "MaxPictureKB=4096"},
   };
   for (const auto& c : cases) {
     Options o = Load(std::string("[Connect]\r\n") + c.line + "\r\n");
@@ -125,7 +127,8 @@ TEST_F(OptionsFile, SavesEveryKeyInOrderAndReadsItBack) {
             "Width=665\r\nHeight=425\r\nTLHeight=105\r\n"
             "[General]\r\nKeepWnd=1\r\nHideOnMin=1\r\nWorkPath=E:\\\xcd\xbc\xc6\xac\\\r\n"
             "[Connect]\r\nConnTimeout=30\r\nDataTimeout=30\r\nRetryWait=3\r\n"
-            "WEB2RetryTimes=10\r\nWEB1RetryTimes=5\r\nPICRetryTimes=99\r\n");
+            "WEB2RetryTimes=10\r\nWEB1RetryTimes=5\r\nPICRetryTimes=99\r\n"
+            "MaxPictureKB=1024\r\n");
   Options back;
   EXPECT_TRUE(LoadOptions(back, Path(), kScreen));
   o.shutdownWhenDone = 0;

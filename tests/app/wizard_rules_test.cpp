@@ -79,25 +79,29 @@ TEST(WizardControls, ClassifyBoxFormatBoxesAndCountLabel) {
   for (uint32_t id : {1u, 20u, 154u, 161u}) EXPECT_FALSE(HasClassifyBox(id)) << id;
   for (uint32_t id : {21u, 31u, 153u}) EXPECT_TRUE(HasClassifyBox(id)) << id;
 
-  const struct { uint32_t sourceId; uint32_t large, small, gif; bool enabled; } wizard[] = {
-      {161, 1, 1, 1, false}, {162, 1, 0, 0, true}, {163, 1, 0, 0, false}};
+  const FormatSet large = FormatBit(kJpgLargeFormat);
+  const struct { uint32_t sourceId; FormatSet ticked; bool enabled; } wizard[] = {
+      {161, kEveryFormat, false}, {162, large, true}, {163, large, false}};
   for (const auto& w : wizard) {
     FormatBoxes got = WizardFormatBoxes(w.sourceId);
-    EXPECT_EQ(got.ticked[0], w.large);
-    EXPECT_EQ(got.ticked[1], w.small);
-    EXPECT_EQ(got.ticked[2], w.gif);
+    EXPECT_EQ(got.ticked, w.ticked) << w.sourceId;
     EXPECT_EQ(got.enabled, w.enabled) << w.sourceId;
   }
+  // The sheet shows what the task accepts; a 161 task from before PNG and
+  // WebP shows the three formats it was made with.
   TaskInfo stored{};
   stored.sourceId = 162;
   stored.jpgSmall = 1;
-  EXPECT_EQ(SheetFormatBoxes(stored).ticked[0], 0u);
-  EXPECT_EQ(SheetFormatBoxes(stored).ticked[1], 1u);
+  stored.gif = 4;
+  EXPECT_EQ(SheetFormatBoxes(stored).ticked, FormatBit(kJpgSmallFormat) | FormatBit(kWebpFormat));
   EXPECT_TRUE(SheetFormatBoxes(stored).enabled);
   stored.state = kPaused;
   EXPECT_FALSE(SheetFormatBoxes(stored).enabled);
-  stored.sourceId = 163;
-  EXPECT_EQ(SheetFormatBoxes(stored).ticked[0], 1u);
+  TaskInfo old161{};
+  old161.sourceId = 161;
+  old161.jpgLarge = old161.jpgSmall = old161.gif = 1;
+  EXPECT_EQ(SheetFormatBoxes(old161).ticked, kClassicFormats);
+  EXPECT_FALSE(SheetFormatBoxes(old161).enabled);
 
   EXPECT_EQ(UrlCountLabel(0), Gbk("URL 数量: 0"));
   EXPECT_EQ(UrlCountLabel(256), Gbk("URL 数量: 256"));
@@ -221,13 +225,13 @@ TEST(SheetRules, CustomListAndRunningTask) {
   LoadSheetData(*task, &data);
   ASSERT_EQ(data.urlList.Count(), 2u);
   data.urlList.AddUrl("http://a/3", "", "", true);
-  EXPECT_EQ(CheckSheetCustomPage(data, kNew, 0, 0, 0), Gbk("至少要选择一种图片格式。"));
-  EXPECT_EQ(CheckSheetCustomPage(data, kNew, 0, 0, 1), "");
+  EXPECT_EQ(CheckSheetCustomPage(data, kNew, 0), Gbk("至少要选择一种图片格式。"));
+  EXPECT_EQ(CheckSheetCustomPage(data, kNew, FormatBit(kGifFormat) | FormatBit(kPngFormat)), "");
   ApplySheet(*task, data, {false, true, false});
   std::vector<std::string> paths;
   task->queues[kWeb1].ForEachTailToHead([&](const UrlItem& i) { paths.push_back(i.path); });
   EXPECT_EQ(paths, (std::vector<std::string>{"/1", "/2", "/3"}));
-  EXPECT_EQ(task->info.gif, 1u);
+  EXPECT_EQ(task->info.gif, 3u);  // GIF and PNG
   EXPECT_EQ(task->info.jpgLarge, 0u);
 
   // Started by the tick while the sheet was open: the list is not applied.
@@ -244,7 +248,7 @@ TEST(SheetRules, CustomListAndRunningTask) {
   task->info.state = kRunning;
   LoadSheetData(*task, &data);
   EXPECT_EQ(data.urlList.Count(), 0u);  // not New: nothing to edit
-  EXPECT_EQ(CheckSheetCustomPage(data, kRunning, 0, 0, 0), "");
+  EXPECT_EQ(CheckSheetCustomPage(data, kRunning, 0), "");
   EXPECT_EQ(CheckSheetProgramPage(data, kRunning, "bad path", "20", true, "note"), "");
   ApplySheet(*task, data, {false, true, true});
   EXPECT_EQ(g_created, 5u);  // slots 15..19 started at once

@@ -62,7 +62,7 @@ printf '[General]\r\nRetryWait=7\r\n[Connect]\r\nconntimeout=5\r\nDataTimeout=50
   >"$WORK/home/Option.ini"
 cli run --option RetryWait=3 --option PICRetryTimes=0 >"$WORK/run1.log" 2>&1 ||
   fail "run"
-grep -q '^options: ConnTimeout=10 DataTimeout=90 RetryWait=3 WEB2RetryTimes=10 WEB1RetryTimes=5 PICRetryTimes=1[^0-9]*$' \
+grep -q '^options: ConnTimeout=10 DataTimeout=90 RetryWait=3 WEB2RetryTimes=10 WEB1RetryTimes=5 PICRetryTimes=1 MaxPictureKB=1024[^0-9]*$' \
   "$WORK/run1.log" || fail "options: $(head -1 "$WORK/run1.log")"
 grep -q 'KB/s' "$WORK/run1.log" || fail "no progress line"
 

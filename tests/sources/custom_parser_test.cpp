@@ -188,8 +188,7 @@ TEST(ImgScan, FindsOnlyImgSrcAndEndsWhereATagBreaks) {
   } cases[] = {
       // Blanks after "="; only an img tag with a spaced src counts.
       {"<img src=   /p.jpg>", {{kPic, "http://www.h.cn/p.jpg"}}},
-      {"<image src=1.jpg><imgsrc=2.jpg><img data-src=3.jpg><img src=4.jpg>",
-       Pics({"4.jpg"})},
+      {"<image src=1.jpg><imgsrc=2.jpg><img src=4.jpg>", Pics({"4.jpg"})},
       // A tag without src takes the next src further on. A value ends at
       // its first blank, so ' sp.jpg' is empty and the queue refuses it.
       {"<img alt=x><script src=later.js></script><img src=next.jpg>",
@@ -207,6 +206,43 @@ TEST(ImgScan, FindsOnlyImgSrcAndEndsWhereATagBreaks) {
   };
   for (const auto& c : cases)
     EXPECT_EQ(Scan(162, c.page), c.expected) << c.page;
+}
+
+// Lazy galleries: the picture in data-src, data-original or data-lazy-src,
+// or the largest candidate of srcset, instead of the placeholder src; an
+// attribute outside the img tag, or an empty one, changes nothing.
+TEST(ImgScan, TakesTheLazyPictureOverThePlaceholder) {
+  const struct {
+    std::string page;
+    Queued expected;
+  } cases[] = {
+      {"<img src=blank.gif data-src=\"1.jpg\">", Pics({"1.jpg"})},
+      {"<img data-original='2.jpg' src=blank.gif>", Pics({"2.jpg"})},
+      {"<IMG SRC=blank.gif DATA-LAZY-SRC=3.jpg alt=x>", Pics({"3.jpg"})},
+      {"<img src=blank.gif srcset=\"s.jpg 480w, m.jpg 1200w,l.jpg 800w\">", Pics({"m.jpg"})},
+      {"<img srcset='a.jpg, b.jpg 2.5x,c.jpg 2x' src=p.gif>", Pics({"b.jpg"})},
+      {"<img srcset=one.jpg src=p.gif>", Pics({"one.jpg"})},
+      {"<img src=real.jpg data-src=\"\">", Pics({"real.jpg"})},
+      {"<img src=real.jpg><p data-src=other.jpg>", Pics({"real.jpg"})},
+      {"<img src=blank.gif data-src=1.jpg><img src=2.jpg>", Pics({"1.jpg", "2.jpg"})},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Scan(162, c.page), c.expected) << c.page;
+}
+
+// A page without img pictures (a folder listing) yields the wanted
+// pictures its links name; a page with img pictures only those.
+TEST(ImgScan, APageWithoutImgPicturesYieldsItsPictureLinks) {
+  const struct {
+    std::string page;
+    Queued expected;
+  } cases[] = {
+      {"<ul><li><a href=\"x.jpg\">x.jpg</a></li><li><a href=\"y.JPG\">y</a>"
+       "<a href=\"s.png\">s</a><a href=sub/>sub/</a><a href=z.gif>z</a></ul>",
+       Pics({"x.jpg", "y.JPG"})},
+      {"<a href=x.jpg>x</a><img src=p.jpg>", Pics({"p.jpg"})},
+      {"<a title=x>no link</a><a href=\"/a/q.jpg\"", {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Scan(162, c.page), c.expected) << c.page;
 }
 
 std::string Thumb(const std::string& href) {

@@ -2,16 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include "app/new_task.h"
 #include "sources/text_helpers.h"
 
 namespace harvio::test {
 
 PageRun::PageRun(uint32_t sourceId) {
-  bool all = sourceId < 21 || sourceId == 161;
   info.sourceId = sourceId;
-  info.jpgLarge = 1;
-  info.jpgSmall = all ? 1 : 0;
-  info.gif = all ? 1 : 0;
+  StoreFormats(DefaultFormats(sourceId), &info);
 }
 
 std::vector<Admission> PageRun::Run(ItemKind kind, const char* pageUrl,

@@ -23,8 +23,7 @@ struct Admission {
 
 class PageRun : public AddUrlTrace {
  public:
-  // Formats as a new task of `sourceId` gets them: all for the search
-  // engines and 161, large JPEGs only for the rest.
+  // Formats as a new task of `sourceId` gets them (DefaultFormats).
   explicit PageRun(uint32_t sourceId);
 
   // Parses `page` (a copy; NUL-terminated for the parser) as fetched from

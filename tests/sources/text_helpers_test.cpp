@@ -110,7 +110,12 @@ TEST(IsWantedPicture, FiltersByExtensionAndTaskFormats) {
   EXPECT_TRUE(IsWantedPicture("http://h/a.jpg", info));
   EXPECT_TRUE(IsWantedPicture("http://h/a.gif", info));
   EXPECT_FALSE(IsWantedPicture("http://h/a.png", info));
+  EXPECT_FALSE(IsWantedPicture("http://h/a.webp", info));
   EXPECT_FALSE(IsWantedPicture("http://h/a.BMP", info));
+  info.gif = 6;  // PNG and WebP, no GIF
+  EXPECT_FALSE(IsWantedPicture("http://h/a.gif", info));
+  EXPECT_TRUE(IsWantedPicture("http://h/a.PNG", info));
+  EXPECT_TRUE(IsWantedPicture("http://h/a.webp?w=800", info));
 }
 
 TEST(RemoveTabsAndLineBreaks, KeepsEverythingElseAndTerminates) {

@@ -83,6 +83,7 @@ void TypeValues(HWND sheet) {
   SetText(connect, IDC_CONN_TIMEOUT, "45");
   SetText(connect, IDC_DATA_TIMEOUT, "");
   SetText(connect, IDC_RETRY_WAIT, "7");
+  SetText(connect, IDC_MAX_PICTURE_KB, "4096");
   PressButton(sheet, PSBTN_OK);
 }
 
@@ -144,6 +145,7 @@ Options Changed() {
   o.KeepWnd = 1;
   o.DataTimeout = 50;
   o.PICRetryTimes = 9;
+  o.MaxPictureKB = 2048;
   std::strcpy(o.WorkPath, "C:\\old\\");
   return o;
 }
@@ -155,7 +157,7 @@ void DriveCases() {
   Check(std::strcmp(typed.WorkPath, "C:\\my pics\\") == 0,
         std::string("work path cleaned: ") + typed.WorkPath);
   Check(typed.ConnTimeout == 45 && typed.DataTimeout == 30 && typed.RetryWait == 7 &&
-            typed.PICRetryTimes == 9,
+            typed.PICRetryTimes == 9 && typed.MaxPictureKB == 4096,
         "connection values: " + ConnectOptionsText(typed));
 
   Options refused = Changed();

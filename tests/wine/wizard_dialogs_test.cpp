@@ -487,9 +487,12 @@ void CustomTask(int sourceId, const char* name) {
     AddUrl(host + "page.html");
     AddUrl(host + "page.html");
     Check(TextOf(page, IDC_URL_COUNT) == UrlCountLabel(1), "duplicate URL counted");
-    for (int id : {IDC_JPG_LARGE, IDC_JPG_SMALL, IDC_GIF}) Tick(page, id, false);
+    for (int id : {IDC_JPG_LARGE, IDC_JPG_SMALL, IDC_GIF, IDC_PNG, IDC_WEBP}) {
+      Tick(page, id, false);
+    }
     PressExpectingMessage(PSBTN_NEXT, kChooseFormat, "no format");
     Tick(page, IDC_GIF, true);
+    Tick(page, IDC_WEBP, true);
   } else {
     AddUrls(host + "thumbs(*).html", "12", "8", false,
             host + "thumbs12.html\r\n...\r\n" + host + "thumbs8.html", 0, nullptr);

@@ -75,7 +75,8 @@ cli show 2 | grep -q "^WEB2.*q=green+tea" || fail "start URL of task 2"
 [ "$(field 4 sourceId)" = "45" ] || fail "board task 4"
 [ "$(cli show 5 | grep -c '^PIC')" -eq 5 ] || fail "PIC queue of task 5"
 cli show 5 | grep -q "site.test/slow/p08.jpg" || fail "fixed width in task 5"
-[ "$(field 6 gif)" = "1" ] && [ "$(field 6 jpgLarge)" = "0" ] || fail "formats of task 6"
+[ "$(field 6 gif)" = "1" ] && [ "$(field 6 webp)" = "1" ] && [ "$(field 6 png)" = "0" ] &&
+  [ "$(field 6 jpgLarge)" = "0" ] || fail "formats of task 6"
 [ "$(cli show 6 | grep -c '^WEB1')" -eq 1 ] || fail "WEB1 queue of task 6"
 [ "$(cli show 7 | grep -c '^WEB2')" -eq 1 ] || fail "WEB2 queue of task 7"
 if [ "$MODE" = harvio ]; then
