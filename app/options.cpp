@@ -1,8 +1,8 @@
-#include "core/options.h"
+#include "app/options.h"
 
 #include <cstring>
 
-#include "core/save_path.h"
+#include "app/save_path.h"
 #include "platform/files.h"
 #include "platform/ini_file.h"
 
