@@ -30,8 +30,12 @@ std::string UrlPath(const std::string& path) {
 
 }  // namespace
 
+std::string AdPagePath(const std::string& programFolder, uint32_t number) {
+  return programFolder + "ad\\" + std::to_string(number % kAdPageCount) + ".html";
+}
+
 std::string AdPageUrl(const std::string& programFolder, uint32_t number) {
-  std::string page = programFolder + "ad\\" + std::to_string(number % kAdPageCount) + ".html";
+  std::string page = AdPagePath(programFolder, number);
   // "C:\\..." gives "file:///C:/...", a share "\\\\host\\..." gives "file://host/...".
   bool share = page.compare(0, 2, "\\\\") == 0;
   return share ? "file:" + UrlPath(page) : "file:///" + UrlPath(page);

@@ -9,6 +9,9 @@ namespace harvio {
 
 constexpr uint32_t kAdPageCount = 10;
 
+// Page `number` modulo 10 as a file under `programFolder` (program form,
+// ending in "\\"): "C:\\Program Files\\Harvio\\ad\\3.html".
+std::string AdPagePath(const std::string& programFolder, uint32_t number);
 // The file URL of page `number` modulo 10 under `programFolder` (program
 // form, ending in "\\"): "file:///C:/Program%20Files/Harvio/ad/3.html".
 // Double-byte characters stay as they are; the browser receives the URL in

@@ -1,5 +1,7 @@
 #include "app/wizard_rules.h"
 
+#include <algorithm>
+
 #include "core/gbk_text.h"
 #include "core/string_table.h"
 #include "sources/catalog.h"
@@ -94,11 +96,11 @@ bool IsSeriesEntry(const std::string& entry) {
 
 uint32_t BatchBoundFromText(const std::string& text) {
   constexpr uint32_t kMaxBound = 9999;
-  if (text.empty() || text.size() > 4 ||
-      text.find_first_not_of("0123456789") != std::string::npos) {
-    return 0;
-  }
-  uint32_t bound = static_cast<uint32_t>(std::stoul(text));
+  if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return 0;
+  // Leading zeros count for nothing, as in the up-down control: "00012" is 12.
+  size_t first = std::min(text.find_first_not_of('0'), text.size() - 1);
+  if (text.size() - first > 4) return 0;
+  uint32_t bound = static_cast<uint32_t>(std::stoul(text.substr(first)));
   return bound <= kMaxBound ? bound : 0;
 }
 

@@ -160,9 +160,10 @@ def draw_options(c):
             for r in (7.0, 8.0):
                 x = cx + r * math.cos(a) - t * math.sin(a) * 1.0
                 y = cy + r * math.sin(a) + t * math.cos(a) * 1.0
-                c.put(int(x), int(y), GREY)
-    c.disc(cx, cy, 6.6, GREY, hole=2.5)
-    c.disc(cx, cy, 5.0, SILVER, hole=2.5)
+                c.put(int(x), int(y), BLUE)
+    # In colour: a grey gear would pass for a disabled button.
+    c.disc(cx, cy, 6.6, BLUE, hole=2.5)
+    c.disc(cx, cy, 5.0, LIGHT_BLUE, hole=2.5)
 
 
 QUESTION = [" ### ", "#   #", "    #", "   # ", "  #  ", "  #  ", "     ", "  #  "]

@@ -144,6 +144,17 @@ window_targets=(harvio harvio_pages)
 demo_delay_ms=500
 demo_rate=16384
 
+# Unless Option.ini beside harvio.exe names one, the wizard's work folder is
+# Download\ there too, beside the demo's pictures, not hidden in the prefix.
+set_work_path() {
+  local ini="$win_build/ui/Option.ini" path LC_ALL=C
+  path="Z:$(printf '%s' "$win_build/ui/Download/" | tr / '\\')"
+  # The program takes at most 63 bytes of code page 936: plain ASCII here.
+  [[ ${#path} -le 63 && $path =~ ^[[:print:]]+$ ]] || return 0
+  grep -qs '^WorkPath=' "$ini" && return 0
+  printf '[General]\r\nWorkPath=%s\r\n' "$path" >>"$ini"
+}
+
 # harvio.exe with the demo site; its first start gets the demo tasks.
 run_with_demo() {
   "$root/tools/demo.sh" tasks "$native_build/cli/harvio-cli" "$win_build/ui"
@@ -161,6 +172,7 @@ case "${1:-}" in
     build_windows "${window_targets[@]}"
     build_native "${program_targets[@]}"
     echo "harvio: starting the $win_variant"
+    set_work_path
     if [[ ${2:-} == --no-demo ]]; then
       exec "$root/tools/run-wine" "$win_build/ui/harvio.exe"
     fi

@@ -205,6 +205,7 @@ struct BrowserHost {
   HostUiHandler handler;
   HostInPlaceFrame frame;
   IOleObject* object = nullptr;
+  HWINEVENTHOOK focusHook = nullptr;
 
   // The interfaces the client site, the in-place site and the handler hand
   // out: one identity for all three.
@@ -262,6 +263,24 @@ IWebBrowser2* BrowserOf(BrowserHost* host) {
   return browser;
 }
 
+// The page takes no keys, yet the control grabs the focus when it
+// activates and again when a page has loaded. Focus it took without a click
+// goes back to the main window, which hands it to the task list.
+HWND g_focusPane = nullptr;
+
+void CALLBACK OnFocusChange(HWINEVENTHOOK, DWORD, HWND window, LONG, LONG, DWORD, DWORD) {
+  if (g_focusPane == nullptr || window == nullptr || !IsChild(g_focusPane, window)) return;
+  if (GetAsyncKeyState(VK_LBUTTON) < 0 || GetAsyncKeyState(VK_RBUTTON) < 0) return;
+  SetFocus(GetParent(g_focusPane));
+}
+
+void GuardFocus(BrowserHost* host) {
+  g_focusPane = host->pane;
+  host->focusHook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_FOCUS, nullptr,
+                                    OnFocusChange, GetCurrentProcessId(), GetCurrentThreadId(),
+                                    WINEVENT_OUTOFCONTEXT);
+}
+
 bool Embed(BrowserHost* host) {
   if (FAILED(OleCreate(kWebBrowserClass, IID_IOleObject, OLERENDER_DRAW, nullptr, &host->site,
                        &host->storage, reinterpret_cast<void**>(&host->object)))) {
@@ -287,6 +306,7 @@ bool Embed(BrowserHost* host) {
 
 BrowserHost* CreateBrowserHost(HWND pane, const std::string& first_page) {
   auto* host = new BrowserHost(pane);
+  GuardFocus(host);
   if (!Embed(host)) {
     DestroyBrowserHost(host);
     return nullptr;
@@ -314,6 +334,8 @@ void Navigate(BrowserHost* host, const std::string& url) {
 
 void DestroyBrowserHost(BrowserHost* host) {
   if (host == nullptr) return;
+  if (host->focusHook != nullptr) UnhookWinEvent(host->focusHook);
+  g_focusPane = nullptr;
   if (host->object != nullptr) {
     host->object->Close(OLECLOSE_NOSAVE);
     host->object->Release();

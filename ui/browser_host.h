@@ -1,6 +1,7 @@
 // The browser pane at the top of the main window hosts the system's web
-// browser control, which shows a short usage tip. Without the control (no
-// HTML engine) the pane simply stays empty.
+// browser control, which shows a short usage tip. Without an HTML engine
+// the pane shows the tip as text instead (tip_text.h). The control never
+// keeps a keyboard focus it took by itself: the task list holds it.
 #pragma once
 
 #include <string>

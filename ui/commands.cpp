@@ -112,7 +112,7 @@ void MainWindow::NewTask() {
     return;
   }
   RunNewTaskWizard(window_, *taskSet_, options_, taskList_.Tasks(),
-                   [this](Task* task) { taskList_.AppendTaskRow(task); });
+                   [this](Task* task) { taskList_.SelectOnly(taskList_.AppendTaskRow(task)); });
 }
 
 void MainWindow::UpdateCommandStates() {

@@ -4,6 +4,9 @@
 
 #include "platform/paths.h"
 #include "platform/win32/win_api.h"
+#include "ui/html_engine.h"
+
+#include <shellapi.h>
 
 namespace harvio::ui {
 namespace {
@@ -15,6 +18,7 @@ constexpr char kViewerLibrary[] = "hhctrl.ocx";
 constexpr WORD kHtmlHelpOrdinal = 14;  // HtmlHelpA
 constexpr UINT kDisplayTopic = 0;
 constexpr char kHelpFile[] = "Introduction.chm";
+constexpr char kHelpPages[] = "help\\index.html";  // the help file's pages as they are
 
 enum class ViewerState { kNotLoaded, kLoaded, kMissing };
 
@@ -39,9 +43,30 @@ bool LoadViewer() {
   return g_htmlHelp != nullptr;
 }
 
+// The viewer would stay blank: the same pages go to the system's browser,
+// by the file's own association or else by the class of HTML files (Wine
+// registers only the class when it has no HTML engine).
+void OpenHelpPages() {
+  std::string index = platform::ExecutableDirectory() + kHelpPages;
+  SHELLEXECUTEINFOA open = {};
+  open.cbSize = sizeof open;
+  open.fMask = SEE_MASK_FLAG_NO_UI;
+  open.lpVerb = "open";
+  open.lpFile = index.c_str();
+  open.nShow = SW_SHOWNORMAL;
+  if (ShellExecuteExA(&open)) return;
+  open.fMask |= SEE_MASK_CLASSNAME;
+  open.lpClass = "htmlfile";
+  ShellExecuteExA(&open);
+}
+
 }  // namespace
 
 void ShowHelp() {
+  if (!HtmlEngineAvailable()) {
+    OpenHelpPages();
+    return;
+  }
   if (g_state == ViewerState::kNotLoaded) {
     g_state = LoadViewer() ? ViewerState::kLoaded : ViewerState::kMissing;
   }

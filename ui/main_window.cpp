@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include "app/ad_pages.h"
 #include "app/options.h"
 #include "app/scheduler.h"
 #include "core/string_table.h"
@@ -11,8 +12,10 @@
 #include "platform/paths.h"
 #include "res/resource.h"
 #include "ui/browser_host.h"
+#include "ui/html_engine.h"
 #include "ui/shutdown.h"
 #include "ui/status_bar.h"
+#include "ui/tip_text.h"
 #include "ui/tray.h"
 
 namespace harvio::ui {
@@ -144,6 +147,12 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
       if (OnNotify(*reinterpret_cast<const NMHDR*>(lparam), &result)) return result;
       break;
     }
+    case WM_CONTEXTMENU:
+      if (reinterpret_cast<HWND>(wparam) == taskList_.handle()) {
+        ShowTaskMenu(lparam);
+        return 0;
+      }
+      break;
     case WM_NCMOUSEMOVE:
       SetStatusHelp(StringText(IDS_READY));
       break;
@@ -232,7 +241,12 @@ void MainWindow::CreateChildren() {
   threadList_.Create(window_, uiFont_, options_.ShowGridLine != 0, taskList_.handle());
 
   oleReady_ = SUCCEEDED(OleInitialize(nullptr));
-  if (oleReady_) browserHost_ = CreateBrowserHost(browserPane_, PickAdvertisementPage());
+  uint32_t page = PickAdvertisementPage();
+  std::string folder = platform::ExecutableDirectory();
+  if (oleReady_ && HtmlEngineAvailable()) {
+    browserHost_ = CreateBrowserHost(browserPane_, AdPageUrl(folder, page));
+  }
+  if (browserHost_ == nullptr) tipText_ = CreateTipText(browserPane_, uiFont_, AdPagePath(folder, page));
 }
 
 void MainWindow::ApplyLoadedOptions() {

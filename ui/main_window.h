@@ -24,8 +24,8 @@ struct BrowserHost;
 
 // An error box owned by `owner`, caption "Harvio".
 void ShowErrorBox(HWND owner, const char* text);
-// One of the usage-tip pages, chosen at random.
-std::string PickAdvertisementPage();
+// The number of a usage-tip page, chosen at random.
+uint32_t PickAdvertisementPage();
 
 class MainWindow {
  public:
@@ -79,6 +79,9 @@ class MainWindow {
   void ToggleCaptions();
   void OpenSaveFolder();
   void ShowOptions();
+  // task_menu.cpp: the task list's context menu at screen point `at`
+  // (-1: from the keyboard).
+  void ShowTaskMenu(LPARAM at);
 
   // layout.cpp
   void LayOut(int width, int height);
@@ -93,6 +96,8 @@ class MainWindow {
   void AllDoneCheck();
   void PowerOff();
   void ShowSpeed();
+  // Tip page `page` in the browser control, or as text without one.
+  void ShowAdvertisement(uint32_t page);
 
   // tray.cpp
   void OnTrayNotify(WPARAM id, LPARAM mouse_message);
@@ -117,6 +122,7 @@ class MainWindow {
   TaskListView taskList_;
   ThreadListView threadList_;
   BrowserHost* browserHost_ = nullptr;
+  HWND tipText_ = nullptr;  // the tips pane's text where no browser control is
   bool oleReady_ = false;
   bool dragging_ = false;
   int32_t dragY_ = 0;

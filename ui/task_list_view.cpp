@@ -180,9 +180,14 @@ void TaskListView::DeleteSelectedRows() {
   std::vector<ListRow> rows = Rows();
   // The row goes before its task: the close thread frees the task, and no
   // row may point at it by then.
-  for (Task* task : RemoveSelectedRows(rows)) {
-    SendMessageA(view_, LVM_DELETEITEM, static_cast<WPARAM>(RowOf(task)), 0);
-    DeleteTask(task);
+  {
+    // Repainted as a whole at the end: a list scrolled back to its top by
+    // the deletes would otherwise keep showing rows that are gone.
+    ViewUpdate update(view_);
+    for (Task* task : RemoveSelectedRows(rows)) {
+      update.DeleteRow(RowOf(task));
+      DeleteTask(task);
+    }
   }
   --batch_;
   RowChanged();
@@ -191,7 +196,10 @@ void TaskListView::DeleteSelectedRows() {
 void TaskListView::Reorder(bool (*move)(std::vector<ListRow>&)) {
   std::vector<ListRow> rows = Rows();
   if (move(rows)) {
-    SendMessageA(view_, LVM_SORTITEMS, 0, reinterpret_cast<LPARAM>(CompareOrderKeys));
+    {
+      ViewUpdate update(view_);
+      update.SortRows(CompareOrderKeys);
+    }
     int focused = static_cast<int>(
         SendMessageA(view_, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED));
     if (focused >= 0) SendMessageA(view_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(focused), FALSE);
@@ -209,6 +217,16 @@ void TaskListView::SelectAllRows() {
   if (RowCount() > 0) {
     SetRowState(view_, 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
   }
+  --batch_;
+  RowChanged();
+}
+
+void TaskListView::SelectOnly(int row) {
+  if (row < 0) return;
+  ++batch_;
+  SetRowState(view_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+  SetRowState(view_, row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  SendMessageA(view_, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
   --batch_;
   RowChanged();
 }

@@ -73,6 +73,8 @@ class TaskListView {
   void MoveSelectedUp();
   void MoveSelectedDown();
   void SelectAllRows();
+  // `row` alone selected and focused, scrolled into view (a new task).
+  void SelectOnly(int row);
   // Command 5013 and the settings: grid lines in both views.
   void SetGridLines(bool on);
 

@@ -116,4 +116,10 @@ void ViewUpdate::DeleteRow(int row) {
   SendMessageA(view_, LVM_DELETEITEM, static_cast<WPARAM>(row), 0);
 }
 
+void ViewUpdate::SortRows(PFNLVCOMPARE compare) {
+  Changed(0);
+  rowsMoved_ = true;
+  SendMessageA(view_, LVM_SORTITEMS, 0, reinterpret_cast<LPARAM>(compare));
+}
+
 }  // namespace harvio::ui

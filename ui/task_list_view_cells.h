@@ -8,6 +8,8 @@
 
 #include "platform/win32/win_api.h"
 
+#include <commctrl.h>
+
 namespace harvio::ui {
 
 struct ColumnSpec {
@@ -39,6 +41,8 @@ class ViewUpdate {
   // An empty row at `row` carrying `data`; its index, or -1.
   int InsertRow(int row, LPARAM data);
   void DeleteRow(int row);
+  // Rows in the order `compare` gives their item data.
+  void SortRows(PFNLVCOMPARE compare);
 
  private:
   void Changed(int row);

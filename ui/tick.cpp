@@ -11,6 +11,7 @@
 #include "ui/browser_host.h"
 #include "ui/main_window.h"
 #include "ui/shutdown.h"
+#include "ui/tip_text.h"
 
 namespace harvio::ui {
 namespace {
@@ -19,9 +20,18 @@ constexpr uint32_t kTicksPerAdvertisement = 3600;
 
 }  // namespace
 
-std::string PickAdvertisementPage() {
+uint32_t PickAdvertisementPage() {
   std::srand(GetTickCount());
-  return AdPageUrl(platform::ExecutableDirectory(), static_cast<uint32_t>(std::rand()));
+  return static_cast<uint32_t>(std::rand());
+}
+
+void MainWindow::ShowAdvertisement(uint32_t page) {
+  std::string folder = platform::ExecutableDirectory();
+  if (browserHost_ != nullptr) {
+    Navigate(browserHost_, AdPageUrl(folder, page));
+  } else {
+    ShowTipText(tipText_, AdPagePath(folder, page));
+  }
 }
 
 void MainWindow::OneSecondTick() {
@@ -40,7 +50,7 @@ void MainWindow::OneSecondTick() {
   ShowSpeed();
   if (++adTicks_ >= kTicksPerAdvertisement) {
     adTicks_ = 0;
-    Navigate(browserHost_, PickAdvertisementPage());
+    ShowAdvertisement(PickAdvertisementPage());
   }
 }
 

@@ -10,6 +10,8 @@ namespace {
 constexpr char kAppCaption[] = "Harvio";
 constexpr uint32_t kFirstPageTitle = 1480;  // "图片源", then by page id
 constexpr uint32_t kMaxPages = 5;
+constexpr int kFinishButtonId = 0x3025;  // the wizard's Finish button
+constexpr uint32_t kFinishButtonText = 1489;  // "完成"
 
 struct PageBinding {
   TaskDialog* dialog;
@@ -52,6 +54,9 @@ void SetWizardButtons(HWND sheet, WizardPage page) {
                 (buttons.next ? PSWIZB_NEXT : 0) |
                 (buttons.finish ? PSWIZB_FINISH : 0);
   PropSheet_SetWizButtons(sheet, flags);
+  // Named as the finish page's text names it on every system. The button's
+  // text is set in place: PropSheet_SetFinishText would hide Back as well.
+  if (buttons.finish) SetDlgItemTextA(sheet, kFinishButtonId, StringText(kFinishButtonText));
 }
 
 // The sheet remembers which pages were shown: only those are checked and

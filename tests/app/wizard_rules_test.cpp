@@ -113,7 +113,8 @@ TEST(AddUrlDialogRules, SeriesControlsAndBounds) {
       {"http://a.com(*)", false}, {"", false}};
   for (const auto& e : entries) EXPECT_EQ(IsSeriesEntry(e.entry), e.series) << e.entry;
   const struct { const char* text; uint32_t bound; } bounds[] = {
-      {"0", 0}, {"12", 12}, {"9999", 9999}, {"", 0}, {"10000", 0}, {"1a", 0}};
+      {"0", 0}, {"12", 12}, {"9999", 9999}, {"", 0}, {"10000", 0}, {"1a", 0},
+      {"00012", 12}, {"00000000", 0}, {"00009999", 9999}, {"00010000", 0}};
   for (const auto& b : bounds) EXPECT_EQ(BatchBoundFromText(b.text), b.bound) << b.text;
   // The preview's numbers as typed, in the plain and fixed-width forms.
   EXPECT_EQ(BatchPreview({"http://a.com/(*)", 12, 8, false}),

@@ -27,6 +27,14 @@
 //   conn-timeout:N                the options sheet "选项" sets ConnTimeout to N (OK)
 //   minimize                      minimised and hidden (into the tray)
 //   second-start                  a second harvio.exe ends with 0, the window is back
+//   show:ROW                      the task list scrolled so that ROW shows
+//   expect-painted                the task list on screen is what a full
+//                                 repaint draws (no row left over)
+//   expect-focus                  the task list holds the keyboard focus
+//   expect-tip                    the top pane shows a usage tip as text
+//   context:KEY                   Shift+F10 on the task list, then KEY (a
+//                                 letter) in its menu; Esc if it stays open
+//   cancel-wizard                 the new-task wizard is open; cancelled
 //   close                         WM_CLOSE; the program ends with code 0
 //   sleep:MS
 #include "platform/win32/win_api.h"
@@ -35,6 +43,7 @@
 #include <prsht.h>
 #include <shellapi.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -198,11 +207,14 @@ bool Command(Session& s, int id, bool wait) {
 }
 
 // Keys reach the window with the focus in the foreground thread.
-bool Keys(Session& s, const std::string& name) {
+bool Foreground(Session& s) {
   SetForegroundWindow(s.main);
-  if (!WaitUntil([&] { return GetForegroundWindow() == s.main; }, 5000)) {
-    return Fail("the main window did not come to the foreground");
-  }
+  return WaitUntil([&] { return GetForegroundWindow() == s.main; }, 5000) ||
+         Fail("the main window did not come to the foreground");
+}
+
+bool Keys(Session& s, const std::string& name) {
+  if (!Foreground(s)) return false;
   if (name == "ctrl+a") {
     PressKeys({VK_CONTROL, 'A'});
   } else if (name == "delete") {
@@ -348,6 +360,123 @@ bool SecondStart(Session& s) {
          Fail("the second start did not bring the window back");
 }
 
+bool ShowRow(Session& s, int row) {
+  return SendMessageA(s.tasks, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE) != 0 ||
+         Fail("row " + std::to_string(row) + " cannot be shown");
+}
+
+// The pixels of `window`'s client area as the screen shows them.
+std::vector<DWORD> ScreenPixels(HWND window) {
+  RECT client;
+  GetClientRect(window, &client);
+  POINT origin = {0, 0};
+  ClientToScreen(window, &origin);
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, client.right, client.bottom);
+  HGDIOBJ old = SelectObject(memory, bitmap);
+  BitBlt(memory, 0, 0, client.right, client.bottom, screen, origin.x, origin.y, SRCCOPY);
+  SelectObject(memory, old);
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = client.right;
+  info.bmiHeader.biHeight = -client.bottom;
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  std::vector<DWORD> pixels(static_cast<size_t>(client.right) * client.bottom);
+  GetDIBits(memory, bitmap, 0, client.bottom, pixels.data(), &info, DIB_RGB_COLORS);
+  DeleteObject(bitmap);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+// Reading the cells back cannot see a row the view failed to repaint; the
+// screen can: it must not change when the whole list is drawn afresh.
+bool ExpectPainted(Session& s) {
+  SendMessageA(s.tasks, WM_NULL, 0, 0);
+  Sleep(500);
+  std::vector<DWORD> shown = ScreenPixels(s.tasks);
+  RedrawWindow(s.tasks, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN);
+  SendMessageA(s.tasks, WM_NULL, 0, 0);
+  Sleep(500);
+  if (ScreenPixels(s.tasks) == shown) return true;
+  return Fail("the task list shows other rows than a repaint draws");
+}
+
+bool ExpectFocus(Session& s) {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof info;
+  DWORD thread = GetWindowThreadProcessId(s.main, nullptr);
+  if (!GetGUIThreadInfo(thread, &info)) return Fail("no focus information");
+  if (info.hwndFocus == s.tasks) return true;
+  char name[64] = "";
+  GetClassNameA(info.hwndFocus, name, sizeof name);
+  return Fail(std::string("the focus is in a window of class ") + name);
+}
+
+bool ExpectTip(Session& s) {
+  HWND pane = GetDlgItem(s.main, IDC_BROWSER_PANE);
+  HWND text = FindWindowExA(pane, nullptr, "Static", nullptr);
+  if (text == nullptr) return Fail("the top pane has no text");
+  std::string tip = GbkToUtf8(WindowText(text));
+  std::printf("tip\t%s\n", tip.c_str());
+  const std::string lead = "小提示：";
+  return (tip.compare(0, lead.size(), lead) == 0 && tip.size() > lead.size() + 10) ||
+         Fail("the top pane says \"" + tip + "\"");
+}
+
+struct MenuSearch {
+  DWORD process;
+  HWND menu;
+};
+
+BOOL CALLBACK FindMenu(HWND window, LPARAM search) {
+  auto* menu = reinterpret_cast<MenuSearch*>(search);
+  char name[16] = "";
+  GetClassNameA(window, name, sizeof name);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (std::string(name) != "#32768" || process != menu->process || !IsWindowVisible(window)) {
+    return TRUE;
+  }
+  menu->menu = window;
+  return FALSE;
+}
+
+// The pop-up menu the program shows, if any.
+HWND OpenMenu(Session& s) {
+  MenuSearch search = {s.program.id(), nullptr};
+  EnumWindows(FindMenu, reinterpret_cast<LPARAM>(&search));
+  return search.menu;
+}
+
+bool ContextMenu(Session& s, const std::string& key) {
+  if (key.size() != 1) return Fail("unknown menu key " + key);
+  if (!Foreground(s)) return false;
+  PressKeys({VK_SHIFT, VK_F10});
+  if (!WaitUntil([&] { return OpenMenu(s) != nullptr; }, 5000)) {
+    return Fail("Shift+F10 opened no menu");
+  }
+  PressKeys({static_cast<WORD>(std::toupper(static_cast<unsigned char>(key[0])))});
+  Sleep(300);
+  // A disabled item's key does nothing.
+  if (OpenMenu(s) != nullptr) PressKeys({VK_ESCAPE});
+  if (!WaitUntil([&] { return OpenMenu(s) == nullptr; }, 5000)) return Fail("the menu stays open");
+  SendMessageA(s.main, WM_NULL, 0, 0);
+  return true;
+}
+
+bool CancelWizard(Session& s) {
+  HWND sheet = nullptr;
+  WaitUntil([&] { return (sheet = FindPopup(s.program.id(), s.main)) != nullptr; });
+  if (sheet == nullptr) return Fail("no wizard opened");
+  if (WindowText(sheet) != Utf8ToGbk("图片源")) return Fail("opened: " + GbkToUtf8(WindowText(sheet)));
+  PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+  return WaitUntil([&] { return !IsWindow(sheet); }) || Fail("the wizard did not close");
+}
+
 bool Close(Session& s) {
   PostMessageA(s.main, WM_CLOSE, 0, 0);
   long code = s.program.WaitForExit();
@@ -400,6 +529,12 @@ bool Step(Session& s, const std::string& step) {
   if (name == "conn-timeout") return SetConnTimeout(s, f[1]);
   if (name == "minimize") return Minimize(s);
   if (name == "second-start") return SecondStart(s);
+  if (name == "show") return ShowRow(s, number(1));
+  if (name == "expect-painted") return ExpectPainted(s);
+  if (name == "expect-focus") return ExpectFocus(s);
+  if (name == "expect-tip") return ExpectTip(s);
+  if (name == "context") return ContextMenu(s, f[1]);
+  if (name == "cancel-wizard") return CancelWizard(s);
   if (name == "close") return Close(s);
   if (name == "sleep") {
     Sleep(static_cast<DWORD>(number(1)));

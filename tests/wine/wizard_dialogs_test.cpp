@@ -325,11 +325,31 @@ void CloseWith(int button, const std::string& step) {
         step + ": not closed");
 }
 
-// "完成" makes the task and its row.
+// In harvio.exe the new row is the only one selected, and in sight.
+void CheckNewRowShown(int row, const std::string& step) {
+  HWND view = GetDlgItem(g.window, IDC_TASK_LIST);
+  uitest::RemoteListView rows(view);
+  for (int i = 0; i < rows.Count(); ++i) {
+    bool selected = (rows.State(i, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+    Check(selected == (i == row), step + ": row " + std::to_string(i) + " selection");
+  }
+  int top = static_cast<int>(SendMessageA(view, LVM_GETTOPINDEX, 0, 0));
+  int shown = static_cast<int>(SendMessageA(view, LVM_GETCOUNTPERPAGE, 0, 0));
+  Check(row >= top && row < top + shown, step + ": the new row is out of sight");
+}
+
+// "完成", named so on every system, makes the task and its row.
 void FinishTask(const std::string& step) {
+  constexpr uint32_t kFinishButtonText = 1489;
+  HWND sheet = Sheet();
+  Check(TextOf(sheet, ButtonId(PSBTN_FINISH)) == StringText(kFinishButtonText),
+        step + ": the Finish button reads " + TextOf(sheet, ButtonId(PSBTN_FINISH)));
+  HWND back = GetDlgItem(sheet, ButtonId(PSBTN_BACK));
+  Check(IsWindowVisible(back) && IsWindowEnabled(back), step + ": no Back on the finish page");
   int rows = RowCount();
   CloseWith(PSBTN_FINISH, step);
   Check(WaitFor([&] { return RowCount() == rows + 1; }), step + ": no new row");
+  if (g.remote) CheckNewRowShown(rows, step);
 }
 
 // Adds through the Add-URL dialog; with a message id, expects that error
@@ -478,7 +498,8 @@ void CustomTask(int sourceId, const char* name) {
   PressExpectingMessage(PSBTN_NEXT, kUrlListEmpty, std::string(name) + " empty list");
   std::string host = "http://site.test/slow/";
   if (sourceId == 161) {
-    AddUrls(host + "p (*).jpg", "8", "12", true,
+    // Leading zeros count for nothing: 00008 is 8.
+    AddUrls(host + "p (*).jpg", "00008", "12", true,
             host + "p08.jpg\r\n...\r\n" + host + "p12.jpg", 0, "6-add-url");
     Check(TextOf(page, IDC_URL_COUNT) == UrlCountLabel(5), "count after 8..12");
     Shot(Sheet(), "5-custom");
