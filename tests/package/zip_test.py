@@ -17,8 +17,11 @@ import tempfile
 import zipfile
 import zlib
 
+HELP = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "help")
 EXPECTED = sorted(["harvio.exe", "harvio-cli.exe", "Introduction.chm", "说明.txt"] +
-                  ["ad/%d.html" % n for n in range(10)])
+                  ["ad/%d.html" % n for n in range(10)] +
+                  ["help/" + name for name in os.listdir(HELP)
+                   if name.endswith((".html", ".css"))])
 GUI, CONSOLE = 2, 3
 
 failures = []

@@ -74,6 +74,10 @@ Section "Harvio" SectionProgram
   RMDir /r "$INSTDIR\ad"
   SetOutPath "$INSTDIR\ad"
   File "${FILES}/ad/*.html"
+  ; The guide as plain pages, for systems whose help viewer cannot draw it.
+  RMDir /r "$INSTDIR\help"
+  SetOutPath "$INSTDIR\help"
+  File "${FILES}/help/*.*"
   ; Shortcuts start in the output folder: the program's own.
   SetOutPath "$INSTDIR"
   WriteUninstaller "$INSTDIR\uninstall.exe"
@@ -120,6 +124,7 @@ Section "Uninstall"
   Delete "$INSTDIR\Introduction.chm"
   Delete "$INSTDIR\说明.txt"
   RMDir /r "$INSTDIR\ad"
+  RMDir /r "$INSTDIR\help"
   Delete "$INSTDIR\uninstall.exe"
 
   Delete "$SMPROGRAMS\Harvio\Harvio.lnk"

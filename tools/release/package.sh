@@ -34,12 +34,13 @@ export SOURCE_DATE_EPOCH=$epoch
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
 files=$stage/files
-mkdir -p "$files/ad" "$out"
+mkdir -p "$files/ad" "$files/help" "$out"
 i686-w64-mingw32-strip -o "$files/harvio.exe" "$win/ui/harvio.exe"
 i686-w64-mingw32-strip -o "$files/harvio-cli.exe" "$win/cli/harvio-cli.exe"
 cp "$win/ui/Introduction.chm" "$files/"
 python3 "$here/files.py" chm "$files/Introduction.chm" "$epoch"
 cp "$win/ui/ad/"*.html "$files/ad/"
+cp "$win/ui/help/"* "$files/help/"
 python3 "$here/files.py" readme "$here/readme.txt" "$files/说明.txt"
 # The installer gives the installed files these times too.
 find "$files" -type f -exec touch -d "@$epoch" {} +
