@@ -7,10 +7,11 @@
 //
 // Workers never talk to the window: they count bytes into the TaskSet and,
 // when the task must stop, write its stopReason and then raise stopSignal.
-// The main window (or harvio-cli) polls those once a second.
+// The main window polls those once a second; harvio-cli waits for them.
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -73,6 +74,8 @@ struct Worker {
   const Options& options() const;
   // Writes the reason first, then raises the task's signal.
   void RaiseStop(int32_t reason);
+  // Sets stopRequested and wakes the worker out of any sleep.
+  void RequestStop();
 
   // The steps, one per WorkerState.
   void RunStep();
@@ -107,6 +110,8 @@ struct Worker {
   Task& task_;
   TaskEngine& engine_;
   std::atomic<uint32_t> stopRequested_{0};
+  std::mutex stopLock_;  // RequestStop wakes SleepUnlessStopped through it
+  std::condition_variable stopWake_;
   bool exitNow_ = false;
   uint32_t buffered_ = 0;
   std::unique_ptr<char[]> writeBuffer_;  // kWriteBufferBytes + 1 for a NUL
