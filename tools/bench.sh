@@ -20,7 +20,7 @@
 # Harvio is the native harvio-cli of BUILD_DIR (default build/, built here
 # if need be); the Wine rows use the Windows build that runs on this machine
 # (build-win/, or build-win64/ where 32-bit programs cannot run; --win-build
-# picks another). nginx-light, aria2, wget and curl are installed
+# picks another). nginx-light, aria2, wget, curl and time are installed
 # when missing.
 #   tools/bench.sh [--runs N] [--count N] [--mid-count N] [--large-count N]
 #                  [--latency-count N] [--only SET,SET...] [--no-wine]
@@ -54,8 +54,9 @@ while [[ $# -gt 0 ]]; do
   shift
 done
 [[ $runs -ge 5 ]] || echo "bench: fewer than 5 runs give no fair median" >&2
+(( mid_count <= count )) || mid_count=$count
 
-peers=(nginx-light aria2 wget curl)
+peers=(nginx-light aria2 wget curl time)
 missing=()
 for p in "${peers[@]}"; do
   [[ $(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null) == installed ]] || missing+=("$p")
@@ -185,6 +186,8 @@ set_up_wine() {
     export DISPLAY=":$(cat "$work/display")"
   fi
   wine_env wineserver -p
+  # The first start after a build updates the prefix; not a run to time.
+  "${wine_run[@]}" "$win/cli/harvio-cli.exe" --help >/dev/null 2>&1 || true
 }
 
 wine_env() { "$root/tools/run-wine" --side-of "$win/ui/harvio.exe" --env "$@"; }
@@ -194,18 +197,20 @@ winpath() { local p=${1//\//\\}; echo "Z:$p"; }
 # measure OUT COMMAND...: runs COMMAND, timed from start to exit by a clock
 # read right around it (a date process of its own would add its start-up
 # on a busy machine); OUT.wall gets the two readings, OUT.time peak KiB
-# and CPU seconds, OUT.log the output.
+# and CPU seconds from /usr/bin/time (its own fork is small, while one of
+# Python would count Python's memory), OUT.log the output.
 measure() {
   python3 -c '
-import resource, subprocess, sys, time
+import subprocess, sys, time
 out = sys.argv[1]
 with open(out + ".log", "wb") as log:
     start = time.time()
-    subprocess.run(sys.argv[2:], stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)
+    subprocess.run(["/usr/bin/time", "-f", "%M %U %S", "-o", out + ".rusage", *sys.argv[2:]],
+                   stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)
     end = time.time()
-usage = resource.getrusage(resource.RUSAGE_CHILDREN)
 open(out + ".wall", "w").write(f"{start:.6f} {end:.6f}\n")
-open(out + ".time", "w").write(f"{usage.ru_maxrss} {usage.ru_utime + usage.ru_stime:.2f}\n")
+peak, user, system = open(out + ".rusage").read().split("\n")[-2].split()
+open(out + ".time", "w").write(f"{peak} {float(user) + float(system):.2f}\n")
 ' "$@"
 }
 

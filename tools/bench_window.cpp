@@ -4,6 +4,10 @@
 //   done SECONDS exit SECONDS
 // the time from the command until the task's row reads 完成, then from
 // closing the window until the program has ended. Every wait is bounded.
+#include "platform/win32/win_api.h"
+
+#include <commctrl.h>
+
 #include <cstdio>
 
 #include "res/resource.h"
