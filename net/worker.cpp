@@ -30,7 +30,7 @@ Worker::Worker(Task& task, TaskEngine& engine)
     : task_(task),
       engine_(engine),
       writeBuffer_(new char[kWriteBufferBytes + 1]),
-      ioBuffer_(new char[kIoBytes + 1]) {}
+      ioBuffer_(new char[kBodyIoBytes + 1]) {}
 
 Worker::~Worker() = default;
 
@@ -205,7 +205,9 @@ void Worker::StepCheckingSend() {
 
 void Worker::StepReceiving() {
   lastStep_ = kReceiving;
-  ioLength_ = kIoBytes;
+  // The header must come within the first kIoBytes; the body may come
+  // in larger blocks.
+  ioLength_ = headerAccepted_ != 0 ? kBodyIoBytes : kIoBytes;
   AwaitOperation(socket_.StartReceive(ioBuffer_.get(), ioLength_), kProcessing);
 }
 

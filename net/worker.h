@@ -41,7 +41,10 @@ enum WorkerState : uint32_t {
 };
 
 constexpr uint32_t kWriteBufferBytes = 307200;  // body bytes held in memory
-constexpr uint32_t kIoBytes = 8192;             // received at a time
+constexpr uint32_t kIoBytes = 8192;             // the first block of an answer
+// Body bytes received at a time. Larger than the header block: every
+// receive is a call into the system, and under Wine a trip to its server.
+constexpr uint32_t kBodyIoBytes = 32768;
 
 struct Worker;
 
@@ -116,7 +119,7 @@ struct Worker {
   uint32_t buffered_ = 0;
   std::unique_ptr<char[]> writeBuffer_;  // kWriteBufferBytes + 1 for a NUL
   uint32_t ioLength_ = 0;
-  std::unique_ptr<char[]> ioBuffer_;  // kIoBytes + 1 for a NUL
+  std::unique_ptr<char[]> ioBuffer_;  // kBodyIoBytes + 1 for a NUL
   bool eventSet_ = false;             // run the next step at once
   platform::File file_;
   platform::Socket socket_;
