@@ -13,6 +13,8 @@
 #   mid    the first MID_COUNT of them: short runs, where an exit tail shows
 #   large  LARGE_COUNT pictures of 0.9-1 MiB, beside the line rate: curl
 #          fetching them all over one kept-alive connection to /dev/null
+#   three  the small set as three Harvio tasks of 25 workers at once, and
+#          aria2c -j 75: peak memory under the heaviest load
 # latency: LATENCY_COUNT pictures of 2-8 KiB from the fixture server, which
 #          holds every answer back 50 ms; 25 connections bound the rate at
 #          500 pictures/s (wget, with one connection, is left out: 20/s).
@@ -35,7 +37,7 @@ large_count=200
 latency_count=1000
 latency_ms=50
 workers=25
-only=small,mid,large,latency
+only=small,mid,large,three,latency
 wine=1
 win_build=
 build="$root/build"
@@ -185,7 +187,7 @@ set_up_wine() {
     for _ in $(seq 50); do [[ -s $work/display ]] && break; sleep 0.1; done
     export DISPLAY=":$(cat "$work/display")"
   fi
-  wine_env wineserver -p
+  wine_env wineserver -p 2>/dev/null || true  # one may run already
   # The first start after a build updates the prefix; not a run to time.
   "${wine_run[@]}" "$win/cli/harvio-cli.exe" --help >/dev/null 2>&1 || true
 }
@@ -235,11 +237,18 @@ record() {
 # The newest modification time under DIR (files only), in seconds.
 newest() { find "$1" -type f -printf '%T@\n' | sort -n | tail -1; }
 
+# The URL files of Harvio's tasks: SET.urls.N when the set is split into
+# several tasks, else SET.urls.
+harvio_urls() {
+  if [[ -f $work/$1.urls.1 ]]; then echo "$work/$1".urls.[0-9]; else echo "$work/$1.urls"; fi
+}
+
 # run_PROGRAM SET: one timed run of the set, checked and recorded.
 run_harvio() {
   local out="$work/run" exit_at
   rm -rf "$out" && mkdir -p "$out/home" "$out/save"
-  "$build/tools/bench_task" "$out/home" "$out/save" "$work/$1.urls"
+  # shellcheck disable=SC2046  # the URL files of the set's tasks
+  "$build/tools/bench_task" "$out/home" "$out/save" $(harvio_urls "$1")
   HARVIO_CONNECT_TO="bench.test:80:127.0.0.1:$port" measure "$out/m" "$cli" --home "$out/home" run
   exit_at=$(awk '{print $2}' "$out/m.wall")
   # The exit tail: from the last picture and from the task file to the exit.
@@ -249,9 +258,10 @@ run_harvio() {
 }
 
 run_aria2c() {
-  local out="$work/run"
+  local out="$work/run" jobs=$workers
+  [[ $1 == three ]] && jobs=$((3 * workers))
   rm -rf "$out" && mkdir -p "$out/save"
-  measure "$out/m" aria2c -q -j "$workers" -x 1 --auto-file-renaming=false \
+  measure "$out/m" aria2c -q -j "$jobs" -x 1 --auto-file-renaming=false \
     --allow-overwrite=true -d "$out/save" -i "$work/$1.local-urls"
   record "$1" aria2c "$out/m" $(verify "$out/save" "$1")
 }
@@ -283,6 +293,15 @@ run_wine_cli() {
   HARVIO_CONNECT_TO="bench.test:80:127.0.0.1:$port" measure "$out/m" \
     "${wine_run[@]}" "$win/cli/harvio-cli.exe" --home "$(winpath "$out/home")" run
   record "$1" harvio-cli.exe "$out/m" $(verify "$out/save" "$1")
+}
+
+# Wine's own start and end, harvio-cli.exe --help: part of every
+# harvio-cli.exe row.
+run_wine_start() {
+  local out="$work/run"
+  rm -rf "$out" && mkdir -p "$out"
+  measure "$out/m" "${wine_run[@]}" "$win/cli/harvio-cli.exe" --help
+  record winestart harvio-cli.exe "$out/m" 0 ok
 }
 
 # harvio.exe: timed from the Start command until the row reads 完成 (the
@@ -331,7 +350,7 @@ if wanted small; then
   write_urls small "$port"
   small_programs=(harvio aria2c wget)
   if [[ $wine == 1 ]]; then set_up_wine; fi
-  [[ $wine == 1 ]] && small_programs+=(wine_cli wine_window)
+  [[ $wine == 1 ]] && small_programs+=(wine_cli wine_window wine_start)
   rounds small "${small_programs[@]}"
 fi
 if wanted mid; then
@@ -341,6 +360,13 @@ fi
 if wanted large; then
   write_urls large "$port"
   rounds large harvio aria2c wget curl
+fi
+if wanted three; then
+  sub_set three small "$count"
+  write_urls three "$port"
+  split -n l/3 -d -a 1 "$work/three.urls" "$work/three.urls."
+  for i in 2 1 0; do mv "$work/three.urls.$i" "$work/three.urls.$((i + 1))"; done
+  rounds three harvio aria2c
 fi
 if wanted latency; then
   printf 'route * /latency/*\nheader Content-Type: image/jpeg\nfiles %s\n' \
@@ -374,10 +400,11 @@ titles = {
     "small": "pictures of 20-200 KiB, nginx",
     "mid": "pictures of 20-200 KiB (the first of the small set), nginx",
     "large": "pictures of 0.9-1 MiB, nginx; curl = line rate",
+    "three": "pictures of 20-200 KiB, nginx; harvio = 3 tasks x 25 workers, aria2c -j 75",
     "latency": f"pictures of 2-8 KiB, fixture server, every answer after {delay} ms",
 }
 bound = workers * 1000 / delay
-for name in ("small", "mid", "large", "latency"):
+for name in ("small", "mid", "large", "three", "latency"):
     if name not in rows:
         continue
     count, mib = set_size(name)
@@ -419,7 +446,11 @@ for name in ("small", "mid", "large", "latency"):
                   + "; after the task file: " + spread([float(t[1]) for t in tails], "%.0f"))
     if "harvio.exe" in programs:
         closes = [float(r["extra"]) for r in programs["harvio.exe"] if r["extra"]]
-        print("  harvio.exe: s = Start command until the row reads 完成; closing the window then took "
-              + spread(closes, "%.0f") + " ms")
+        print("  harvio.exe: s = Start command until the row reads 完成 (the window's tick runs once a"
+              " second); closing the window then took " + spread(closes, "%.0f") + " ms")
+    if name == "small" and "winestart" in rows:
+        starts = [r["s"] for r in rows["winestart"]["harvio-cli.exe"]]
+        print("  Wine's start and end alone (harvio-cli.exe --help), part of every harvio-cli.exe run: "
+              + spread(starts, "%.2f") + " s")
     print()
 EOF
