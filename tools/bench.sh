@@ -312,7 +312,7 @@ run_wine_window() {
   "$build/tools/bench_task" "$work/wexe" "$out/save" "$work/$1.urls"
   HARVIO_CONNECT_TO="bench.test:80:127.0.0.1:$port" measure "$out/m" \
     "${wine_run[@]}" "$win/tools/bench_window.exe" "$(winpath "$work/wexe/harvio.exe")"
-  read -r done_s exit_s < <(awk '/^done/ {print $2, $4}' "$out/m.log")
+  read -r done_s exit_s < <(awk '/^done/ {print $2, $4}' "$out/m.log") || true
   if [[ -z ${done_s:-} ]]; then
     echo "bench: harvio.exe run failed: $(tr -d '\r' <"$out/m.log")" >&2
     done_s=0 exit_s=0
