@@ -281,7 +281,7 @@ run_curl() {
   awk '{print "url = \"" $0 "\"\noutput = \"/dev/null\""}' "$work/$1.local-urls" >"$work/curl.config"
   measure "$out/m" curl -s -w '%{size_download}\n' -K "$work/curl.config"
   got=$(awk '{s += $1} END {print s + 0}' "$out/m.log")
-  want=$(du -b -s "$work/sets/$1" | awk '{print $1}')
+  want=$(find "$work/sets/$1" -type f -printf '%s\n' | awk '{s += $1} END {print s + 0}')
   [[ $got == "$want" ]] && status=ok
   record "$1" curl "$out/m" "$(wc -l <"$work/sets/$1.sha")" "$status"
 }
