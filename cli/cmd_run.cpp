@@ -150,21 +150,36 @@ void PrintProgress(TaskSet& taskSet, const std::vector<Task*>& rows,
   std::fflush(stdout);
 }
 
+// True when a running task of `run` has raised its stop signal.
+bool AnySignalled(const std::vector<Task*>& run) {
+  for (const Task* task : run) {
+    if (task->info.state == kRunning && task->stopSignal.load() != 0) return true;
+  }
+  return false;
+}
+
 // Runs the chosen tasks until none runs or an interrupt comes; true when
-// a task paused on a network or write failure. Signals are looked at ten
-// times a second so the run ends right after its last task; time counts
-// and progress prints once a second.
+// a task paused on a network or write failure. A raised stop signal wakes
+// the loop at once, so the run ends right after its last task; time counts
+// and progress prints once a second. An interrupt cannot wake the wait (a
+// signal handler may take no lock), so the wait is cut into short slices.
 bool RunTasks(TaskSet& taskSet, const std::vector<Task*>& rows,
               std::vector<Task*> run, int threadsOf) {
-  constexpr int kSlicesPerSecond = 10;
+  constexpr uint32_t kSecondMs = 1000;
+  constexpr uint32_t kInterruptMs = 100;
   bool failed = false;
   std::vector<size_t> refusedPrinted(run.size());
   while (StartNextWaitingRow(run) >= 0) {
   }
-  for (int slice = 1; RunningCount(run) != 0 && !gInterrupted; ++slice) {
-    platform::SleepMs(1000 / kSlicesPerSecond);
+  uint32_t secondStart = platform::TickCount();
+  while (RunningCount(run) != 0 && !gInterrupted) {
+    uint32_t spent = platform::TickCount() - secondStart;
+    uint32_t left = spent < kSecondMs ? kSecondMs - spent : 0;
+    WaitForTasks(taskSet, left < kInterruptMs ? left : kInterruptMs,
+                 [&run] { return AnySignalled(run); });
     if (gInterrupted) break;
-    bool second = slice % kSlicesPerSecond == 0;
+    bool second = platform::TickCount() - secondStart >= kSecondMs;
+    if (second) secondStart += kSecondMs;
     PrintRefusedHosts(run, rows, &refusedPrinted);
     failed |= PrintOutcomes(TickRunningTasks(run, second), run, rows);
     if (second) PrintProgress(taskSet, rows, threadsOf);

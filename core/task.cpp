@@ -14,9 +14,6 @@
 namespace harvio {
 namespace {
 
-// Short, so a program that closes its tasks ends right after their workers.
-constexpr auto kClosePoll = std::chrono::milliseconds(50);
-
 WorkerHooks g_hooks{};
 bool g_hooksSet = false;
 
@@ -79,8 +76,23 @@ void DeletePartialFiles(Task& task) {
   }
 }
 
+// Changes the set's state under its wake lock and wakes every waiter, so a
+// waiter that has just found nothing to do cannot miss the change.
+template <typename Change>
+void ChangeAndWake(TaskSet& taskSet, Change change) {
+  std::lock_guard<std::mutex> guard(taskSet.wakeLock);
+  change();
+  taskSet.wake.notify_all();
+}
+
+void WaitUntil(TaskSet& taskSet, const std::function<bool()>& done) {
+  std::unique_lock<std::mutex> guard(taskSet.wakeLock);
+  taskSet.wake.wait(guard, done);
+}
+
 void RunCloseThread(Task* task) {
-  while (task->runningWorkers.load() != 0) std::this_thread::sleep_for(kClosePoll);
+  TaskSet* taskSet = task->taskSet;
+  WaitUntil(*taskSet, [task] { return task->runningWorkers.load() == 0; });
   StopCheckpoints(*task);
   if (task->deleteOnClose.load() == 0 && task->needsSave != 0 &&
       !SaveProgress(*task)) {
@@ -94,9 +106,8 @@ void RunCloseThread(Task* task) {
     DeleteJournaledFiles(*task);
   }
   if (g_hooksSet && task->engine != nullptr) g_hooks.releaseEngine(*task);
-  TaskSet* taskSet = task->taskSet;
   delete task;
-  taskSet->liveTasks.fetch_sub(1);
+  ChangeAndWake(*taskSet, [taskSet] { taskSet->liveTasks.fetch_sub(1); });
 }
 
 }  // namespace
@@ -201,8 +212,25 @@ void DeleteTask(Task* task) {
   CloseTask(task);
 }
 
+void RaiseStopSignal(Task& task, int32_t reason) {
+  ChangeAndWake(*task.taskSet, [&task, reason] {
+    task.stopReason.store(reason);
+    task.stopSignal.store(1);
+  });
+}
+
+void CountWorkerOut(Task& task) {
+  ChangeAndWake(*task.taskSet, [&task] { task.runningWorkers.fetch_sub(1); });
+}
+
+bool WaitForTasks(TaskSet& taskSet, uint32_t ms,
+                  const std::function<bool()>& done) {
+  std::unique_lock<std::mutex> guard(taskSet.wakeLock);
+  return taskSet.wake.wait_for(guard, std::chrono::milliseconds(ms), done);
+}
+
 bool WaitForClosedTasks(TaskSet& taskSet) {
-  while (taskSet.liveTasks.load() != 0) std::this_thread::sleep_for(kClosePoll);
+  WaitUntil(taskSet, [&taskSet] { return taskSet.liveTasks.load() == 0; });
   // Joined, not only counted: a thread still on its way out when the
   // process exits can hold a runtime lock that the exit needs, and the
   // program then hangs instead of ending.

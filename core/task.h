@@ -5,11 +5,14 @@
 // model builds and is tested without sockets or threads of workers.
 //
 // Signals: a worker writes stopReason first and then raises stopSignal; the
-// main window (or harvio-cli) polls both once a second and calls PauseTask.
+// main window polls both once a second and calls PauseTask. harvio-cli and
+// the close threads are woken through the TaskSet instead (WaitForTasks).
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -33,6 +36,12 @@ struct TaskSet {
   std::vector<std::thread> closeThreads;
   // Task files a close thread could not write.
   std::atomic<uint32_t> failedSaves{0};
+  // Whoever waits for the tasks (the tick of harvio-cli, close threads, the
+  // exit) sleeps on `wake`; it is notified, under `wakeLock`, whenever a
+  // worker raises its task's stop signal or ends and whenever a task is
+  // freed, so nobody polls in slices.
+  std::mutex wakeLock;
+  std::condition_variable wake;
 
   ~TaskSet() {
     for (std::thread& thread : closeThreads) thread.join();
@@ -129,6 +138,16 @@ uint32_t GetThreadViews(const Task& task, ThreadView* out);
 void CloseTask(Task* task);
 // Deletes the task file now, then closes the task with its partial files.
 void DeleteTask(Task* task);
+// For the workers: writes the reason, raises the stop signal and wakes
+// whoever waits for the tasks.
+void RaiseStopSignal(Task& task, int32_t reason);
+// For a worker thread at its end: runningWorkers -= 1 and the same wake.
+// The task may be freed right after, so this is its last touch of it.
+void CountWorkerOut(Task& task);
+// Waits until `done` holds or `ms` have passed; `done` is looked at again at
+// every wake of the set (see TaskSet). True when it holds.
+bool WaitForTasks(TaskSet& taskSet, uint32_t ms,
+                  const std::function<bool()>& done);
 // Blocks until every task of the set has been freed by its close thread;
 // false when one of them could not write its task file (failedSaves).
 bool WaitForClosedTasks(TaskSet& taskSet);

@@ -1,5 +1,6 @@
 #include "net/worker.h"
 
+#include <chrono>
 #include <cstring>
 #include <thread>
 
@@ -29,7 +30,7 @@ Worker::Worker(Task& task, TaskEngine& engine)
     : task_(task),
       engine_(engine),
       writeBuffer_(new char[kWriteBufferBytes + 1]),
-      ioBuffer_(new char[kIoBytes + 1]) {}
+      ioBuffer_(new char[kBodyIoBytes + 1]) {}
 
 Worker::~Worker() = default;
 
@@ -39,9 +40,12 @@ const Options& Worker::options() const {
   return set != nullptr && set->options != nullptr ? *set->options : defaults;
 }
 
-void Worker::RaiseStop(int32_t reason) {
-  task_.stopReason.store(reason);
-  task_.stopSignal.store(1);
+void Worker::RaiseStop(int32_t reason) { RaiseStopSignal(task_, reason); }
+
+void Worker::RequestStop() {
+  std::lock_guard<std::mutex> guard(stopLock_);
+  stopRequested_.store(1);
+  stopWake_.notify_all();
 }
 
 void Worker::Run() {
@@ -66,7 +70,7 @@ void Worker::Run() {
   ioBuffer_.reset();
   platform::StopSocketLibrary();
   // The last touch of the task: its close thread may free it right after.
-  task_.runningWorkers.fetch_sub(1);
+  CountWorkerOut(task_);
 }
 
 void Worker::RunStep() {
@@ -147,15 +151,12 @@ void Worker::SetViewFile(const char* name) {
   CopyBounded(viewFile_, sizeof(viewFile_), name);
 }
 
-// Sleeps in short slices, so a stopped task's workers end at once and a
+// Woken by RequestStop, so a stopped task's workers end at once and a
 // program waiting for them can quit; false as soon as a stop is requested.
 bool Worker::SleepUnlessStopped(uint32_t ms) {
-  constexpr uint32_t kSliceMs = 50;
-  for (uint32_t slept = 0; slept < ms; slept += kSliceMs) {
-    platform::SleepMs(kSliceMs);
-    if (stopRequested_.load() != 0) return false;
-  }
-  return true;
+  std::unique_lock<std::mutex> guard(stopLock_);
+  return !stopWake_.wait_for(guard, std::chrono::milliseconds(ms),
+                             [this] { return stopRequested_.load() != 0; });
 }
 
 void Worker::StepWaitRetry() {
@@ -236,7 +237,9 @@ void Worker::StepCheckingSend() {
 
 void Worker::StepReceiving() {
   lastStep_ = kReceiving;
-  ioLength_ = kIoBytes;
+  // The header must come within the first kIoBytes; the body may come
+  // in larger blocks.
+  ioLength_ = headerAccepted_ != 0 ? kBodyIoBytes : kIoBytes;
   AwaitOperation(channel_.StartReceive(ioBuffer_.get(), ioLength_), kProcessing);
 }
 
@@ -457,9 +460,7 @@ void CreateWorkerHook(Task& task, uint32_t slot) {
 
 void StopWorkerHook(Task& task, uint32_t slot) {
   if (task.engine == nullptr || slot >= kMaxThreads) return;
-  if (Worker* worker = task.engine->slots[slot].get()) {
-    worker->stopRequested_.store(1);
-  }
+  if (Worker* worker = task.engine->slots[slot].get()) worker->RequestStop();
 }
 
 bool ViewWorkerHook(const Task& task, uint32_t slot, ThreadView* out) {

@@ -7,10 +7,11 @@
 //
 // Workers never talk to the window: they count bytes into the TaskSet and,
 // when the task must stop, write its stopReason and then raise stopSignal.
-// The main window (or harvio-cli) polls those once a second.
+// The main window polls those once a second; harvio-cli waits for them.
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -45,7 +46,11 @@ enum WorkerState : uint32_t {
 };
 
 constexpr uint32_t kWriteBufferBytes = 307200;  // body bytes held in memory
-constexpr uint32_t kIoBytes = 8192;             // received at a time
+constexpr uint32_t kIoBytes = 8192;             // the first block of an answer
+// Body bytes received at a time. Larger than the header block: every
+// receive is a call into the system, and under Wine a trip to its server;
+// twice the header block halves them at 200 KiB more memory per task.
+constexpr uint32_t kBodyIoBytes = 16384;
 
 struct Worker;
 
@@ -80,6 +85,8 @@ struct Worker {
   const Options& options() const;
   // Writes the reason first, then raises the task's signal.
   void RaiseStop(int32_t reason);
+  // Sets stopRequested and wakes the worker out of any sleep.
+  void RequestStop();
 
   // The steps, one per WorkerState.
   void RunStep();
@@ -117,11 +124,13 @@ struct Worker {
   Task& task_;
   TaskEngine& engine_;
   std::atomic<uint32_t> stopRequested_{0};
+  std::mutex stopLock_;  // RequestStop wakes SleepUnlessStopped through it
+  std::condition_variable stopWake_;
   bool exitNow_ = false;
   uint32_t buffered_ = 0;
   std::unique_ptr<char[]> writeBuffer_;  // kWriteBufferBytes + 1 for a NUL
   uint32_t ioLength_ = 0;
-  std::unique_ptr<char[]> ioBuffer_;  // kIoBytes + 1 for a NUL
+  std::unique_ptr<char[]> ioBuffer_;  // kBodyIoBytes + 1 for a NUL
   bool eventSet_ = false;             // run the next step at once
   platform::File file_;
   platform::Socket socket_;

@@ -6,7 +6,8 @@
 //
 // On Windows the send and the receive are overlapped operations completed
 // through an event object, with zero-sized socket buffers so data moves
-// straight between the network and the worker's buffer. On POSIX systems the
+// straight between the network and the worker's buffer (under Wine, which
+// cannot do that, with the system's buffers). On POSIX systems the
 // socket is non-blocking and the wait is a bounded poll that carries the
 // operation forward.
 #pragma once

@@ -1,192 +1,456 @@
 #!/usr/bin/env bash
-# Download benchmarks on loopback, Harvio against aria2c -j 25 and wget
-# (bench-only programs: --install fetches them with apt-get).
+# Download benchmarks on loopback: Harvio against aria2c -j 25 and wget.
+# Every program is timed to its exit, every file of every run is checked by
+# its sha256 against the set, and every measurement is repeated --runs
+# times (at least 5) with the programs interleaved (H A W H A W ...); the
+# table gives medians with min-max and the ratios of each round's pair.
 #
-# Throughput: the fixture server serves COUNT pictures of 20-200 KiB; one
-# custom task (161) with 25 workers fetches them all with harvio-cli, and
-# the other programs the same URL list. For each: pictures/s, MB/s, CPU
-# seconds per 100 MB and peak memory, from /usr/bin/time -v.
+# Sets, served by nginx on a free loopback port (keep-alive for the peers;
+# Harvio asks for "Connection: close" itself):
+#   small  COUNT pictures of 20-200 KiB; also harvio-cli.exe under Wine
+#          (to its exit) and harvio.exe under Wine (a task started from the
+#          window, until its row reads 完成; then the time to close)
+#   mid    the first MID_COUNT of them: short runs, where an exit tail shows
+#   large  LARGE_COUNT pictures of 0.9-1 MiB, beside the line rate: curl
+#          fetching them all over one kept-alive connection to /dev/null
+#   three  the small set as three Harvio tasks of 25 workers at once, and
+#          aria2c -j 75: peak memory under the heaviest load
+# latency: LATENCY_COUNT pictures of 2-8 KiB from the fixture server, which
+#          holds every answer back 50 ms; 25 connections bound the rate at
+#          500 pictures/s (wget, with one connection, is left out: 20/s).
 #
-# https: the throughput run again over TLS, with a CA made for it
-# (tools/test_certs.sh) that every program is told to trust.
-#
-# Latency: the server answers every request after 50 ms; the same three
-# fetch LATENCY_COUNT small pictures. 25 connections at 50 ms each bound
-# the rate at 25 / 0.05 s = 500 pictures/s; each program's rate is shown
-# beside that bound, and Harvio is timed to its last picture and to its
-# exit separately.
-#
-#   tools/bench.sh [--install] [--count N] [--latency-count N]
-#                  [--only throughput|https|latency] [BUILD_DIR]
+# Harvio is the native harvio-cli of BUILD_DIR (default build/, built here
+# if need be); the Wine rows use the Windows build that runs on this machine
+# (build-win/, or build-win64/ where 32-bit programs cannot run; --win-build
+# picks another). nginx-light, aria2, wget, curl and time are installed
+# when missing.
+#   tools/bench.sh [--runs N] [--count N] [--mid-count N] [--large-count N]
+#                  [--latency-count N] [--only SET,SET...] [--no-wine]
+#                  [--win-build DIR] [BUILD_DIR]
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+runs=5
 count=2000
+mid_count=500
+large_count=200
 latency_count=1000
 latency_ms=50
 workers=25
-only=
-install=0
-build="$root/build-bench"
+only=small,mid,large,three,latency
+wine=1
+win_build=
+build="$root/build"
 while [[ $# -gt 0 ]]; do
   case "$1" in
-    --install) install=1 ;;
+    --runs) runs=$2; shift ;;
     --count) count=$2; shift ;;
+    --mid-count) mid_count=$2; shift ;;
+    --large-count) large_count=$2; shift ;;
     --latency-count) latency_count=$2; shift ;;
     --only) only=$2; shift ;;
+    --no-wine) wine=0 ;;
+    --win-build) win_build=$2; shift ;;
     *) build=$1 ;;
   esac
   shift
 done
+[[ $runs -ge 5 ]] || echo "bench: fewer than 5 runs give no fair median" >&2
+(( mid_count <= count )) || mid_count=$count
 
-if [[ $install == 1 ]]; then
-  apt-get install -y aria2 wget time >/dev/null
+peers=(nginx-light aria2 wget curl time)
+missing=()
+for p in "${peers[@]}"; do
+  [[ $(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null) == installed ]] || missing+=("$p")
+done
+if [[ ${#missing[@]} -gt 0 ]]; then
+  echo "bench: installing ${missing[*]}" >&2
+  as_root=()
+  [[ $(id -u) -eq 0 ]] || as_root=(sudo)
+  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}" >/dev/null
 fi
 
-launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-  "${launcher[@]}" >/dev/null
+if [[ ! -f $build/CMakeCache.txt ]]; then
+  cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+fi
 cmake --build "$build" --target harvio-cli fixture_server bench_task -j2 >/dev/null
 cli="$build/cli/harvio-cli"
 
 # shellcheck source=tools/bench_server.sh
 . "$root/tools/bench_server.sh"
 make_work bench
+nginx_pid=
+xvfb_pid=
+trap 'stop_helpers; remove_work' EXIT
 
-# serve_pictures MIN MAX [SERVER OPTIONS...]: pictures of MIN..MAX bytes
-# under /bench/ on a fresh server; sets $port.
-serve_pictures() {
-  local min=$1 max=$2
-  shift 2
-  printf 'route * /bench/*\nheader Content-Type: image/jpeg\ngenerated %s %s\n' \
-    "$min" "$max" >"$work/script"
-  start_server "$work/script" "$@"
+stop_helpers() {
+  [[ -n $nginx_pid ]] && kill "$nginx_pid" 2>/dev/null || true
+  [[ $wine == 1 && -n ${win:-} ]] && wine_env wineserver -k 2>/dev/null || true
+  [[ -n $xvfb_pid ]] && kill "$xvfb_pid" 2>/dev/null || true
 }
 
-# The scheme of the URLs, and the CA file the programs trust over https.
-scheme=http
-ca=
+# make_set NAME COUNT MIN MAX SEED: pictures 1.jpg..COUNT.jpg of MIN..MAX
+# random bytes under $work/sets/NAME, their sorted sha256 in NAME.sha.
+make_set() {
+  python3 - "$work/sets/$1" "$2" "$3" "$4" "$5" <<'EOF' | sort >"$work/sets/$1.sha"
+import hashlib, os, random, sys
+folder, count, low, high, seed = sys.argv[1], *map(int, sys.argv[2:])
+os.makedirs(folder, exist_ok=True)
+rng = random.Random(seed)
+for i in range(1, count + 1):
+    data = rng.randbytes(rng.randint(low, high))
+    with open(os.path.join(folder, f"{i}.jpg"), "wb") as f:
+        f.write(data)
+    print(hashlib.sha256(data).hexdigest())
+EOF
+}
 
-# write_urls N: the URL list for Harvio (by host) and for the others (by
-# address).
+# sub_set NAME FROM N: the first N pictures of set FROM, as set NAME.
+sub_set() {
+  mkdir -p "$work/sets/$1"
+  for i in $(seq 1 "$3"); do ln "$work/sets/$2/$i.jpg" "$work/sets/$1/$i.jpg"; done
+  (cd "$work/sets/$1" && sha256sum -- *.jpg | awk '{print $1}' | sort) >"$work/sets/$1.sha"
+}
+
+free_port() {
+  python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
+}
+
+start_nginx() {
+  nginx_port=$(free_port)
+  chmod 755 "$work"  # nginx's workers may run as another user
+  mkdir -p "$work/nginx/logs" "$work/nginx/tmp"
+  cat >"$work/nginx/nginx.conf" <<EOF
+worker_processes 1;
+pid $work/nginx/nginx.pid;
+error_log $work/nginx/logs/error.log;
+events { worker_connections 1024; }
+http {
+  access_log off;
+  sendfile on;
+  tcp_nopush on;
+  keepalive_timeout 60;
+  keepalive_requests 100000;
+  types { image/jpeg jpg; }
+  client_body_temp_path $work/nginx/tmp/body;
+  proxy_temp_path $work/nginx/tmp/proxy;
+  fastcgi_temp_path $work/nginx/tmp/fastcgi;
+  uwsgi_temp_path $work/nginx/tmp/uwsgi;
+  scgi_temp_path $work/nginx/tmp/scgi;
+  server {
+    listen 127.0.0.1:$nginx_port;
+    root $work/sets;
+  }
+}
+EOF
+  nginx -p "$work/nginx" -c "$work/nginx/nginx.conf" -g 'daemon off;' &
+  nginx_pid=$!
+  for _ in $(seq 50); do
+    curl -sf -o /dev/null "http://127.0.0.1:$nginx_port/small.sha" && return 0
+    sleep 0.1
+  done
+  echo "bench: nginx did not start" >&2
+  exit 1
+}
+
+# write_urls SET PORT: URL lists of the set for Harvio (by host) and for the
+# others (by address).
 write_urls() {
-  for i in $(seq 1 "$1"); do echo "$scheme://bench.test/bench/$i.jpg"; done >"$work/urls"
-  sed "s|$scheme://bench.test/|$scheme://127.0.0.1:$port/|" "$work/urls" >"$work/local-urls"
+  local n
+  n=$(wc -l <"$work/sets/$1.sha")
+  for i in $(seq 1 "$n"); do echo "http://bench.test/$1/$i.jpg"; done >"$work/$1.urls"
+  sed "s|http://bench.test/|http://127.0.0.1:$2/|" "$work/$1.urls" >"$work/$1.local-urls"
 }
 
-# Prints one result line from a /usr/bin/time -v log and a download folder.
-report() {
-  local name=$1 log=$2 dir=$3
-  local files bytes wall cpu rss
-  files=$(find "$dir" -type f ! -name '*.!' | wc -l)
-  bytes=$(find "$dir" -type f ! -name '*.!' -printf '%s\n' | awk '{s+=$1} END {print s+0}')
-  wall=$(wall_seconds "$log")
-  cpu=$(awk -F': ' '/User time|System time/ {s+=$2} END {print s}' "$log")
-  rss=$(awk -F': ' '/Maximum resident/ {print $2}' "$log")
-  awk -v n="$name" -v f="$files" -v b="$bytes" -v w="$wall" -v c="$cpu" -v r="$rss" 'BEGIN {
-    mb = b / 1048576
-    printf "%-8s %5d pictures %8.1f MB %7.2f s  %8.1f pictures/s %7.2f MB/s %6.2f CPU s/100MB  peak %6.1f MB\n",
-      n, f, mb, w, f / w, mb / w, (mb > 0 ? c * 100 / mb : 0), r / 1024 }'
+# The Windows side: the build that runs here, one display and one Wine
+# server for every Wine run (a server started per run would add its own
+# start and shutdown to each time).
+set_up_wine() {
+  if [[ -z $win_build ]]; then
+    win_build="$root/build-win"
+    /usr/lib/wine/wine --version >/dev/null 2>&1 || win_build="$root/build-win64"
+  fi
+  if [[ ! -f $win_build/CMakeCache.txt ]]; then
+    echo "bench: no Windows build in $win_build (tools/harvio.sh test makes one); no Wine rows" >&2
+    wine=0
+    return
+  fi
+  cmake --build "$win_build" --target harvio harvio-cli bench_window -j2 >/dev/null
+  win=$win_build
+  wine_run=("$root/tools/run-wine" --side-of "$win/ui/harvio.exe" --env wine)
+  mkdir -p "$work/wexe"
+  cp "$win/ui/harvio.exe" "$work/wexe/"
+  "$root/tools/run-wine" --side-of "$win/ui/harvio.exe" --prepare
+  if [[ -z ${DISPLAY:-} ]]; then
+    Xvfb -displayfd 3 -screen 0 1024x768x24 3>"$work/display" 2>/dev/null &
+    xvfb_pid=$!
+    for _ in $(seq 50); do [[ -s $work/display ]] && break; sleep 0.1; done
+    export DISPLAY=":$(cat "$work/display")"
+  fi
+  wine_env wineserver -p 2>/dev/null || true  # one may run already
+  # The first start after a build updates the prefix; not a run to time.
+  "${wine_run[@]}" "$win/cli/harvio-cli.exe" --help >/dev/null 2>&1 || true
 }
 
-wall_seconds() {
-  awk -F': ' '/Elapsed \(wall clock\)/ {n=split($2,t,":"); s=0; for(i=1;i<=n;i++) s=s*60+t[i]; print s}' "$1"
+wine_env() { "$root/tools/run-wine" --side-of "$win/ui/harvio.exe" --env "$@"; }
+
+winpath() { local p=${1//\//\\}; echo "Z:$p"; }
+
+# measure OUT COMMAND...: runs COMMAND, timed from start to exit by a clock
+# read right around it (a date process of its own would add its start-up
+# on a busy machine); OUT.wall gets the two readings, OUT.time peak KiB
+# and CPU seconds from /usr/bin/time (its own fork is small, while one of
+# Python would count Python's memory), OUT.log the output.
+measure() {
+  python3 -c '
+import subprocess, sys, time
+out = sys.argv[1]
+with open(out + ".log", "wb") as log:
+    start = time.time()
+    subprocess.run(["/usr/bin/time", "-f", "%M %U %S", "-o", out + ".rusage", *sys.argv[2:]],
+                   stdin=subprocess.DEVNULL, stdout=log, stderr=subprocess.STDOUT)
+    end = time.time()
+open(out + ".wall", "w").write(f"{start:.6f} {end:.6f}\n")
+peak, user, system = open(out + ".rusage").read().split("\n")[-2].split()
+open(out + ".time", "w").write(f"{peak} {float(user) + float(system):.2f}\n")
+' "$@"
 }
 
-# One result line of the latency run: pictures/s against the bound.
-latency_report() {
-  local name=$1 dir=$2 seconds=$3 extra=${4:-}
-  local files
-  files=$(find "$dir" -type f ! -name '*.!' | wc -l)
-  awk -v n="$name" -v f="$files" -v s="$seconds" -v bound=$((workers * 1000 / latency_ms)) -v x="$extra" 'BEGIN {
-    printf "%-8s %5d pictures %7.2f s  %7.1f pictures/s  bound %d/s: %5.1f%%%s\n",
-      n, f, s, f / s, bound, 100 * f / s / bound, x }'
+# verify DIR SET: how many files of DIR match the set by sha256, and
+# whether DIR holds exactly the set ("ok") or not ("BAD").
+verify() {
+  local got
+  got=$(find "$1" -type f -print0 | xargs -0 -r sha256sum | awk '{print $1}' | sort)
+  local matched
+  matched=$(comm -12 <(echo "$got") "$work/sets/$2.sha" | grep -c . || true)
+  if [[ $got == "$(cat "$work/sets/$2.sha")" ]]; then echo "$matched ok"; else echo "$matched BAD"; fi
 }
 
-# run_harvio NAME: a 161 task of 25 workers over the URL list, timed; its
-# pictures in $work/NAME.
+# record SET PROGRAM OUT FILES STATUS [EXTRA]: one result line.
+record() {
+  local wall peak cpu
+  wall=$(awk '{printf "%.4f", $2 - $1}' "$3.wall")
+  read -r peak cpu <"$3.time"
+  echo "$1 $2 $wall ${4:-0} ${5:-BAD} ${peak:-0} ${cpu:-0} ${6:-}" >>"$work/results"
+}
+
+# The newest modification time under DIR (files only), in seconds.
+newest() { find "$1" -type f -printf '%T@\n' | sort -n | tail -1; }
+
+# The URL files of Harvio's tasks: SET.urls.N when the set is split into
+# several tasks, else SET.urls.
+harvio_urls() {
+  if [[ -f $work/$1.urls.1 ]]; then echo "$work/$1".urls.[0-9]; else echo "$work/$1.urls"; fi
+}
+
+# run_PROGRAM SET: one timed run of the set, checked and recorded.
 run_harvio() {
-  local name=$1 home="$work/$1-home"
-  mkdir -p "$home" "$work/$name"
-  "$build/tools/bench_task" "$home" "$work/$name" "$work/urls"
-  date +%s.%N >"$work/$name.start"
-  HARVIO_CONNECT_TO="bench.test:80:127.0.0.1:$port,bench.test:443:127.0.0.1:$port" \
-    HARVIO_CA_FILE=$ca /usr/bin/time -v -o "$work/$name.time" "$cli" --home "$home" run >"$work/$name.log"
+  local out="$work/run" exit_at
+  rm -rf "$out" && mkdir -p "$out/home" "$out/save"
+  # shellcheck disable=SC2046  # the URL files of the set's tasks
+  "$build/tools/bench_task" "$out/home" "$out/save" $(harvio_urls "$1")
+  HARVIO_CONNECT_TO="bench.test:80:127.0.0.1:$port" measure "$out/m" "$cli" --home "$out/home" run
+  exit_at=$(awk '{print $2}' "$out/m.wall")
+  # The exit tail: from the last picture and from the task file to the exit.
+  record "$1" harvio "$out/m" $(verify "$out/save" "$1") "$(awk -v e="$exit_at" \
+    -v p="$(newest "$out/save")" -v t="$(newest "$out/home/Task")" \
+    'BEGIN {printf "%.0f,%.0f", (e - p) * 1000, (e - t) * 1000}')"
 }
 
 run_aria2c() {
-  mkdir -p "$work/$1"
-  /usr/bin/time -v -o "$work/$1.time" aria2c -q -j "$workers" -x 1 ${ca:+--ca-certificate="$ca"} \
-    --auto-file-renaming=false --allow-overwrite=true \
-    -d "$work/$1" -i "$work/local-urls" >/dev/null
+  local out="$work/run" jobs=$workers
+  [[ $1 == three ]] && jobs=$((3 * workers))
+  rm -rf "$out" && mkdir -p "$out/save"
+  measure "$out/m" aria2c -q -j "$jobs" -x 1 --auto-file-renaming=false \
+    --allow-overwrite=true -d "$out/save" -i "$work/$1.local-urls"
+  record "$1" aria2c "$out/m" $(verify "$out/save" "$1")
 }
 
 run_wget() {
-  mkdir -p "$work/$1"
-  /usr/bin/time -v -o "$work/$1.time" wget -q ${ca:+--ca-certificate="$ca"} -P "$work/$1" \
-    -i "$work/local-urls" || true
+  local out="$work/run"
+  rm -rf "$out" && mkdir -p "$out/save"
+  measure "$out/m" wget -q -P "$out/save" -i "$work/$1.local-urls"
+  record "$1" wget "$out/m" $(verify "$out/save" "$1")
 }
 
-throughput() {
-  echo "== throughput: $count pictures of 20-200 KiB"
-  serve_pictures 20480 204800
-  fetch_all ""
+# The line rate: every picture of the set over one kept-alive connection,
+# into /dev/null; checked by the byte count.
+run_curl() {
+  local out="$work/run" got want status=BAD
+  rm -rf "$out" && mkdir -p "$out"
+  awk '{print "url = \"" $0 "\"\noutput = \"/dev/null\""}' "$work/$1.local-urls" >"$work/curl.config"
+  measure "$out/m" curl -s -w '%{size_download}\n' -K "$work/curl.config"
+  got=$(awk '{s += $1} END {print s + 0}' "$out/m.log")
+  want=$(find "$work/sets/$1" -type f -printf '%s\n' | awk '{s += $1} END {print s + 0}')
+  [[ $got == "$want" ]] && status=ok
+  record "$1" curl "$out/m" "$(wc -l <"$work/sets/$1.sha")" "$status"
 }
 
-https() {
-  echo "== https: $count pictures of 20-200 KiB over TLS"
-  "$root/tools/test_certs.sh" "$work/certs" bench.test IP:127.0.0.1
-  ca="$work/certs/ca.crt"
-  scheme=https
-  serve_pictures 20480 204800 --tls "$work/certs"
-  fetch_all s
-  scheme=http
-  ca=
+run_wine_cli() {
+  local out="$work/run"
+  rm -rf "$out" && mkdir -p "$out/home" "$out/save"
+  "$build/tools/bench_task" "$out/home" "$out/save" "$work/$1.urls"
+  HARVIO_CONNECT_TO="bench.test:80:127.0.0.1:$port" measure "$out/m" \
+    "${wine_run[@]}" "$win/cli/harvio-cli.exe" --home "$(winpath "$out/home")" run
+  record "$1" harvio-cli.exe "$out/m" $(verify "$out/save" "$1")
 }
 
-# fetch_all PREFIX: the three programs over the same pictures, one result
-# line each; their files under $work/PREFIX<program>.
-fetch_all() {
-  local p=$1
-  write_urls "$count"
-  run_harvio "${p}harvio"
-  report harvio "$work/${p}harvio.time" "$work/${p}harvio"
-  if command -v aria2c >/dev/null; then
-    run_aria2c "${p}aria2c"
-    report aria2c "$work/${p}aria2c.time" "$work/${p}aria2c"
-  else
-    echo "aria2c   not installed (tools/bench.sh --install)"
+# Wine's own start and end, harvio-cli.exe --help: part of every
+# harvio-cli.exe row.
+run_wine_start() {
+  local out="$work/run"
+  rm -rf "$out" && mkdir -p "$out"
+  measure "$out/m" "${wine_run[@]}" "$win/cli/harvio-cli.exe" --help
+  record winestart harvio-cli.exe "$out/m" 0 ok
+}
+
+# harvio.exe: timed from the Start command until the row reads 完成 (the
+# driver's clock); the time to close goes into the extra column.
+run_wine_window() {
+  local out="$work/run" done_s exit_s
+  rm -rf "$out" "$work/wexe/Task" && mkdir -p "$out/save"
+  "$build/tools/bench_task" "$work/wexe" "$out/save" "$work/$1.urls"
+  HARVIO_CONNECT_TO="bench.test:80:127.0.0.1:$port" measure "$out/m" \
+    "${wine_run[@]}" "$win/tools/bench_window.exe" "$(winpath "$work/wexe/harvio.exe")"
+  read -r done_s exit_s < <(awk '/^done/ {print $2, $4}' "$out/m.log") || true
+  if [[ -z ${done_s:-} ]]; then
+    echo "bench: harvio.exe run failed: $(tr -d '\r' <"$out/m.log")" >&2
+    done_s=0 exit_s=0
   fi
-  if command -v wget >/dev/null; then
-    run_wget "${p}wget"
-    report wget "$work/${p}wget.time" "$work/${p}wget"
-  fi
+  echo "0 $done_s" >"$out/m.wall"
+  echo "0 0" >"$out/m.time"  # the driver's figures are not harvio.exe's
+  record "$1" harvio.exe "$out/m" $(verify "$out/save" "$1") "$(awk -v x="$exit_s" 'BEGIN {printf "%.0f", x * 1000}')"
 }
 
-latency() {
-  echo "== latency: $latency_count pictures of 2-8 KiB, every answer after $latency_ms ms, $workers connections"
-  serve_pictures 2048 8192 --delay "$latency_ms"
-  write_urls "$latency_count"
-  run_harvio lharvio
-  # The last picture's time against the start; the exit comes after it.
-  local start last exit
-  start=$(cat "$work/lharvio.start")
-  last=$(find "$work/lharvio" -type f ! -name '*.!' -printf '%T@\n' | sort -n | tail -1)
-  exit=$(wall_seconds "$work/lharvio.time")
-  latency_report harvio "$work/lharvio" "$(awk -v a="$start" -v b="$last" 'BEGIN {print b - a}')" \
-    "  (to its exit: $exit s)"
-  if command -v aria2c >/dev/null; then
-    run_aria2c laria2c
-    latency_report aria2c "$work/laria2c" "$(wall_seconds "$work/laria2c.time")"
-  fi
-  if command -v wget >/dev/null; then
-    run_wget lwget
-    latency_report wget "$work/lwget" "$(wall_seconds "$work/lwget.time")"
-  fi
+# rounds SET PROGRAM...: --runs rounds, each running every program once.
+rounds() {
+  local set=$1 round program
+  shift
+  for round in $(seq 1 "$runs"); do
+    for program in "$@"; do
+      "run_$program" "$set"
+    done
+    echo "  $set: round $round of $runs done" >&2
+  done
 }
 
-[[ -z $only || $only == throughput ]] && throughput
-[[ -z $only || $only == https ]] && https
-[[ -z $only || $only == latency ]] && latency
-true
+wanted() { [[ ",$only," == *",$1,"* ]]; }
+
+mkdir -p "$work/sets"
+echo "bench: making the sets" >&2
+make_set small "$count" 20480 204800 1
+sub_set mid small "$mid_count"
+make_set large "$large_count" 943718 1048576 2
+make_set latency "$latency_count" 2048 8192 3
+: >"$work/results"
+
+start_nginx
+port=$nginx_port
+if wanted small; then
+  write_urls small "$port"
+  small_programs=(harvio aria2c wget)
+  if [[ $wine == 1 ]]; then set_up_wine; fi
+  [[ $wine == 1 ]] && small_programs+=(wine_cli wine_window wine_start)
+  rounds small "${small_programs[@]}"
+fi
+if wanted mid; then
+  write_urls mid "$port"
+  rounds mid harvio aria2c wget
+fi
+if wanted large; then
+  write_urls large "$port"
+  rounds large harvio aria2c wget curl
+fi
+if wanted three; then
+  sub_set three small "$count"
+  write_urls three "$port"
+  split -n l/3 -d -a 1 "$work/three.urls" "$work/three.urls."
+  for i in 2 1 0; do mv "$work/three.urls.$i" "$work/three.urls.$((i + 1))"; done
+  rounds three harvio aria2c
+fi
+if wanted latency; then
+  printf 'route * /latency/*\nheader Content-Type: image/jpeg\nfiles %s\n' \
+    "$work/sets/latency" >"$work/script"
+  start_server "$work/script" --delay "$latency_ms"
+  write_urls latency "$port"
+  rounds latency harvio aria2c
+fi
+
+python3 - "$work/results" "$work/sets" "$workers" "$latency_ms" <<'EOF'
+import os, statistics, sys
+results, sets, workers, delay = sys.argv[1], sys.argv[2], int(sys.argv[3]), int(sys.argv[4])
+rows = {}
+for line in open(results):
+    f = line.split()
+    rows.setdefault(f[0], {}).setdefault(f[1], []).append(
+        dict(s=float(f[2]), files=int(f[3]), ok=f[4] == "ok", peak=int(f[5]) / 1024,
+             cpu=float(f[6]), extra=f[7] if len(f) > 7 else ""))
+
+def spread(values, fmt):
+    if not values:
+        return "-"
+    return (fmt % statistics.median(values)) + " (" + (fmt % min(values)) + "-" + (fmt % max(values)) + ")"
+
+def set_size(name):
+    folder = os.path.join(sets, name)
+    names = os.listdir(folder)
+    return len(names), sum(os.path.getsize(os.path.join(folder, n)) for n in names) / 1048576
+
+titles = {
+    "small": "pictures of 20-200 KiB, nginx",
+    "mid": "pictures of 20-200 KiB (the first of the small set), nginx",
+    "large": "pictures of 0.9-1 MiB, nginx; curl = line rate",
+    "three": "pictures of 20-200 KiB, nginx; harvio = 3 tasks x 25 workers, aria2c -j 75",
+    "latency": f"pictures of 2-8 KiB, fixture server, every answer after {delay} ms",
+}
+bound = workers * 1000 / delay
+for name in ("small", "mid", "large", "three", "latency"):
+    if name not in rows:
+        continue
+    count, mib = set_size(name)
+    programs = rows[name]
+    runs = max(len(v) for v in programs.values())
+    print(f"== {name}: {count} {titles[name]} ({mib:.1f} MiB), {runs} rounds interleaved, medians (min-max)")
+    print(f"{'program':<15}{'pictures/s':>26}{'MiB/s':>22}{'s to exit':>10}{'CPU s':>8}{'peak MiB':>10}  checked")
+    for program, runs_of in programs.items():
+        rate = [r["files"] / r["s"] for r in runs_of if r["s"] > 0]
+        speed = [r["files"] / count * mib / r["s"] for r in runs_of if r["s"] > 0]
+        checked = sum(r["ok"] for r in runs_of)
+        peak = [r["peak"] for r in runs_of if r["peak"] > 0]
+        cpu = [r["cpu"] for r in runs_of if r["cpu"] > 0]
+        print(f"{program:<15}{spread(rate, '%.1f'):>26}{spread(speed, '%.1f'):>22}"
+              f"{statistics.median(r['s'] for r in runs_of):>10.2f}"
+              f"{(statistics.median(cpu) if cpu else 0):>8.2f}"
+              f"{(statistics.median(peak) if peak else 0):>10.1f}  {checked}/{len(runs_of)} sha256")
+    def ratio(a, b):
+        if a not in programs or b not in programs:
+            return None
+        pairs = [(x["files"] / x["s"]) / (y["files"] / y["s"])
+                 for x, y in zip(programs[a], programs[b])
+                 if x["s"] > 0 and y["s"] > 0 and y["files"] > 0]
+        return spread(pairs, "%.2f")
+    for a, b in (("harvio", "aria2c"), ("harvio", "wget"), ("harvio", "curl"),
+                 ("harvio.exe", "harvio"), ("harvio-cli.exe", "harvio")):
+        r = ratio(a, b)
+        if r:
+            print(f"  {a}/{b} pictures/s, per round: {r}")
+    if name == "latency":
+        for program, runs_of in programs.items():
+            share = [100 * r["files"] / r["s"] / bound for r in runs_of if r["s"] > 0]
+            print(f"  {program}: {spread(share, '%.1f')} % of the bound {bound:.0f} pictures/s, to its exit")
+    if "harvio" in programs:
+        tails = [r["extra"].split(",") for r in programs["harvio"] if "," in r["extra"]]
+        if tails:
+            print("  harvio exit tail, ms after the last picture: "
+                  + spread([float(t[0]) for t in tails], "%.0f")
+                  + "; after the task file: " + spread([float(t[1]) for t in tails], "%.0f"))
+    if "harvio.exe" in programs:
+        closes = [float(r["extra"]) for r in programs["harvio.exe"] if r["extra"]]
+        print("  harvio.exe: s = Start command until the row reads 完成 (the window's tick runs once a"
+              " second); closing the window then took " + spread(closes, "%.0f") + " ms")
+    if name == "small" and "winestart" in rows:
+        starts = [r["s"] for r in rows["winestart"]["harvio-cli.exe"]]
+        print("  Wine's start and end alone (harvio-cli.exe --help), part of every harvio-cli.exe run: "
+              + spread(starts, "%.2f") + " s")
+    print()
+EOF

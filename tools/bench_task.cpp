@@ -1,7 +1,7 @@
-// bench_task HOME SAVE_FOLDER URL_FILE: writes one custom task (161, 25
-// workers, every picture format) whose PIC queue holds the URLs of the
-// file, one a line. The new-task wizard stops a URL list at 256 entries;
-// the benchmark needs thousands, so it writes the task itself.
+// bench_task HOME SAVE_FOLDER URL_FILE...: writes one custom task (161, 25
+// workers, every picture format) per URL file, whose PIC queue holds the
+// URLs of the file, one a line. The new-task wizard stops a URL list at 256
+// entries; the benchmark needs thousands, so it writes the tasks itself.
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -14,8 +14,8 @@
 
 int main(int argc, char** argv) {
   using namespace harvio;
-  if (argc != 4) {
-    std::fprintf(stderr, "usage: bench_task HOME SAVE_FOLDER URL_FILE\n");
+  if (argc < 4) {
+    std::fprintf(stderr, "usage: bench_task HOME SAVE_FOLDER URL_FILE...\n");
     return 2;
   }
   Options options;
@@ -29,14 +29,18 @@ int main(int argc, char** argv) {
   std::string save = platform::FromNativePath(argv[2]) + "\\";
   std::strncpy(info.savePath, save.c_str(), sizeof(info.savePath) - 1);
   std::strcpy(info.catalogPath, "bench");
-  Task* task = CreateTask(taskSet, info, 0);
-  if (task == nullptr || !EnsureDirectories(TaskDirectory(taskSet))) return 1;
-  std::ifstream urls(argv[3]);
-  std::string url;
-  while (std::getline(urls, url)) {
-    task->queues[kPic].AddUrl(url.c_str(), "", "", false);
+  if (!EnsureDirectories(TaskDirectory(taskSet))) return 1;
+  std::vector<Task*> rows;
+  for (int file = 3; file < argc; ++file) {
+    Task* task = CreateTask(taskSet, info, static_cast<uint32_t>(rows.size()));
+    if (task == nullptr) return 1;
+    std::ifstream urls(argv[file]);
+    std::string url;
+    while (std::getline(urls, url)) {
+      task->queues[kPic].AddUrl(url.c_str(), "", "", false);
+    }
+    rows.push_back(task);
   }
-  std::vector<Task*> rows{task};
   SaveTaskList(taskSet, rows);
   WaitForClosedTasks(taskSet);
   return 0;

@@ -155,7 +155,7 @@ TEST_F(TaskTest, CloseWaitsForRunningWorkersThenSaves) {
   CloseTask(task);
   EXPECT_EQ(set_.liveTasks.load(), 1u);
   EXPECT_FALSE(std::filesystem::exists(home_.TaskFile(name)));
-  task->runningWorkers = 0;  // the last worker ends
+  CountWorkerOut(*task);  // the last worker ends
   WaitForClosedTasks(set_);
   EXPECT_EQ(set_.liveTasks.load(), 0u);
   EXPECT_EQ(std::filesystem::file_size(home_.TaskFile(name)), 500u);
