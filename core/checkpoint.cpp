@@ -127,11 +127,12 @@ bool ApplyLine(Task& task, const JournalLine& line) {
   std::string name = line.file.substr(line.file.rfind('\\') + 1);
   Repair onDisk = RepairOnDisk(line);
   queue.ForEachEntry([&](UrlItem& item) {
-    if (taken || item.state == kFinished) return;
+    if (taken) return;
     if (std::strcmp(item.fileName, name.c_str()) == 0) {
       taken = true;  // the checkpoint already names it
       return;
     }
+    if (item.state == kFinished) return;
     switch (RepairFor(task, item, line, onDisk)) {
       case Repair::kNone:
         return;
@@ -150,6 +151,12 @@ bool ApplyLine(Task& task, const JournalLine& line) {
   if (finished != nullptr) {
     queue.MarkFinished(finished);
     task.pictureCount.fetch_add(1);
+  }
+  // A picture of a page parsed after the checkpoint: no entry had it.
+  if (!taken && onDisk == Repair::kFinished &&
+      queue.AdmitSaved(("http://" + line.url).c_str(), name.c_str())) {
+    task.pictureCount.fetch_add(1);
+    taken = true;
   }
   return taken;
 }

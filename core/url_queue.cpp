@@ -27,6 +27,15 @@ const char* PathStart(const char* url) {
   return std::strchr(url + kSchemeLength, '/');
 }
 
+// A control byte would end or split the request line it is sent in.
+bool HasControlByte(const char* url) {
+  for (const char* p = url; *p != '\0'; ++p) {
+    unsigned char c = static_cast<unsigned char>(*p);
+    if (c < 0x20 || c == 0x7F) return true;
+  }
+  return false;
+}
+
 // True when "http://" + host + path, lower-cased, equals `lowered`.
 bool SameUrl(const UrlItem& item, const char* lowered) {
   char stored[kLongestUrl + 8];
@@ -50,7 +59,9 @@ void TerminateFields(UrlItem& item) {
 }  // namespace
 
 bool IsValidUrl(const char* url) {
-  if (std::strlen(url) <= 6 || !HasHttpScheme(url)) return false;
+  if (std::strlen(url) <= 6 || !HasHttpScheme(url) || HasControlByte(url)) {
+    return false;
+  }
   const char* slash = PathStart(url);
   return slash != nullptr &&
          static_cast<size_t>(slash - (url + kSchemeLength)) < 64;
@@ -120,6 +131,10 @@ AddResult UrlQueue::AddUrl(const char* url, const char* title,
   CleanTitle(item.title);
 
   std::lock_guard<std::mutex> guard(lock_);
+  if (savedEarlier_.count(lowered) != 0) {
+    delete node;
+    return AddResult::kDuplicate;
+  }
   if (checkDuplicate) {
     for (Node* n = head_; n != nullptr; n = n->next) {
       if (SameUrl(n->item, lowered)) {
@@ -131,6 +146,22 @@ AddResult UrlQueue::AddUrl(const char* url, const char* title,
   InsertAtHead(node);
   TrimToCap();
   return AddResult::kAdmitted;
+}
+
+bool UrlQueue::AdmitSaved(const char* url, const char* fileName) {
+  if (AddUrl(url, "", "", true) != AddResult::kAdmitted) return false;
+  char lowered[kLongestUrl];
+  CopyBounded(lowered, sizeof(lowered), url);
+  LowerAscii(lowered);
+  UrlItem* entry;
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    entry = &head_->item;  // no worker runs to admit another meanwhile
+    CopyBounded(entry->fileName, sizeof(entry->fileName), fileName);
+    savedEarlier_.insert(lowered);
+  }
+  MarkFinished(entry);
+  return true;
 }
 
 UrlItem* UrlQueue::TakeNext(uint32_t limit) {

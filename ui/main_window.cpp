@@ -22,6 +22,7 @@ constexpr char kBrowserPaneClassName[] = "WEBHOSTCLASSNAME";
 constexpr int kPaneStartWidth = 1000;  // the control keeps this size; the pane clips it
 constexpr int kPaneStartHeight = 50;
 constexpr UINT kTickPeriodMs = 1000;
+constexpr uint32_t kListRebuilt = 1762;  // "任务列表已损坏，已从任务文件恢复 * 个任务。..."
 constexpr UINT_PTR kSeparatorSubclass = 1;
 
 // "宋体" 9 points, the face every control of the window uses.
@@ -202,7 +203,13 @@ void MainWindow::OnCreate() {
   taskSet_ = new TaskSet;
   taskSet_->options = &options_;
   taskSet_->home = platform::ExecutableDirectory();
-  for (Task* task : LoadTaskList(*taskSet_)) taskList_.AppendTaskRow(task);
+  bool rebuilt = false;
+  std::vector<Task*> loaded = LoadTaskList(*taskSet_, &rebuilt);
+  for (Task* task : loaded) taskList_.AppendTaskRow(task);
+  if (rebuilt) {
+    std::string text = StringWithNumber(kListRebuilt, static_cast<int64_t>(loaded.size()));
+    MessageBoxA(nullptr, text.c_str(), kCaption, MB_OK | MB_ICONWARNING);
+  }
   ShowSpeed();
   SetTimer(window_, kTickTimer, kTickPeriodMs, nullptr);
   taskbarCreatedMessage_ = RegisterWindowMessageA("TaskbarCreated");

@@ -33,6 +33,18 @@ TEST(UrlValidation, SchemePathAndHostLength) {
   }
 }
 
+// A control byte from a page or a Location value would reach the request
+// line; GBK bytes are no control bytes.
+TEST(UrlValidation, ControlBytesRefusedWhereverTheyStand) {
+  for (const char* url : {"http://a/c.jpg\rX-Evil: 1", "http://a/\n", "http://a\tb/",
+                          "http://a/\x7f", "http://a/\x01"}) {
+    EXPECT_FALSE(IsValidUrl(url));
+    UrlQueue q;
+    EXPECT_EQ(q.AddUrl(url, "", "", false), AddResult::kInvalid);
+  }
+  EXPECT_TRUE(IsValidUrl("http://a/\xc4\xe3\x80.jpg"));
+}
+
 // The host is lower-cased, the path kept as written and 1024 bytes at most.
 // The duplicate check ignores letter case, but only of ASCII letters: 0xC4
 // 0x41 is one GBK character whose trail byte is an ASCII "A", a different
