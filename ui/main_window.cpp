@@ -9,6 +9,7 @@
 #include "core/task_store.h"
 #include "net/worker.h"
 #include "platform/paths.h"
+#include "platform/screen.h"
 #include "res/resource.h"
 #include "ui/browser_host.h"
 #include "ui/shutdown.h"
@@ -23,6 +24,7 @@ constexpr int kPaneStartWidth = 1000;  // the control keeps this size; the pane 
 constexpr int kPaneStartHeight = 50;
 constexpr UINT kTickPeriodMs = 1000;
 constexpr uint32_t kListRebuilt = 1762;  // "任务列表已损坏，已从任务文件恢复 * 个任务。..."
+constexpr UINT kListRebuiltMessage = WM_APP;
 constexpr UINT_PTR kSeparatorSubclass = 1;
 
 // "宋体" 9 points, the face every control of the window uses.
@@ -175,6 +177,11 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case kTrayMessage:
       OnTrayNotify(wparam, lparam);
       return 0;
+    case kListRebuiltMessage: {
+      std::string text = StringWithNumber(kListRebuilt, static_cast<int64_t>(wparam));
+      MessageBoxA(window_, text.c_str(), kCaption, MB_OK | MB_ICONWARNING);
+      return 0;
+    }
     case WM_DESTROY:
       RunExitSequence(false);
       PostQuitMessage(0);
@@ -206,10 +213,8 @@ void MainWindow::OnCreate() {
   bool rebuilt = false;
   std::vector<Task*> loaded = LoadTaskList(*taskSet_, &rebuilt);
   for (Task* task : loaded) taskList_.AppendTaskRow(task);
-  if (rebuilt) {
-    std::string text = StringWithNumber(kListRebuilt, static_cast<int64_t>(loaded.size()));
-    MessageBoxA(nullptr, text.c_str(), kCaption, MB_OK | MB_ICONWARNING);
-  }
+  // Told once the window shows the rows that came back.
+  if (rebuilt) PostMessageA(window_, kListRebuiltMessage, loaded.size(), 0);
   ShowSpeed();
   SetTimer(window_, kTickTimer, kTickPeriodMs, nullptr);
   taskbarCreatedMessage_ = RegisterWindowMessageA("TaskbarCreated");
@@ -244,6 +249,7 @@ void MainWindow::CreateChildren() {
 
 void MainWindow::ApplyLoadedOptions() {
   LoadOptions(options_, OptionsFilePath());
+  KeepWindowReachable(options_, platform::WorkAreas(), platform::PrimaryScreenSize());
   ApplyToolbarStyle(toolbar_.toolbar, options_.ShowTBBCaption != 0);
   taskList_.SetGridLines(options_.ShowGridLine != 0);
   MoveWindow(window_, options_.XPos, options_.YPos, options_.Width, options_.Height, FALSE);
