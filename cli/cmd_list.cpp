@@ -4,7 +4,7 @@
 #include <string>
 
 #include "cli/commands.h"
-#include "core/list_rules.h"
+#include "app/list_rules.h"
 #include "core/string_table.h"
 #include "core/task_store.h"
 

@@ -11,8 +11,8 @@
 #include "platform/codepage.h"
 #include "platform/paths.h"
 #include "sources/catalog.h"
-#include "sources/new_task.h"
-#include "sources/url_batch.h"
+#include "app/new_task.h"
+#include "app/url_batch.h"
 
 namespace harvio::cli {
 namespace {

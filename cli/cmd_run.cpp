@@ -1,6 +1,6 @@
 // harvio-cli run [N ...] [--option Key=Value ...] [--threads-of N]
 //
-// Runs tasks without a window, by the main window's tick (core/scheduler):
+// Runs tasks without a window, by the main window's tick (app/scheduler):
 // at most three run at once, a task whose workers raise the stop signal is
 // paused (Done or Paused by its queues), a failure is reported, the next
 // waiting task starts when one finishes. Once a second one progress line.
@@ -17,8 +17,8 @@
 #include <vector>
 
 #include "cli/commands.h"
-#include "core/options.h"
-#include "core/scheduler.h"
+#include "app/options.h"
+#include "app/scheduler.h"
 #include "core/string_table.h"
 #include "core/task.h"
 #include "core/task_store.h"

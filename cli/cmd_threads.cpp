@@ -4,7 +4,7 @@
 #include <string>
 
 #include "cli/commands.h"
-#include "core/list_rules.h"
+#include "app/list_rules.h"
 #include "core/task.h"
 
 namespace harvio::cli {

@@ -24,7 +24,11 @@ if [ $# -gt 0 ] && [ "$1" != "--" ]; then build=$1; shift; fi
 if [ $# -gt 0 ] && [ "$1" = "--" ]; then shift; fi
 
 if [ -z "$binary" ]; then
-  cmake -S "$root" -B "$build" -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_CXX_COMPILER_LAUNCHER=ccache \
+  # ccache only speeds the build up: used where it is found.
+  launcher=""
+  if command -v ccache >/dev/null; then launcher=-DCMAKE_CXX_COMPILER_LAUNCHER=ccache; fi
+  # shellcheck disable=SC2086
+  cmake -S "$root" -B "$build" -DCMAKE_CXX_COMPILER=clang++ $launcher \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHARVIO_FUZZ=ON >/dev/null
   cmake --build "$build" --target "${target}_fuzz" -j2 >/dev/null
   binary="$build/tests/fuzz/${target}_fuzz"

@@ -89,26 +89,42 @@ set_up() {
   "$root/tools/run-wine" --prepare
 }
 
+# ccache only speeds builds up: used where it is found, never required.
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+
+# "--target A B" for targets A B; nothing (every target) for none.
+targets_of() {
+  [[ $# -eq 0 ]] || echo --target "$@"
+}
+
+# build_windows_for DIR CPU [TARGET...]: everything when no target is named.
 build_windows_for() {
   local dir=$1 cpu=$2
-  cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  shift 2
+  cmake -S "$root" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" \
     -DCMAKE_TOOLCHAIN_FILE="$root/tools/toolchain-mingw-$cpu.cmake" >/dev/null
-  cmake --build "$dir" -j "$jobs"
+  cmake --build "$dir" -j "$jobs" $(targets_of "$@")
 }
 
 # The i686 build in every case, so a fault of the 32-bit product fails here.
 build_windows() {
-  build_windows_for "$win32_build" i686
+  build_windows_for "$win32_build" i686 "$@"
   if [[ $win_build == "$win64_build" ]]; then
-    build_windows_for "$win64_build" x86_64
+    build_windows_for "$win64_build" x86_64 "$@"
   fi
 }
 
+# build_native [TARGET...]: everything, tests included, when none is named.
 build_native() {
-  cmake -S "$root" -B "$native_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  cmake -S "$root" -B "$native_build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" \
     -DHARVIO_WIN_BUILD_DIR="$win_build" >/dev/null
-  cmake --build "$native_build" -j "$jobs"
+  cmake --build "$native_build" -j "$jobs" $(targets_of "$@")
 }
+
+# What run and demo start: the programs and the demo server, no test program.
+program_targets=(harvio-cli fixture_server)
+window_targets=(harvio harvio_pages)
 
 # The offline demo (tools/demo.sh): the site of demo/ on loopback under the
 # catalog's hosts, slowed down so the thread list can be watched at work.
@@ -129,8 +145,8 @@ run_demo_headless() {
 case "${1:-}" in
   run)
     set_up
-    build_windows
-    build_native
+    build_windows "${window_targets[@]}"
+    build_native "${program_targets[@]}"
     echo "harvio: starting the $win_variant"
     if [[ ${2:-} == --no-demo ]]; then
       exec "$root/tools/run-wine" "$win_build/ui/harvio.exe"
@@ -140,7 +156,7 @@ case "${1:-}" in
   demo)
     install_packages
     install_locale
-    build_native
+    build_native "${program_targets[@]}"
     run_demo_headless
     ;;
   test)

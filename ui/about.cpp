@@ -2,7 +2,7 @@
 
 #include <shellapi.h>
 
-#include "core/shell_texts.h"
+#include "app/shell_texts.h"
 #include "res/resource.h"
 #include "ui/center_on_screen.h"
 

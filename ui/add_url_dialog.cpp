@@ -3,8 +3,8 @@
 #include <commctrl.h>
 
 #include "res/resource.h"
-#include "sources/url_batch.h"
-#include "sources/wizard_rules.h"
+#include "app/url_batch.h"
+#include "app/wizard_rules.h"
 #include "ui/center_on_screen.h"
 #include "ui/wizard_pages.h"
 

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-#include "core/command_states.h"
+#include "app/command_states.h"
 #include "core/string_table.h"
 #include "res/resource.h"
 #include "ui/about.h"

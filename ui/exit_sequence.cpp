@@ -6,7 +6,7 @@
 
 #include <ole2.h>
 
-#include "core/options.h"
+#include "app/options.h"
 #include "core/string_table.h"
 #include "core/task_store.h"
 #include "platform/paths.h"

@@ -3,7 +3,7 @@
 
 #include <commctrl.h>
 
-#include "core/main_layout.h"
+#include "app/main_layout.h"
 #include "ui/main_window.h"
 #include "ui/status_bar.h"
 #include "ui/toolbar.h"

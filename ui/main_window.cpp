@@ -3,8 +3,8 @@
 #include <commctrl.h>
 #include <ole2.h>
 
-#include "core/options.h"
-#include "core/scheduler.h"
+#include "app/options.h"
+#include "app/scheduler.h"
 #include "core/string_table.h"
 #include "core/task_store.h"
 #include "net/worker.h"

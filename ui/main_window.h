@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/options.h"
+#include "app/options.h"
 #include "core/task.h"
 #include "platform/win32/win_api.h"
 #include "ui/task_list_view.h"

@@ -5,7 +5,7 @@
 #include <functional>
 #include <vector>
 
-#include "core/options.h"
+#include "app/options.h"
 #include "core/task.h"
 #include "platform/win32/win_api.h"
 

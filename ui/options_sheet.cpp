@@ -1,5 +1,5 @@
 // The pages only move values between their controls and the Options record;
-// what a value may be is decided in core/options.
+// what a value may be is decided in app/options.
 #include "ui/options_sheet.h"
 
 #include <commctrl.h>

@@ -1,7 +1,7 @@
 // The options sheet "选项" (command 5008): pages " 常规" and " 连接".
 #pragma once
 
-#include "core/options.h"
+#include "app/options.h"
 #include "platform/win32/win_api.h"
 
 namespace harvio::ui {

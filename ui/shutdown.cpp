@@ -1,6 +1,6 @@
 #include "ui/shutdown.h"
 
-#include "core/shell_texts.h"
+#include "app/shell_texts.h"
 #include "res/resource.h"
 #include "ui/center_on_screen.h"
 

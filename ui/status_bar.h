@@ -2,7 +2,7 @@
 // left, the download speed beside them, then the size grip.
 #pragma once
 
-#include "core/main_layout.h"
+#include "app/main_layout.h"
 #include "platform/win32/win_api.h"
 
 namespace harvio::ui {

@@ -9,7 +9,7 @@
 #include <functional>
 #include <vector>
 
-#include "core/list_rules.h"
+#include "app/list_rules.h"
 #include "core/task.h"
 #include "platform/win32/win_api.h"
 #include "ui/thread_list_view.h"

@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "core/list_rules.h"
+#include "app/list_rules.h"
 #include "res/resource.h"
 #include "ui/task_list_view_cells.h"
 

@@ -4,8 +4,8 @@
 // a new advertisement page. Nothing here waits for a worker.
 #include <cstdlib>
 
-#include "core/ad_pages.h"
-#include "core/scheduler.h"
+#include "app/ad_pages.h"
+#include "app/scheduler.h"
 #include "core/string_table.h"
 #include "platform/paths.h"
 #include "ui/browser_host.h"

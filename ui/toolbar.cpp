@@ -2,8 +2,8 @@
 
 #include <commctrl.h>
 
-#include "core/command_states.h"
-#include "core/main_layout.h"
+#include "app/command_states.h"
+#include "app/main_layout.h"
 #include "core/string_table.h"
 #include "res/resource.h"
 

@@ -2,21 +2,21 @@
 // too. One generic dialog procedure does what every page does (the title
 // line, buttons, routing, checks when a page is left, initial focus); each
 // page supplies a few handlers in a file of its own. The decisions are the
-// portable ones of sources/wizard_rules and sources/new_task.
+// portable ones of app/wizard_rules and app/new_task.
 #pragma once
 
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "core/options.h"
+#include "app/options.h"
 #include "core/task.h"
 #include "platform/win32/win_api.h"
 
 #include <commctrl.h>
 
 #include "sources/catalog.h"
-#include "sources/wizard_rules.h"
+#include "app/wizard_rules.h"
 
 namespace harvio::ui {
 

@@ -26,7 +26,7 @@
 #include "platform/win32/win_api.h"
 #include "res/resource.h"
 #include "sources/catalog.h"
-#include "sources/wizard_rules.h"
+#include "app/wizard_rules.h"
 #include "tests/wine/ui_driver.h"
 #include "ui/new_task_wizard.h"
 #include "ui/task_properties_sheet.h"

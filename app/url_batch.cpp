@@ -1,4 +1,4 @@
-#include "sources/url_batch.h"
+#include "app/url_batch.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -6,7 +6,7 @@
 
 #include "core/gbk_text.h"
 #include "core/string_table.h"
-#include "sources/string_routines.h"
+#include "app/string_routines.h"
 #include "sources/text_helpers.h"
 
 namespace harvio {

@@ -1,4 +1,4 @@
-#include "sources/string_routines.h"
+#include "app/string_routines.h"
 
 #include <cstring>
 #include <string>

@@ -1,9 +1,9 @@
-#include "core/options.h"
+#include "app/options.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "core/save_path.h"
+#include "app/save_path.h"
 #include "platform/files.h"
 #include "platform/ini_file.h"
 

@@ -1,7 +1,7 @@
 // The rules behind the task list and the thread list: cell texts, the
 // running table and thread-view task, and the reordering of Delete, Move up
 // and Move down, on tasks that never run a worker.
-#include "core/list_rules.h"
+#include "app/list_rules.h"
 
 #include <gtest/gtest.h>
 

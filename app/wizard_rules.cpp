@@ -1,9 +1,9 @@
-#include "sources/wizard_rules.h"
+#include "app/wizard_rules.h"
 
 #include "core/gbk_text.h"
 #include "core/string_table.h"
 #include "sources/catalog.h"
-#include "sources/string_routines.h"
+#include "app/string_routines.h"
 
 namespace harvio {
 namespace {

@@ -1,4 +1,4 @@
-#include "core/command_states.h"
+#include "app/command_states.h"
 
 #include "core/task_info.h"
 #include "res/resource.h"

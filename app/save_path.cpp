@@ -1,4 +1,4 @@
-#include "core/save_path.h"
+#include "app/save_path.h"
 
 #include <cstring>
 

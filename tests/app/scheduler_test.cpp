@@ -1,6 +1,6 @@
 // The tick's decisions over task rows: which waiting row starts, what a
 // raised stop signal leads to, and the speed text.
-#include "core/scheduler.h"
+#include "app/scheduler.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/shell_texts.h"
+#include "app/shell_texts.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "core/options.h"
+#include "app/options.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "tests/options/file_text.h"
+#include "tests/platform/file_text.h"
 #include "tests/platform/temp_dir.h"
 
 namespace harvio {

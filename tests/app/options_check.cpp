@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/options.h"
+#include "app/options.h"
 #include "platform/files.h"
 #include "platform/ini_file.h"
 

@@ -1,4 +1,4 @@
-#include "core/scheduler.h"
+#include "app/scheduler.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "sources/wizard_rules.h"
+#include "app/wizard_rules.h"
 
 #include <gtest/gtest.h>
 

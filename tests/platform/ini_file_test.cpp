@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/files.h"
-#include "tests/options/file_text.h"
+#include "tests/platform/file_text.h"
 #include "tests/platform/temp_dir.h"
 
 namespace harvio::platform {

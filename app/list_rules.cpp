@@ -1,4 +1,4 @@
-#include "core/list_rules.h"
+#include "app/list_rules.h"
 
 #include <algorithm>
 #include <cstdio>

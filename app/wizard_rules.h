@@ -3,7 +3,7 @@
 // prepared again for a changed source or keyword, which controls a page
 // shows and may change, and the properties sheet's checks and its applying
 // to an existing task. The page checks and the finish step themselves are
-// those of sources/new_task, shared with harvio-cli; the dialog classes only
+// those of app/new_task, shared with harvio-cli; the dialog classes only
 // move values between their controls and these functions.
 #pragma once
 
@@ -11,8 +11,8 @@
 #include <string>
 
 #include "core/task.h"
-#include "sources/new_task.h"
-#include "sources/url_batch.h"
+#include "app/new_task.h"
+#include "app/url_batch.h"
 
 namespace harvio {
 

@@ -1,13 +1,13 @@
-#include "sources/new_task.h"
+#include "app/new_task.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "core/save_path.h"
+#include "app/save_path.h"
 #include "sources/catalog.h"
-#include "sources/string_routines.h"
-#include "sources/url_batch.h"
+#include "app/string_routines.h"
+#include "app/url_batch.h"
 #include "tests/core/fixtures.h"
 
 namespace harvio {

@@ -1,12 +1,12 @@
-#include "sources/new_task.h"
+#include "app/new_task.h"
 
 #include <cstring>
 
 #include "core/gbk_text.h"
-#include "core/save_path.h"
+#include "app/save_path.h"
 #include "core/string_table.h"
 #include "sources/catalog.h"
-#include "sources/string_routines.h"
+#include "app/string_routines.h"
 #include "sources/text_helpers.h"
 
 namespace harvio {

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "core/options.h"
+#include "app/options.h"
 #include "core/string_table.h"
 #include "platform/win32/win_api.h"  // before the common controls
 #include "res/resource.h"

@@ -1,4 +1,4 @@
-#include "core/ad_pages.h"
+#include "app/ad_pages.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "core/main_layout.h"
+#include "app/main_layout.h"
 
 #include <algorithm>
 
