@@ -28,7 +28,10 @@ std::string BoundedText(const char* text, size_t capacity) {
 }
 
 bool IsReceiving(uint32_t state) { return state == kReceiving || state == kProcessing; }
-bool IsBusy(uint32_t state) { return state != kIdle && state <= kProcessing; }
+// A refused certificate keeps its URL on show.
+bool IsBusy(uint32_t state) {
+  return state != kIdle && state != kFinishing && state <= kCertRefused;
+}
 
 }  // namespace
 
@@ -69,7 +72,7 @@ std::string ThreadCellText(const ThreadView& view, int column) {
   bool busy = IsBusy(view.state);
   switch (column) {
     case 0:
-      return view.state <= kFinishing ? StringText(kFirstWorkerStateLabel + view.state) : "";
+      return view.state <= kCertRefused ? StringText(kFirstWorkerStateLabel + view.state) : "";
     case 1:
       return StringText(kFirstKindLabel + std::min<uint32_t>(view.kind, kNoKind));
     case 2:

@@ -5,7 +5,7 @@
 namespace harvio {
 namespace {
 
-constexpr uint32_t kStopMessageBase = 1511;  // + stopReason 0 or 1
+constexpr uint32_t kStopMessageBase = 1511;  // + stopReason 0, 1 or 2
 
 bool IsWaiting(const Task& task) {
   return task.info.state == kNew || task.info.state == kPaused;
@@ -42,6 +42,7 @@ StopOutcome ReactToStopSignal(Task& task) {
   switch (task.stopReason.load()) {
     case 0: return StopOutcome::kNetworkFailure;
     case 1: return StopOutcome::kWriteFailure;
+    case 2: return StopOutcome::kCertificateRefused;
     default: return StopOutcome::kStaysPaused;
   }
 }
@@ -49,6 +50,7 @@ StopOutcome ReactToStopSignal(Task& task) {
 uint32_t StopMessageId(StopOutcome outcome) {
   if (outcome == StopOutcome::kNetworkFailure) return kStopMessageBase;
   if (outcome == StopOutcome::kWriteFailure) return kStopMessageBase + 1;
+  if (outcome == StopOutcome::kCertificateRefused) return kStopMessageBase + 2;
   return 0;
 }
 

@@ -19,6 +19,7 @@ enum class StopOutcome {
   kDone,            // every queue idle: the next waiting task may start
   kNetworkFailure,  // paused; show string 1511
   kWriteFailure,    // paused; show string 1512
+  kCertificateRefused,  // paused on its start page's certificate; 1513
   kStaysPaused,     // ran out of work while entries were still pending
 };
 

@@ -5,10 +5,11 @@
 #include <cstdint>
 #include <string>
 
+#include "core/version.h"
+
 namespace harvio {
 
 inline constexpr char kProductName[] = "Harvio";
-inline constexpr char kProductVersion[] = "1.10.4.252";
 
 // "Harvio 版本 1.10.4.252".
 std::string AboutVersionLine();

@@ -30,6 +30,7 @@ namespace harvio::cli {
 namespace {
 
 constexpr uint32_t kTaskStateLabel = 1110;
+constexpr uint32_t kCertRefusedLabel = 1130;  // "证书无效"
 constexpr int kTaskFailedExit = 3;  // a task paused on a failure
 
 std::atomic<bool> gInterrupted{false};
@@ -113,6 +114,20 @@ bool PrintOutcomes(const TickResult& result, const std::vector<Task*>& run,
   return failed;
 }
 
+// One line per host whose certificate a task refused, when first met.
+void PrintRefusedHosts(const std::vector<Task*>& run,
+                       const std::vector<Task*>& rows,
+                       std::vector<size_t>* printed) {
+  for (size_t i = 0; i < run.size(); ++i) {
+    std::vector<std::string> hosts = RefusedHosts(*run[i]);
+    for (size_t h = (*printed)[i]; h < hosts.size(); ++h) {
+      PrintError("task " + std::to_string(RowNumber(rows, run[i])) + ": " +
+                 hosts[h] + ": " + StringText(kCertRefusedLabel));
+    }
+    (*printed)[i] = hosts.size();
+  }
+}
+
 // One line: every running task's state, counts and time, then the speed.
 void PrintProgress(TaskSet& taskSet, const std::vector<Task*>& rows,
                    int threadsOf) {
@@ -143,12 +158,14 @@ bool RunTasks(TaskSet& taskSet, const std::vector<Task*>& rows,
               std::vector<Task*> run, int threadsOf) {
   constexpr int kSlicesPerSecond = 10;
   bool failed = false;
+  std::vector<size_t> refusedPrinted(run.size());
   while (StartNextWaitingRow(run) >= 0) {
   }
   for (int slice = 1; RunningCount(run) != 0 && !gInterrupted; ++slice) {
     platform::SleepMs(1000 / kSlicesPerSecond);
     if (gInterrupted) break;
     bool second = slice % kSlicesPerSecond == 0;
+    PrintRefusedHosts(run, rows, &refusedPrinted);
     failed |= PrintOutcomes(TickRunningTasks(run, second), run, rows);
     if (second) PrintProgress(taskSet, rows, threadsOf);
   }

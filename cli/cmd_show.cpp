@@ -4,6 +4,7 @@
 
 #include "cli/commands.h"
 #include "core/string_table.h"
+#include "core/url_location.h"
 
 namespace harvio::cli {
 namespace {
@@ -35,8 +36,10 @@ void PrintInfo(const TaskInfo& info, int32_t pictureCount) {
 
 std::string EntryLine(uint32_t kind, const UrlItem& item) {
   std::string state = item.state < 3 ? kItemStates[item.state] : "?";
+  char location[80];
+  LocationPrefix(item.host, location, sizeof(location));
   return std::string(StringText(kFirstKindLabel + kind)) + "\t" + state +
-         "\thttp://" + item.host + item.path + "\t" + item.title + "\t" +
+         "\t" + location + item.path + "\t" + item.title + "\t" +
          item.referer + "\t" + item.fileName + "\t" +
          std::to_string(item.size) + "\t" + std::to_string(item.done);
 }

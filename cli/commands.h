@@ -9,8 +9,6 @@
 
 namespace harvio::cli {
 
-inline constexpr const char kVersionText[] = "1.10.4.252";
-
 int ParseCommand(CliContext& ctx);  // cmd_parse.cpp
 
 int RunCommand(CliContext& ctx);  // cmd_run.cpp

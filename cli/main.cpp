@@ -7,6 +7,7 @@
 
 #include "cli/cli_context.h"
 #include "cli/commands.h"
+#include "core/version.h"
 #include "platform/paths.h"
 
 namespace harvio::cli {
@@ -38,7 +39,7 @@ const std::vector<Command> kCommands = {
 
 int PrintUsage() {
   std::printf("harvio-cli %s\nusage: harvio-cli [--home DIR] COMMAND ...\n",
-              kVersionText);
+              kProductVersion);
   for (const Command& c : kCommands) std::printf("  %s\n", c.usage);
   return 0;
 }
@@ -85,7 +86,7 @@ int Main(int argc, char** argv) {
   }
   if (ctx.args.empty() || ctx.args[0] == "--help") return PrintUsage();
   if (ctx.args[0] == "--version") {
-    std::printf("harvio-cli %s\n", kVersionText);
+    std::printf("harvio-cli %s\n", kProductVersion);
     return 0;
   }
   std::string name = ctx.args[0];

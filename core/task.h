@@ -94,7 +94,8 @@ struct Task {
   uint32_t needsSave = 0;
   std::atomic<uint32_t> deleteOnClose{0};
   std::atomic<uint32_t> stopSignal{0};
-  std::atomic<int32_t> stopReason{-1};  // -1 no work, 0 network, 1 write
+  std::atomic<int32_t> stopReason{-1};  // -1 no work, 0 network, 1 write,
+                                        // 2 a start page's certificate refused
   std::atomic<int32_t> pictureCount{0};  // live; copied into info when saved
   std::atomic<bool> closing{false};      // its close thread has started
   // Raised by the workers at every change worth a checkpoint.

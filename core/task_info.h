@@ -43,10 +43,20 @@ constexpr size_t kUrlMax = 1024;    // longest path, referer or cut-out value
 constexpr size_t kHostMax = 63;
 constexpr size_t kTitleMax = 127;
 
+// `host` holds the host name, lower-cased, and only what differs from plain
+// http on port 80 (core/url_location reads and writes it):
+//   http://name/...        "name"         (the form every older file has)
+//   http://name:8080/...   "name:8080"
+//   https://name/...       "s:name"       (port 443)
+//   https://name:8443/...  "s:name:8443"
+// A default port written in the URL is dropped. Every other form holds a
+// ":", which no resolver accepts as a name: a build that knows only the
+// first form refuses such an item (a picture is dropped, a page pauses its
+// task) instead of fetching it over plain http on port 80.
 struct UrlItem {
   uint32_t state;      // ItemState
   char path[1025];     // everything from the first "/" after the host
-  char host[64];       // lower-cased
+  char host[64];       // see above
   char title[128];     // thread title; a sub-folder name for pictures
   char referer[1025];  // page the item was found on; empty for none
   char fileName[66];   // output file without ".!"; empty until accepted

@@ -4,28 +4,13 @@
 #include <cstring>
 
 #include "core/gbk_text.h"
+#include "core/url_location.h"
 
 namespace harvio {
 namespace {
 
-constexpr char kScheme[] = "http://";
-constexpr size_t kSchemeLength = 7;
-// "http://" + a 63-byte host + a 1024-byte path, and the NUL.
-constexpr size_t kLongestUrl = kSchemeLength + kHostMax + kUrlMax + 1;
-
-bool HasHttpScheme(const char* url) {
-  for (size_t i = 0; i < 4; ++i) {
-    char c = url[i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != kScheme[i]) return false;
-  }
-  return std::strncmp(url + 4, "://", 3) == 0;
-}
-
-// The first "/" after the scheme, or null.
-const char* PathStart(const char* url) {
-  return std::strchr(url + kSchemeLength, '/');
-}
+// "https://" + a 63-byte stored host + a 1024-byte path, and the NUL.
+constexpr size_t kLongestUrl = 8 + 63 + kUrlMax + 1;
 
 // A control byte would end or split the request line it is sent in.
 bool HasControlByte(const char* url) {
@@ -36,15 +21,12 @@ bool HasControlByte(const char* url) {
   return false;
 }
 
-// True when "http://" + host + path, lower-cased, equals `lowered`.
-bool SameUrl(const UrlItem& item, const char* lowered) {
-  char stored[kLongestUrl + 8];
-  std::memcpy(stored, kScheme, kSchemeLength);
-  CopyBounded(stored + kSchemeLength, sizeof(item.host), item.host);
-  size_t used = std::strlen(stored);
-  CopyBounded(stored + used, sizeof(stored) - used, item.path);
-  LowerAscii(stored);
-  return std::strcmp(stored, lowered) == 0;
+// The URL an item stands for, lower-cased: what the duplicate check
+// compares, so "http://a:80/x" and "http://A/x" are one item.
+void CanonicalUrl(const char* host, const char* path, char (&out)[kLongestUrl]) {
+  size_t used = LocationPrefix(host, out, sizeof(out));
+  CopyBounded(out + used, sizeof(out) - used, path);
+  LowerAscii(out);
 }
 
 // Every text field of a record read from elsewhere ends inside its array.
@@ -59,12 +41,9 @@ void TerminateFields(UrlItem& item) {
 }  // namespace
 
 bool IsValidUrl(const char* url) {
-  if (std::strlen(url) <= 6 || !HasHttpScheme(url) || HasControlByte(url)) {
-    return false;
-  }
-  const char* slash = PathStart(url);
-  return slash != nullptr &&
-         static_cast<size_t>(slash - (url + kSchemeLength)) < 64;
+  char host[64];
+  const char* path;
+  return !HasControlByte(url) && EncodeLocation(url, host, &path);
 }
 
 UrlQueue::UrlQueue() = default;
@@ -111,21 +90,18 @@ void UrlQueue::TrimToCap() {
 
 AddResult UrlQueue::AddUrl(const char* url, const char* title,
                            const char* referer, bool checkDuplicate) {
-  if (!IsValidUrl(url)) return AddResult::kInvalid;
-  const char* slash = PathStart(url);
-  if (std::strlen(slash) > kUrlMax) return AddResult::kInvalid;
-
-  char lowered[kLongestUrl];
-  CopyBounded(lowered, sizeof(lowered), url);
-  LowerAscii(lowered);
-
   auto* node = new Node{};
   UrlItem& item = node->item;
+  const char* slash;
+  if (HasControlByte(url) || !EncodeLocation(url, item.host, &slash) ||
+      std::strlen(slash) > kUrlMax) {
+    delete node;
+    return AddResult::kInvalid;
+  }
   item.state = kWaiting;
-  size_t hostLength = static_cast<size_t>(slash - (url + kSchemeLength));
-  std::memcpy(item.host, lowered + kSchemeLength, hostLength);
-  item.host[hostLength] = '\0';
   std::memcpy(item.path, slash, std::strlen(slash) + 1);
+  char lowered[kLongestUrl];
+  CanonicalUrl(item.host, item.path, lowered);
   CopyBounded(item.referer, sizeof(item.referer), referer);
   CopyBounded(item.title, sizeof(item.title), title);
   CleanTitle(item.title);
@@ -137,7 +113,9 @@ AddResult UrlQueue::AddUrl(const char* url, const char* title,
   }
   if (checkDuplicate) {
     for (Node* n = head_; n != nullptr; n = n->next) {
-      if (SameUrl(n->item, lowered)) {
+      char stored[kLongestUrl];
+      CanonicalUrl(n->item.host, n->item.path, stored);
+      if (std::strcmp(stored, lowered) == 0) {
         delete node;
         return AddResult::kDuplicate;
       }
@@ -150,15 +128,14 @@ AddResult UrlQueue::AddUrl(const char* url, const char* title,
 
 bool UrlQueue::AdmitSaved(const char* url, const char* fileName) {
   if (AddUrl(url, "", "", true) != AddResult::kAdmitted) return false;
-  char lowered[kLongestUrl];
-  CopyBounded(lowered, sizeof(lowered), url);
-  LowerAscii(lowered);
   UrlItem* entry;
   {
     std::lock_guard<std::mutex> guard(lock_);
     entry = &head_->item;  // no worker runs to admit another meanwhile
     CopyBounded(entry->fileName, sizeof(entry->fileName), fileName);
-    savedEarlier_.insert(lowered);
+    char key[kLongestUrl];
+    CanonicalUrl(entry->host, entry->path, key);
+    savedEarlier_.insert(key);
   }
   MarkFinished(entry);
   return true;

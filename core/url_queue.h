@@ -22,8 +22,8 @@ namespace harvio {
 
 enum class AddResult {
   kAdmitted,
-  kInvalid,    // not "http://host/...", host of 64 characters or more, or
-               // a control byte anywhere
+  kInvalid,    // not "http(s)://host[:port]/...", its host too long, or a
+               // control byte anywhere
   kDuplicate,  // already in the queue (letter case ignored)
 };
 

@@ -2,7 +2,10 @@
 // touching the requests: HARVIO_CONNECT_TO holds rules in the form
 // HOST1:PORT1:HOST2:PORT2, separated by commas. A connection to HOST1:PORT1
 // goes to HOST2:PORT2 instead; an empty HOST1 or PORT1 matches any. The
-// request still names the original host.
+// request still names the original host, and an https host keeps its name
+// for the certificate check (a rule for it names port 443 or the URL's).
+// Its companion HARVIO_CA_FILE names a PEM file of roots trusted beside
+// the system's, so such runs can use a CA of their own (platform/tls.h).
 #pragma once
 
 #include <cstdint>

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <string>
 
+#include "core/url_location.h"
+
 namespace harvio {
 namespace {
 
@@ -25,6 +27,11 @@ bool IsFormPost(const UrlItem& item, ItemKind kind, uint32_t sourceId) {
          std::strchr(item.path, '*') != nullptr;
 }
 
+// A page fetched over TLS is not named to a plain-http server.
+bool LeaksSecurePage(const UrlItem& item) {
+  return SchemeLength(item.referer) == 8 && !IsSecureLocation(item.host);
+}
+
 // The first lines every request shares: request line, Host, Accept and the
 // Referer when there is one.
 void AppendHead(std::string& r, const char* method, const std::string& target,
@@ -33,9 +40,9 @@ void AppendHead(std::string& r, const char* method, const std::string& target,
   r += target;
   r += kRequestTail;
   r += "Host: ";
-  r += item.host;
+  r += Authority(item.host);
   r += "\r\nAccept: */*\r\n";
-  if (item.referer[0] != '\0') {
+  if (item.referer[0] != '\0' && !LeaksSecurePage(item)) {
     r += "Referer: ";
     r += item.referer;
     r += "\r\n";

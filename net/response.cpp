@@ -6,6 +6,7 @@
 #include "core/gbk_text.h"
 #include "core/item_folder.h"
 #include "core/task_store.h"
+#include "core/url_location.h"
 #include "sources/custom_parser.h"
 #include "sources/page_dispatch.h"
 #include "sources/text_helpers.h"
@@ -153,6 +154,13 @@ bool MayFollowRedirect(TaskEngine& engine, const char* from, const char* to) {
   return true;
 }
 
+// Leaving https for plain http is for pictures only: a page's links would
+// carry what was fetched securely into the open.
+bool SchemeAllowsRedirect(const Worker& w, const char* to) {
+  return w.kind_ == kPic || !IsSecureLocation(w.item_->host) ||
+         SchemeLength(to) == 8;
+}
+
 // A redirected picture is queued under its new address if still wanted.
 void QueueRedirect(Worker& w, const Fields& fields) {
   std::string location;
@@ -163,7 +171,7 @@ void QueueRedirect(Worker& w, const Fields& fields) {
   CopyBounded(link, sizeof(link), location.c_str());
   ResolveUrl(link, base);
   if (link[0] != '\0' && IsWantedPicture(link, w.task_.info) &&
-      MayFollowRedirect(w.engine_, base, link)) {
+      SchemeAllowsRedirect(w, link) && MayFollowRedirect(w.engine_, base, link)) {
     w.task_.queues[kPic].AddUrl(link, w.item_->title, base, true);
   }
 }

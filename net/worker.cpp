@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "core/gbk_text.h"
+#include "core/url_location.h"
 #include "net/connect_to.h"
 #include "net/http_request.h"
 #include "net/response.h"
@@ -13,7 +14,6 @@ namespace harvio {
 namespace {
 
 constexpr uint32_t kWakeMs = 1000;  // the loop's longest sleep
-constexpr uint16_t kHttpPort = 80;
 constexpr uint32_t kWeb2Limit = 1;
 constexpr uint32_t kPicLimit = 25;
 constexpr uint32_t kWeb1Limit = 10;
@@ -56,7 +56,7 @@ void Worker::Run() {
   eventSet_ = true;
   while (!exitNow_) {
     // Only an outstanding send or receive leaves the event clear.
-    if (!eventSet_ && !socket_.Wait(kWakeMs)) {
+    if (!eventSet_ && !channel_.Wait(kWakeMs)) {
       if (stopRequested_.load() != 0 ||
           Elapsed(lastTick_) > options().DataTimeout * 1000) {
         state_ = kFinishing;
@@ -65,7 +65,9 @@ void Worker::Run() {
       continue;
     }
     eventSet_ = false;
-    viewState_ = state_;
+    // A refused certificate stays on show until the next item is taken.
+    bool refused = refusal_ == platform::TlsChannel::Refusal::kCertificate;
+    viewState_ = refused && state_ == kIdle ? kCertRefused : state_;
     RunStep();
   }
   writeBuffer_.reset();
@@ -81,11 +83,13 @@ void Worker::RunStep() {
     case kWaitRetry: return StepWaitRetry();
     case kResolving: return StepResolving();
     case kConnecting: return StepConnecting();
+    case kHandshaking: return StepHandshaking();
     case kSending: return StepSending();
     case kCheckingSend: return StepCheckingSend();
     case kReceiving: return StepReceiving();
     case kProcessing: return StepProcessing();
     case kFinishing: return StepFinishing();
+    case kCertRefused: break;
   }
 }
 
@@ -127,12 +131,18 @@ void Worker::TakeItem(UrlItem* entry, ItemKind kind) {
   headerAccepted_ = 0;
   writeFailed_ = false;
   restartItem_ = false;
+  refusal_ = platform::TlsChannel::Refusal::kNone;
   viewSize_ = entry->size;
   viewDone_ = entry->done;
   viewRetry_ = 0;
+  // Plain http shows without its scheme, as it always has.
+  char location[80];
+  LocationPrefix(entry->host, location, sizeof(location));
+  const char* shown =
+      IsSecureLocation(entry->host) ? location : location + SchemeLength(location);
   {
     std::lock_guard<std::mutex> guard(viewLock_);
-    CopyBounded(viewUrl_, sizeof(viewUrl_), entry->host);
+    CopyBounded(viewUrl_, sizeof(viewUrl_), shown);
     size_t used = std::strlen(viewUrl_);
     CopyBounded(viewUrl_ + used, sizeof(viewUrl_) - used, entry->path);
     CopyBounded(viewFile_, sizeof(viewFile_), entry->fileName);
@@ -167,7 +177,8 @@ void Worker::StepResolving() {
   eventSet_ = true;
   state_ = kConnecting;
   if (engine_.hostCache.Lookup(item_->host, &address_)) return;
-  ConnectTarget target = ProcessConnectTo().Route(item_->host, kHttpPort);
+  Endpoint endpoint = DecodeLocation(item_->host);
+  ConnectTarget target = ProcessConnectTo().Route(endpoint.name, endpoint.port);
   if (!platform::ResolveIPv4(target.host.c_str(), target.port, &address_)) {
     state_ = kFinishing;
     return;
@@ -190,6 +201,27 @@ void Worker::StepConnecting() {
       return;
     }
   }
+  if (progress == platform::Socket::Progress::kDone) {
+    state_ = IsSecureLocation(item_->host) ? kHandshaking : kSending;
+  }
+}
+
+// Like the connect, in one-second slices within ConnTimeout.
+void Worker::StepHandshaking() {
+  lastStep_ = kHandshaking;
+  eventSet_ = true;
+  state_ = kFinishing;
+  if (!channel_.Begin(DecodeLocation(item_->host).name)) return;
+  lastTick_ = platform::TickCount();
+  platform::Socket::Progress progress;
+  while ((progress = channel_.Handshake(kWakeMs)) ==
+         platform::Socket::Progress::kPending) {
+    if (stopRequested_.load() != 0 ||
+        Elapsed(lastTick_) > options().ConnTimeout * 1000) {
+      return;
+    }
+  }
+  refusal_ = channel_.refusal();
   if (progress == platform::Socket::Progress::kDone) state_ = kSending;
 }
 
@@ -200,13 +232,13 @@ void Worker::StepSending() {
   shareAllBefore_ = ReceivedEver(0);
   ioLength_ = ComposeRequest(*item_, kind_, task_.info.sourceId,
                              ioBuffer_.get(), kIoBytes + 1);
-  AwaitOperation(ioLength_ != 0 && socket_.StartSend(ioBuffer_.get(), ioLength_),
+  AwaitOperation(ioLength_ != 0 && channel_.StartSend(ioBuffer_.get(), ioLength_),
                  kCheckingSend);
 }
 
 void Worker::StepCheckingSend() {
   lastStep_ = kCheckingSend;
-  bool sent = socket_.Result() == static_cast<int64_t>(ioLength_);
+  bool sent = channel_.Result() == static_cast<int64_t>(ioLength_);
   state_ = sent && stopRequested_.load() == 0 ? kReceiving : kFinishing;
   eventSet_ = true;
 }
@@ -214,7 +246,7 @@ void Worker::StepCheckingSend() {
 void Worker::StepReceiving() {
   lastStep_ = kReceiving;
   ioLength_ = kIoBytes;
-  AwaitOperation(socket_.StartReceive(ioBuffer_.get(), ioLength_), kProcessing);
+  AwaitOperation(channel_.StartReceive(ioBuffer_.get(), ioLength_), kProcessing);
 }
 
 // A started send or receive (done or pending) wakes the loop through the
@@ -232,7 +264,7 @@ void Worker::AwaitOperation(bool started, WorkerState next) {
 void Worker::StepProcessing() {
   lastStep_ = kProcessing;
   eventSet_ = true;
-  ProcessReceived(socket_.Result());
+  ProcessReceived(channel_.Result());
 }
 
 // What the Processing step does with a receive's result (the bytes are in
@@ -288,7 +320,7 @@ uint64_t Worker::ReceivedEver(uint32_t received) {
 }
 
 void Worker::StepFinishing() {
-  if (socket_.IsOpen()) socket_.Close();
+  if (socket_.IsOpen()) channel_.Close();
   if (item_ != nullptr) task_.changes.fetch_add(1);
   if (buffered_ > 0 && item_ != nullptr) {
     if (file_.Write(writeBuffer_.get(), buffered_)) {
@@ -320,6 +352,10 @@ void Worker::DecideItem() {
   if (restartItem_) {
     restartItem_ = false;
     FailItem();
+    return;
+  }
+  if (refusal_ != platform::TlsChannel::Refusal::kNone) {
+    RefuseItem();
     return;
   }
   if ((lastStep_ == kResolving && kind_ == kPic) ||
@@ -382,6 +418,29 @@ void Worker::FailItem() {
   state_ = kWaitRetry;
 }
 
+// A server whose TLS is refused is not asked again, and never over plain
+// http. A page the user gave (it has no referer) is kept and pauses the
+// task, which has nothing to go on without it.
+void Worker::RefuseItem() {
+  bool certificate = refusal_ == platform::TlsChannel::Refusal::kCertificate;
+  if (certificate) NoteRefusedHost();
+  if (certificate && kind_ != kPic && item_->referer[0] == '\0') {
+    RaiseStop(2);
+    ReleaseItem();
+    return;
+  }
+  DropItem();
+}
+
+void Worker::NoteRefusedHost() {
+  std::string host = DecodeLocation(item_->host).name;
+  std::lock_guard<std::mutex> guard(engine_.answersLock);
+  for (const std::string& known : engine_.refusedHosts) {
+    if (known == host) return;
+  }
+  engine_.refusedHosts.push_back(host);
+}
+
 // Hands the entry back as Waiting; it keeps fileName, size and done.
 void Worker::ReleaseItem() {
   file_.Close();
@@ -440,6 +499,12 @@ void ReleaseEngineHook(Task& task) {
 }
 
 }  // namespace
+
+std::vector<std::string> RefusedHosts(const Task& task) {
+  if (task.engine == nullptr) return {};
+  std::lock_guard<std::mutex> guard(task.engine->answersLock);
+  return task.engine->refusedHosts;
+}
 
 void InstallWorkerHooks() {
   static const WorkerHooks hooks{CreateWorkerHook, StopWorkerHook,

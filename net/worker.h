@@ -24,6 +24,7 @@
 #include "net/host_cache.h"
 #include "platform/files.h"
 #include "platform/sockets.h"
+#include "platform/tls.h"
 
 namespace harvio {
 
@@ -37,6 +38,10 @@ enum WorkerState : uint32_t {
   kReceiving = 6,
   kProcessing = 7,
   kFinishing = 8,
+  // An https item: between Connecting and Sending.
+  kHandshaking = 9,
+  // Shown, not run: the last item's certificate was refused.
+  kCertRefused = 10,
 };
 
 constexpr uint32_t kWriteBufferBytes = 307200;  // body bytes held in memory
@@ -59,6 +64,8 @@ struct TaskEngine {
   std::set<std::string> redirected;
   std::map<std::string, uint32_t> redirectHops;
   std::set<std::string> requeuedFresh;
+  // Hosts whose certificate was refused, in the order met.
+  std::vector<std::string> refusedHosts;
 };
 
 struct Worker {
@@ -80,6 +87,8 @@ struct Worker {
   void StepWaitRetry();
   void StepResolving();
   void StepConnecting();
+  void StepHandshaking();
+  void NoteRefusedHost();
   void StepSending();
   void StepCheckingSend();
   void StepReceiving();
@@ -95,6 +104,7 @@ struct Worker {
   void CountSavedPicture();
   void DropItem();
   void FailItem();
+  void RefuseItem();
   void ReleaseItem();
   bool SleepUnlessStopped(uint32_t ms);
   void TakeItem(UrlItem* entry, ItemKind kind);
@@ -116,6 +126,7 @@ struct Worker {
   bool eventSet_ = false;             // run the next step at once
   platform::File file_;
   platform::Socket socket_;
+  platform::TlsChannel channel_{&socket_};  // every send and receive
   ItemKind kind_ = kNoKind;
   WorkerState state_ = kIdle;
   WorkerState lastStep_ = kFinishing;
@@ -123,6 +134,8 @@ struct Worker {
   uint32_t retries_ = 0;
   uint32_t complete_ = 0;
   uint32_t headerAccepted_ = 0;
+  // The server's TLS was refused for the held item: no retry.
+  platform::TlsChannel::Refusal refusal_ = platform::TlsChannel::Refusal::kNone;
   // A write failed on this item: its partial file stays for a resume.
   bool writeFailed_ = false;
   // A body without length passed what any item may have.
@@ -159,6 +172,10 @@ struct Worker {
 // out fairly and never falls that low, a server that drips on purpose does
 // as soon as anything else moves.
 bool FarBelowFairShare(uint64_t mine, uint64_t all);
+
+// Hosts whose certificate the task's workers refused, in the order met;
+// a copy taken under the engine's lock.
+std::vector<std::string> RefusedHosts(const Task& task);
 
 // Fills the WorkerHooks of the task core with this engine. Every program
 // that runs tasks calls it once at start-up.

@@ -7,16 +7,15 @@
 // and may hold NUL bytes or end in the middle of a tag.
 #include "sources/custom_parser.h"
 
+#include <algorithm>
 #include <cstring>
 #include <unordered_map>
 
+#include "core/url_location.h"
 #include "sources/text_helpers.h"
 
 namespace harvio {
 namespace {
-
-constexpr char kScheme[] = "http://";
-constexpr size_t kSchemeLen = 7;
 
 char LowerAscii(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -244,9 +243,9 @@ class UrlBuilder {
     used_ += n;
     out_[used_] = '\0';
   }
-  // Drops the last "/" and what follows, but never into the "http://".
+  // Drops the last "/" and what follows, but never into the scheme.
   void DropLastPiece() {
-    for (size_t i = used_; i > kSchemeLen; --i) {
+    for (size_t i = used_; i > SchemeLength(out_); --i) {
       if (out_[i - 1] == '/') {
         used_ = i - 1;
         out_[used_] = '\0';
@@ -262,14 +261,10 @@ class UrlBuilder {
   bool failed_ = false;
 };
 
-bool IsAbsolute(const char* link, size_t n) {
-  return n > kSchemeLen && MatchesNoCase(link, "http") &&
-         std::memcmp(link + 4, "://", 3) == 0;
-}
-
-// Length of the base's scheme and host: up to its first "/" after "http://".
+// Length of the base's scheme and host: up to its first "/" after the
+// scheme.
 size_t SiteRootLength(const char* base, size_t n) {
-  size_t from = n < kSchemeLen ? n : kSchemeLen;
+  size_t from = std::min(n, SchemeLength(base));
   const char* slash =
       static_cast<const char*>(std::memchr(base + from, '/', n - from));
   return slash == nullptr ? n : static_cast<size_t>(slash - base);
@@ -308,11 +303,17 @@ void AppendPieces(UrlBuilder& result, const char* link) {
 void ResolveUrl(char* link, const char* base) {
   size_t linkLen = strnlen(link, kUrlMax);
   link[linkLen] = '\0';
-  if (linkLen == 0 || IsAbsolute(link, linkLen)) return;
+  size_t linkScheme = SchemeLength(link);
+  if (linkLen == 0 || (linkScheme != 0 && linkLen > linkScheme)) return;
   size_t baseLen = strnlen(base, kUrlMax);
   char resolved[kWorkBuffer];
   UrlBuilder result(resolved);
-  if (link[0] == '/') {
+  if (link[0] == '/' && link[1] == '/') {
+    // "//host/path" keeps the page's scheme: "http:" or "https:".
+    size_t scheme = SchemeLength(base);
+    result.Append(base, scheme > 3 ? scheme - 2 : 0);
+    result.Append(link, linkLen);
+  } else if (link[0] == '/') {
     result.Append(base, SiteRootLength(base, baseLen));
     result.Append(link, linkLen);
   } else {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/url_location.h"
 #include "sources/board_parsers.h"
 #include "sources/custom_parser.h"
 #include "sources/script_board_parsers.h"
@@ -69,16 +70,10 @@ AddResult QueueUrl(const PageContext& ctx, ItemKind queue, const char* url,
 void PageUrl(const UrlItem& item, char* out) {
   // Bounded reads keep inside the record's fields even if one lost its
   // terminator; the URL is cut at 1024 bytes like every built value.
-  const char* parts[] = {"http://", item.host, item.path};
-  const size_t lengths[] = {7, strnlen(item.host, kHostMax),
-                            strnlen(item.path, kUrlMax)};
-  size_t used = 0;
-  for (size_t i = 0; i < 3; ++i) {
-    size_t n = std::min(lengths[i], kUrlMax - used);
-    std::memcpy(out + used, parts[i], n);
-    used += n;
-  }
-  out[used] = '\0';
+  size_t used = LocationPrefix(item.host, out, kUrlMax + 1);
+  size_t n = std::min(strnlen(item.path, kUrlMax), kUrlMax - used);
+  std::memcpy(out + used, item.path, n);
+  out[used + n] = '\0';
 }
 
 }  // namespace harvio

@@ -41,7 +41,7 @@ AddResult QueueUrl(const PageContext& ctx, ItemKind queue, const char* url,
                    const char* title, const char* referer,
                    bool checkDuplicate);
 
-// "http://" + host + path of the current item, into a buffer of at least
+// The URL of the current item ("http://" or "https://", host, path), into a buffer of at least
 // 1028 bytes.
 void PageUrl(const UrlItem& item, char* out);
 

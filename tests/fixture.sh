@@ -8,6 +8,12 @@ fail() { echo "FAIL: $*"; exit 1; }
 # A path as a Windows program under Wine takes it: drive Z: is the root.
 zpath() { printf 'Z:%s\n' "$1" | tr / '\\'; }
 
+# A path as the program under test takes it: the Z: form when the script
+# runs it through $RUNNER (tools/run-wine).
+prog_path() {
+  if [ -n "${RUNNER:-}" ]; then zpath "$1"; else echo "$1"; fi
+}
+
 # make_work NAME: a fresh $WORK (/tmp/harvio-NAME-*), removed on exit with
 # any server still running.
 make_work() {

@@ -7,6 +7,9 @@
 # the other programs the same URL list. For each: pictures/s, MB/s, CPU
 # seconds per 100 MB and peak memory, from /usr/bin/time -v.
 #
+# https: the throughput run again over TLS, with a CA made for it
+# (tools/test_certs.sh) that every program is told to trust.
+#
 # Latency: the server answers every request after 50 ms; the same three
 # fetch LATENCY_COUNT small pictures. 25 connections at 50 ms each bound
 # the rate at 25 / 0.05 s = 500 pictures/s; each program's rate is shown
@@ -14,7 +17,7 @@
 # exit separately.
 #
 #   tools/bench.sh [--install] [--count N] [--latency-count N]
-#                  [--only throughput|latency] [BUILD_DIR]
+#                  [--only throughput|https|latency] [BUILD_DIR]
 set -euo pipefail
 
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -61,11 +64,15 @@ serve_pictures() {
   start_server "$work/script" "$@"
 }
 
+# The scheme of the URLs, and the CA file the programs trust over https.
+scheme=http
+ca=
+
 # write_urls N: the URL list for Harvio (by host) and for the others (by
 # address).
 write_urls() {
-  for i in $(seq 1 "$1"); do echo "http://bench.test/bench/$i.jpg"; done >"$work/urls"
-  sed "s|http://bench.test/|http://127.0.0.1:$port/|" "$work/urls" >"$work/local-urls"
+  for i in $(seq 1 "$1"); do echo "$scheme://bench.test/bench/$i.jpg"; done >"$work/urls"
+  sed "s|$scheme://bench.test/|$scheme://127.0.0.1:$port/|" "$work/urls" >"$work/local-urls"
 }
 
 # Prints one result line from a /usr/bin/time -v log and a download folder.
@@ -104,38 +111,56 @@ run_harvio() {
   mkdir -p "$home" "$work/$name"
   "$build/tools/bench_task" "$home" "$work/$name" "$work/urls"
   date +%s.%N >"$work/$name.start"
-  HARVIO_CONNECT_TO="bench.test:80:127.0.0.1:$port" \
-    /usr/bin/time -v -o "$work/$name.time" "$cli" --home "$home" run >"$work/$name.log"
+  HARVIO_CONNECT_TO="bench.test:80:127.0.0.1:$port,bench.test:443:127.0.0.1:$port" \
+    HARVIO_CA_FILE=$ca /usr/bin/time -v -o "$work/$name.time" "$cli" --home "$home" run >"$work/$name.log"
 }
 
 run_aria2c() {
   mkdir -p "$work/$1"
-  /usr/bin/time -v -o "$work/$1.time" aria2c -q -j "$workers" -x 1 \
+  /usr/bin/time -v -o "$work/$1.time" aria2c -q -j "$workers" -x 1 ${ca:+--ca-certificate="$ca"} \
     --auto-file-renaming=false --allow-overwrite=true \
     -d "$work/$1" -i "$work/local-urls" >/dev/null
 }
 
 run_wget() {
   mkdir -p "$work/$1"
-  /usr/bin/time -v -o "$work/$1.time" wget -q -P "$work/$1" \
+  /usr/bin/time -v -o "$work/$1.time" wget -q ${ca:+--ca-certificate="$ca"} -P "$work/$1" \
     -i "$work/local-urls" || true
 }
 
 throughput() {
   echo "== throughput: $count pictures of 20-200 KiB"
   serve_pictures 20480 204800
+  fetch_all ""
+}
+
+https() {
+  echo "== https: $count pictures of 20-200 KiB over TLS"
+  "$root/tools/test_certs.sh" "$work/certs" bench.test IP:127.0.0.1
+  ca="$work/certs/ca.crt"
+  scheme=https
+  serve_pictures 20480 204800 --tls "$work/certs"
+  fetch_all s
+  scheme=http
+  ca=
+}
+
+# fetch_all PREFIX: the three programs over the same pictures, one result
+# line each; their files under $work/PREFIX<program>.
+fetch_all() {
+  local p=$1
   write_urls "$count"
-  run_harvio harvio
-  report harvio "$work/harvio.time" "$work/harvio"
+  run_harvio "${p}harvio"
+  report harvio "$work/${p}harvio.time" "$work/${p}harvio"
   if command -v aria2c >/dev/null; then
-    run_aria2c aria2c
-    report aria2c "$work/aria2c.time" "$work/aria2c"
+    run_aria2c "${p}aria2c"
+    report aria2c "$work/${p}aria2c.time" "$work/${p}aria2c"
   else
     echo "aria2c   not installed (tools/bench.sh --install)"
   fi
   if command -v wget >/dev/null; then
-    run_wget wget
-    report wget "$work/wget.time" "$work/wget"
+    run_wget "${p}wget"
+    report wget "$work/${p}wget.time" "$work/${p}wget"
   fi
 }
 
@@ -161,5 +186,7 @@ latency() {
   fi
 }
 
-[[ $only == latency ]] || throughput
-[[ $only == throughput ]] || latency
+[[ -z $only || $only == throughput ]] && throughput
+[[ -z $only || $only == https ]] && https
+[[ -z $only || $only == latency ]] && latency
+true

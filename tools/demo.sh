@@ -7,7 +7,9 @@
 #   tools/demo.sh serve BUILD [--delay MS] [--rate BYTES] -- COMMAND [ARGS...]
 #       runs COMMAND with HARVIO_CONNECT_TO pointing those hosts at the demo
 #       server (BUILD/tools/fixture_server), which stops when COMMAND ends;
-#       --delay and --rate slow every answer down
+#       the demo host also answers over https, with a CA made on first use
+#       (BUILD/demo-certs) and named by HARVIO_CA_FILE; --delay and --rate
+#       slow every answer down
 #   tools/demo.sh tasks CLI HOME
 #       makes the demo tasks with harvio-cli CLI in HOME (the folder that
 #       holds Task\) unless HOME has tasks already
@@ -20,44 +22,72 @@ set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 demo_host=demo.harvio.test
 
-# host:80:127.0.0.1:PORT for the demo host and every host of the catalog.
+# host:80:127.0.0.1:PORT for the demo host and every host of the catalog,
+# and the demo host's https port.
 connect_rules() {
-  local port=$1 host rules=""
+  local port=$1 tls_port=$2 host rules="$demo_host:443:127.0.0.1:$tls_port"
   for host in $demo_host $(grep -o '"[a-z0-9.-]*\.[a-z]*"' "$root/sources/hosts.h" | tr -d '"'); do
-    rules+="${rules:+,}$host:80:127.0.0.1:$port"
+    rules+=",$host:80:127.0.0.1:$port"
   done
   echo "$rules"
 }
 
+# start_site STATE NAME [OPTIONS...]: the demo site in the background; its
+# port in STATE/NAME, its process id in STATE/NAME.pid.
+start_site() {
+  local state=$1 name=$2
+  shift 2
+  "$build/tools/fixture_server" "$root/demo/site.txt" --max-seconds 86400 \
+    "$@" >"$state/$name" &
+  echo $! >"$state/$name.pid"
+  for _ in $(seq 50); do
+    [[ -s $state/$name ]] && break
+    sleep 0.1
+  done
+  awk '{print $2}' "$state/$name"
+}
+
+stop_sites() {
+  local pid
+  for pid in $(cat "$1"/*.pid 2>/dev/null); do kill "$pid" 2>/dev/null || true; done
+  for pid in $(cat "$1"/*.pid 2>/dev/null); do wait "$pid" 2>/dev/null || true; done
+  rm -rf "$1"
+}
+
+# The CA of the demo's https side is made on first use and kept with the
+# build; a Windows program takes its path in the Z: form.
+ca_file_for() {
+  local certs=$build/demo-certs
+  "$root/tools/test_certs.sh" "$certs" "$demo_host" >&2
+  if [[ $1 == *.exe || ${2:-} == *.exe ]]; then
+    printf 'Z:%s\n' "$certs/ca.crt" | tr / '\\'
+  else
+    echo "$certs/ca.crt"
+  fi
+}
+
 serve() {
-  local build=$1 pace=()
+  build=$1
+  local pace=()
   shift
   while [[ $# -gt 0 && $1 != -- ]]; do
     pace+=("$1" "$2")
     shift 2
   done
   shift
-  local state
+  local state ca port tls_port
+  ca=$(ca_file_for "$@")
   state=$(mktemp -d /tmp/harvio-demo-XXXXXX)
-  "$build/tools/fixture_server" "$root/demo/site.txt" --max-seconds 86400 \
-    "${pace[@]}" >"$state/port" &
-  local server=$!
   # shellcheck disable=SC2064
-  trap "kill $server 2>/dev/null || true; rm -rf '$state'" EXIT
-  for _ in $(seq 50); do
-    [[ -s $state/port ]] && break
-    sleep 0.1
-  done
-  local port
-  port=$(awk '{print $2}' "$state/port")
-  [[ -n $port ]] || { echo "demo: the demo server did not start" >&2; return 1; }
-  echo "demo: the demo site answers on 127.0.0.1:$port" >&2
+  trap "stop_sites '$state'" EXIT
+  port=$(start_site "$state" http "${pace[@]}")
+  tls_port=$(start_site "$state" https "${pace[@]}" --tls "$build/demo-certs")
+  [[ -n $port && -n $tls_port ]] || { echo "demo: the demo server did not start" >&2; return 1; }
+  echo "demo: the demo site answers on 127.0.0.1:$port, https on 127.0.0.1:$tls_port" >&2
   local status=0
-  HARVIO_CONNECT_TO=$(connect_rules "$port") "$@" || status=$?
-  kill "$server" 2>/dev/null || true
-  wait "$server" 2>/dev/null || true
+  HARVIO_CONNECT_TO=$(connect_rules "$port" "$tls_port") HARVIO_CA_FILE=$ca "$@" || status=$?
+  stop_sites "$state"
   trap - EXIT
-  rm -rf "$state"
   return $status
 }
 

@@ -8,7 +8,8 @@
 #
 # Configures a clang build directory of its own (default build-fuzz beside
 # the sources), builds NAME_fuzz there and runs it for SECONDS (default 60)
-# starting from the target's seeds in tests/fuzz. New inputs go to a scratch
+# starting from the target's seeds in tests/fuzz (SECONDS 0: only builds,
+# as the test command does before its tests). New inputs go to a scratch
 # directory, so the checked-in seeds stay as they are; a crash is written to
 # the current directory as crash-* and makes the script fail.
 set -eu
@@ -33,6 +34,7 @@ if [ -z "$binary" ]; then
   cmake --build "$build" --target "${target}_fuzz" -j2 >/dev/null
   binary="$build/tests/fuzz/${target}_fuzz"
 fi
+[ "$seconds" != 0 ] || exit 0
 case $target in
   dispatch) corpus="$root/tests/fuzz/corpus" ;;
   *) corpus="$root/tests/fuzz/${target}_corpus" ;;

@@ -4,6 +4,8 @@
 #                          with the offline demo site (--no-demo: without)
 #   tools/harvio.sh demo   run the demo tasks with harvio-cli, no window
 #   tools/harvio.sh test   build both trees and run every test
+#   tools/harvio.sh package  the release files in dist/: the zip, the
+#                          installer, SHA256SUMS (tools/release/package.sh)
 # Each command first installs what is missing (as root, or through sudo):
 # packages, the zh_CN.UTF-8 locale and the Wine prefix. Nothing is done when
 # everything is in place already.
@@ -28,6 +30,7 @@ packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev binutils-mingw-w64-x86-64
   wine wine32:i386 wine64 xvfb xauth xdotool locales fonts-wqy-microhei
   fp-utils libchm-bin clang libclang-rt-14-dev
+  nsis p7zip-full git libssl-dev ca-certificates openssl
 )
 
 as_root() {
@@ -122,6 +125,16 @@ build_native() {
   cmake --build "$native_build" -j "$jobs" $(targets_of "$@")
 }
 
+# The fuzz targets' clang build, made ahead of the tests, so that their short
+# fuzz runs time the fuzzing and not a compiler.
+build_fuzz() {
+  command -v clang++ >/dev/null || return 0
+  local target
+  for target in dispatch response store; do
+    "$root/tools/fuzz.sh" 0 --target "$target" "$native_build/fuzz-clang"
+  done
+}
+
 # What run and demo start: the programs and the demo server, no test program.
 program_targets=(harvio-cli fixture_server)
 window_targets=(harvio harvio_pages)
@@ -163,12 +176,18 @@ case "${1:-}" in
     set_up
     build_windows
     build_native
+    build_fuzz
     echo "harvio: the Wine tests run the $win_variant"
     cd "$native_build"
     ctest --output-on-failure --timeout 300
     ;;
+  package)
+    install_packages
+    build_windows_for "$win32_build" i686
+    "$root/tools/release/package.sh" "$win32_build" "$root/dist"
+    ;;
   *)
-    echo "usage: tools/harvio.sh run [--no-demo] | demo | test" >&2
+    echo "usage: tools/harvio.sh run [--no-demo] | demo | test | package" >&2
     exit 2
     ;;
 esac

@@ -169,13 +169,15 @@ TEST(ThreadCells, SizesOnlyWhileReceivingDetailsOnlyWhileBusy) {
       {View(kWaitRetry, kWeb2, 5000, 100, 2),
        {Gbk("等待重试"), "WEB2", "", "", "", "2", url, file}},
       {View(kConnecting, kPic, 0, 0, 0), {Gbk("连接"), "PIC", "", "", "", "0", url, file}},
+      {View(kHandshaking, kPic, 0, 0, 0), {Gbk("安全连接"), "PIC", "", "", "", "0", url, file}},
+      {View(kCertRefused, kPic, 0, 0, 0), {Gbk("证书无效"), "PIC", "", "", "", "0", url, file}},
       {View(kIdle, kNoKind, 0, 0, 3), {Gbk("空闲"), "NULL", "", "", "", "", "", ""}},
       {View(kFinishing, kPic, 9, 9, 1), {Gbk("完成"), "PIC", "", "", "", "", "", ""}},
       // Near 4 GB: the percent must not wrap in 32 bits.
       {View(kReceiving, kPic, 4000000000u, 3999000000u, 0),
        {Gbk("接收数据"), "PIC", "3906250.00KB", "3905273.44KB", "99%", "0", url, file}},
       // A damaged block: unknown state and kind.
-      {View(9, 7, 1, 1, 1), {"", "NULL", "", "", "", "", "", ""}},
+      {View(11, 7, 1, 1, 1), {"", "NULL", "", "", "", "", "", ""}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(ThreadCells(c.view), c.cells) << "state " << c.view.state;

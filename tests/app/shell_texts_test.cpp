@@ -8,7 +8,7 @@ namespace harvio {
 namespace {
 
 TEST(AboutVersionLine, NameWordAndVersion) {
-  EXPECT_EQ("Harvio \xb0\xe6\xb1\xbe 1.10.4.252", AboutVersionLine());  // 版本
+  EXPECT_EQ(std::string("Harvio \xb0\xe6\xb1\xbe ") + kProductVersion, AboutVersionLine());  // 版本
 }
 
 TEST(Countdown, ShowsThirtyDownToOneThenEnds) {

@@ -47,6 +47,21 @@ TEST(ComposeRequestGet, FixedLinesRefererAndRange) {
   }
 }
 
+// The Host line names a port that is not the scheme's own; an https page
+// is never named to a plain-http server.
+TEST(ComposeRequestGet, HostOfOtherPortsAndRefererAcrossSchemes) {
+  const struct { const char* host; const char* referer; std::string head; } cases[] = {
+      {"a.com:8080", "", "Host: a.com:8080\r\n"},
+      {"s:a.com", "https://b.com/", "Host: a.com\r\nAccept: */*\r\nReferer: https://b.com/\r\n"},
+      {"s:a.com:8443", "http://b.com/", "Host: a.com:8443\r\nAccept: */*\r\nReferer: http://b.com/\r\n"},
+      {"a.com", "HTTPS://b.com/", "Host: a.com\r\nAccept: */*\r\nUser-Agent"},
+  };
+  for (const auto& c : cases) {
+    std::string request = Compose(Item(c.host, "/p.jpg", c.referer), kPic, 161);
+    EXPECT_NE(request.find(c.head), std::string::npos) << c.host << request;
+  }
+}
+
 TEST(ComposeRequestPost, FormPostOfTheScriptBoards) {
   UrlItem item = Item("b.example", "/cgi/list.cgi*3", "http://b.example/");
   item.size = 500;

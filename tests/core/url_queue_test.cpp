@@ -9,6 +9,8 @@
 #include <thread>
 #include <vector>
 
+#include "core/url_location.h"
+
 namespace harvio {
 namespace {
 
@@ -22,13 +24,19 @@ std::vector<std::string> PathsHeadToTail(UrlQueue& q) {
 
 TEST(UrlValidation, SchemePathAndHostLength) {
   const std::string host63 = "http://" + std::string(63, 'h');
-  for (const char* url : {"http://a/", "HtTp://a.b/x?y"}) {
+  const std::string secure61 = "https://" + std::string(61, 'h');
+  for (const char* url : {"http://a/", "HtTp://a.b/x?y", "HTTPS://a/"}) {
     EXPECT_TRUE(IsValidUrl(url)) << url;
   }
   EXPECT_TRUE(IsValidUrl((host63 + "/").c_str()));
   EXPECT_FALSE(IsValidUrl((host63 + "h/").c_str()));
+  // The stored form "s:" + name must fit the same 63 bytes.
+  EXPECT_TRUE(IsValidUrl((secure61 + "/").c_str()));
+  EXPECT_FALSE(IsValidUrl((secure61 + "h/").c_str()));
   for (const char* url :
-       {"http://a.b", "https://a.b/", "ftp://a.b/", "http:/a.b/", "http:"}) {
+       {"http://a.b", "https:/a.b/", "ftp://a.b/", "http:/a.b/", "http:",
+        "http://a:/", "http://a:0/", "http://a:65536/", "http://a:8o/",
+        "https://a:1:2/"}) {
     EXPECT_FALSE(IsValidUrl(url)) << url;
   }
 }
@@ -43,6 +51,50 @@ TEST(UrlValidation, ControlBytesRefusedWhereverTheyStand) {
     EXPECT_EQ(q.AddUrl(url, "", "", false), AddResult::kInvalid);
   }
   EXPECT_TRUE(IsValidUrl("http://a/\xc4\xe3\x80.jpg"));
+}
+
+// The stored host: plain http on port 80 exactly as every older task file
+// has it, anything else marked so that no older build can resolve it; the
+// URL and the Host header come back unchanged, default ports dropped.
+TEST(UrlQueueAdd, SchemeAndPortLiveInTheHostField) {
+  struct Case {
+    const char* url;
+    const char* host;
+    const char* prefix;  // what PageUrl and the duplicate check rebuild
+    bool secure;
+    const char* name;
+    uint16_t port;
+  } cases[] = {
+      {"http://A.com/x", "a.com", "http://a.com", false, "a.com", 80},
+      {"http://a.com:80/x", "a.com", "http://a.com", false, "a.com", 80},
+      {"http://a.com:8080/x", "a.com:8080", "http://a.com:8080", false, "a.com", 8080},
+      {"HTTPS://A.com/x", "s:a.com", "https://a.com", true, "a.com", 443},
+      {"https://a.com:443/x", "s:a.com", "https://a.com", true, "a.com", 443},
+      {"https://a.com:8443/x", "s:a.com:8443", "https://a.com:8443", true, "a.com", 8443},
+      {"https://127.0.0.1:80/x", "s:127.0.0.1:80", "https://127.0.0.1:80", true, "127.0.0.1", 80},
+  };
+  for (const Case& c : cases) {
+    UrlQueue q;
+    ASSERT_EQ(q.AddUrl(c.url, "", "", true), AddResult::kAdmitted) << c.url;
+    q.ForEachHeadToTail([&](const UrlItem& item) {
+      EXPECT_STREQ(item.host, c.host);
+      EXPECT_STREQ(item.path, "/x");
+      char prefix[80];
+      LocationPrefix(item.host, prefix, sizeof(prefix));
+      EXPECT_STREQ(prefix, c.prefix);
+      Endpoint e = DecodeLocation(item.host);
+      EXPECT_EQ(e.secure, c.secure) << c.url;
+      EXPECT_STREQ(e.name, c.name);
+      EXPECT_EQ(e.port, c.port);
+    });
+    // The same place written otherwise is a duplicate.
+    EXPECT_EQ(q.AddUrl((std::string(c.prefix) + "/X").c_str(), "", "", true),
+              AddResult::kDuplicate) << c.url;
+  }
+  UrlQueue q;
+  ASSERT_EQ(q.AddUrl("http://a.com/x", "", "", true), AddResult::kAdmitted);
+  EXPECT_EQ(q.AddUrl("https://a.com/x", "", "", true), AddResult::kAdmitted);
+  EXPECT_EQ(q.AddUrl("http://a.com:81/x", "", "", true), AddResult::kAdmitted);
 }
 
 // The host is lower-cased, the path kept as written and 1024 bytes at most.

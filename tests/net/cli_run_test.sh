@@ -13,10 +13,6 @@ RUNNER=${3:-}
 . "$(dirname "$0")/../fixture.sh"
 make_work run
 
-# A path as the program takes it.
-prog_path() {
-  if [ -n "$RUNNER" ]; then zpath "$1"; else echo "$1"; fi
-}
 HOME_ARG=$(prog_path "$WORK/home")
 cli() { $RUNNER "$CLI" --home "$HOME_ARG" "$@"; }
 

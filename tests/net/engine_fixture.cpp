@@ -18,6 +18,20 @@ namespace harvio::testing {
 namespace {
 
 fixture::Server* g_server = nullptr;
+fixture::Server* g_tls = nullptr;
+fixture::Server* g_tls10 = nullptr;
+
+// The test CA and its certificates, made once per build tree.
+std::string TestCertificates() {
+  std::string folder = HARVIO_TEST_CERTS_DIR;
+  std::string command = "sh " HARVIO_SOURCE_DIR "/tools/test_certs.sh " + folder;
+  return std::system(command.c_str()) == 0 ? folder : std::string();
+}
+
+std::string Rule(const char* host, int port, const fixture::Server& to) {
+  return std::string(host) + ":" + std::to_string(port) + ":127.0.0.1:" +
+         std::to_string(to.Port()) + ",";
+}
 
 // One server per test program; the routing must be in the environment
 // before the first worker reads it.
@@ -25,16 +39,27 @@ class ServerEnvironment : public ::testing::Environment {
  public:
   void SetUp() override {
     g_server = new fixture::Server;
+    g_tls = new fixture::Server;
+    g_tls10 = new fixture::Server;
+    std::string certs = TestCertificates();
+    ASSERT_FALSE(certs.empty());
     ASSERT_TRUE(g_server->Start());
-    std::string port = std::to_string(g_server->Port());
-    std::string rules = std::string(kPicHost) + ":80:127.0.0.1:" + port + "," +
-                        kPageHost + ":80:127.0.0.1:" + port;
+    ASSERT_TRUE(g_tls->StartTls(certs));
+    ASSERT_TRUE(g_tls10->StartTls(certs, true));
+    std::string rules = Rule(kPicHost, 80, *g_server) +
+                        Rule(kPicHost, 8080, *g_server) +
+                        Rule(kPageHost, 80, *g_server) +
+                        Rule(kTls10Host, 443, *g_tls10);
+    for (const char* host : kTlsHosts) rules += Rule(host, 443, *g_tls);
     setenv("HARVIO_CONNECT_TO", rules.c_str(), 1);
+    setenv("HARVIO_CA_FILE", (certs + "/ca.crt").c_str(), 1);
     InstallWorkerHooks();
   }
   void TearDown() override {
-    g_server->Stop();
-    delete g_server;
+    for (fixture::Server* server : {g_server, g_tls, g_tls10}) {
+      server->Stop();
+      delete server;
+    }
   }
 };
 
@@ -92,8 +117,10 @@ void EngineTest::SetUp() {
   options_.ConnTimeout = 10;
   set_.options = &options_;
   set_.home = platform::FromNativePath(native_) + "\\";
-  server().ClearRoutes();
-  server().ClearRequests();
+  for (fixture::Server* server : {g_server, g_tls, g_tls10}) {
+    server->ClearRoutes();
+    server->ClearRequests();
+  }
 }
 
 void EngineTest::TearDown() {
@@ -103,6 +130,8 @@ void EngineTest::TearDown() {
 }
 
 fixture::Server& EngineTest::server() { return *g_server; }
+fixture::Server& EngineTest::tlsServer() { return *g_tls; }
+fixture::Server& EngineTest::tls10Server() { return *g_tls10; }
 
 void EngineTest::Serve(const std::string& path, const fixture::Reply& reply) {
   server().Add("*", path, reply);

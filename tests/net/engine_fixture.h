@@ -1,6 +1,9 @@
 // Runs real tasks against the scripted fixture server: the hosts
-// "pics.test" and "pages.test" are routed to it through HARVIO_CONNECT_TO,
-// every other name goes to the system resolver. Each test gets a fresh home
+// "pics.test" and "pages.test" are routed to it through HARVIO_CONNECT_TO
+// (pics.test also on port 8080), every other name goes to the system
+// resolver. Over https, the hosts of kTlsHosts reach a TLS server showing
+// each its certificate of tools/test_certs.sh (whose CA is trusted), and
+// kTls10Host one that speaks TLS 1.0 only. Each test gets a fresh home
 // and save folder, options with the shortest retry wait, and helpers that
 // drive a task the way the main window's tick does.
 #pragma once
@@ -18,6 +21,9 @@ namespace harvio::testing {
 
 constexpr char kPicHost[] = "pics.test";
 constexpr char kPageHost[] = "pages.test";
+constexpr const char* kTlsHosts[] = {"good.test", "wrong.test", "expired.test",
+                                     "self.test"};
+constexpr char kTls10Host[] = "old.test";
 
 // The request the engine sends for a fresh GET without referer.
 std::string FreshRequest(const std::string& host, const std::string& path);
@@ -35,6 +41,8 @@ class EngineTest : public ::testing::Test {
   void TearDown() override;
 
   fixture::Server& server();
+  fixture::Server& tlsServer();
+  fixture::Server& tls10Server();
   void Serve(const std::string& path, const fixture::Reply& reply);
   // `first` answers the first request; later ones get `body` and honour
   // a Range.

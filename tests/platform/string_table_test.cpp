@@ -35,9 +35,9 @@ TEST(StringTable, TextsAndNumbersAsListed) {
 TEST(StringTable, EveryNumberedRangeIsComplete) {
   struct Range { uint32_t first, last; };
   for (Range r : {Range{1000, 1017}, Range{1040, 1051}, Range{1070, 1078},
-                  Range{1090, 1097}, Range{1110, 1113}, Range{1120, 1128},
+                  Range{1090, 1097}, Range{1110, 1113}, Range{1120, 1130},
                   Range{1140, 1143}, Range{1150, 1274}, Range{1460, 1463},
-                  Range{1510, 1512}}) {
+                  Range{1510, 1513}}) {
     for (uint32_t id = r.first; id <= r.last; ++id) {
       const char* text = StringText(id);
       EXPECT_STRNE(text, "") << id;

@@ -117,6 +117,12 @@ TEST(ResolveUrl, ResolvesAgainstTheBaseOrEmpties) {
   EXPECT_EQ(Resolve("/x/y.jpg", "http://h.cn"), "http://h.cn/x/y.jpg");
   EXPECT_EQ(Resolve("/x?y=/z", "http://H.cn/q/r?s=/t"), "http://H.cn/x?y=/z");
   EXPECT_EQ(Resolve("c.jpg", "nothing"), "");
+  // https pages: the scheme is kept, never cut into, and lent to "//" links.
+  EXPECT_EQ(Resolve("../../c.jpg", "https://h.cn:8443/a/b.html"), "https://h.cn:8443/c.jpg");
+  EXPECT_EQ(Resolve("/c.jpg", "https://h.cn/a/b.html"), "https://h.cn/c.jpg");
+  EXPECT_EQ(Resolve("//x.cn/c.jpg", "https://h.cn/a/"), "https://x.cn/c.jpg");
+  EXPECT_EQ(Resolve("//x.cn/c.jpg", kBase), "http://x.cn/c.jpg");
+  EXPECT_EQ(Resolve("HTTPS://x.cn/p.jpg", kBase), "HTTPS://x.cn/p.jpg");
   std::string longPath(1010, 'p');
   std::string base = "http://h.cn/" + longPath + "/index.html";
   EXPECT_EQ(Resolve("c.jpg", base.c_str()), "");

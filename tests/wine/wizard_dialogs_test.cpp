@@ -636,7 +636,7 @@ void DemoTasks() {
   SaveAndFinish("direct", nullptr, "direct");
 
   WizardAt(163, IDD_CUSTOM_PAGE, "thumbs");
-  AddUrl("http://demo.harvio.test/thumbs/index.html");
+  AddUrl("https://demo.harvio.test/thumbs/index.html");  // over TLS
   PressTo(PSBTN_NEXT, IDD_PROGRAM_PAGE, "thumbs list");
   SaveAndFinish("thumbs", nullptr, "thumbs");
   RunRows(3, 6);

@@ -6,7 +6,8 @@
 #   harvio: the dialogs of harvio.exe (copied into a fresh home), opened by
 #           its commands; one task runs against the fixture server
 #   demo:   a task of every kind made in harvio.exe's wizard and run there
-#           against the demo site (tools/demo.sh) to its end
+#           against the demo site (tools/demo.sh) to its end, the thumbnail
+#           task over https (SChannel and the demo CA)
 #
 # Usage: wizard_dialogs_test.sh host DIALOGS-EXE NATIVE-CLI RUN-WINE
 #        wizard_dialogs_test.sh harvio DIALOGS-EXE NATIVE-CLI RUN-WINE HARVIO-EXE FIXTURE-SERVER

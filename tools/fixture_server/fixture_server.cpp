@@ -4,6 +4,8 @@
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <openssl/ssl.h>
+#include <sys/time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -47,28 +49,48 @@ std::string HeaderValue(const std::string& head, const std::string& name) {
   return "";
 }
 
-bool SendAll(int fd, const char* data, size_t length) {
-  while (length > 0) {
-    ssize_t sent = send(fd, data, length, MSG_NOSIGNAL);
-    if (sent < 0 && errno == EINTR) continue;
-    if (sent <= 0) return false;
-    data += sent;
-    length -= static_cast<size_t>(sent);
+}  // namespace
+
+// One accepted connection, plain or over TLS.
+struct Link {
+  int fd;
+  SSL* ssl = nullptr;
+
+  bool SendAll(const char* data, size_t length) {
+    while (length > 0) {
+      ssize_t sent = ssl != nullptr
+                         ? SSL_write(ssl, data, static_cast<int>(length))
+                         : send(fd, data, length, MSG_NOSIGNAL);
+      if (sent < 0 && ssl == nullptr && errno == EINTR) continue;
+      if (sent <= 0) return false;
+      data += sent;
+      length -= static_cast<size_t>(sent);
+    }
+    return true;
   }
-  return true;
-}
+
+  // Waits at most kReadTimeoutMs for bytes; 0 or less at the end.
+  ssize_t Receive(char* buffer, size_t size) {
+    if (ssl == nullptr || SSL_pending(ssl) == 0) {
+      pollfd entry{fd, POLLIN, 0};
+      if (poll(&entry, 1, kReadTimeoutMs) <= 0) return -1;
+    }
+    return ssl != nullptr ? SSL_read(ssl, buffer, static_cast<int>(size))
+                          : recv(fd, buffer, size, 0);
+  }
+};
+
+namespace {
 
 // Reads one request: the header, and a body as long as its Content-Length.
-bool ReadRequest(int fd, Request* request) {
+bool ReadRequest(Link& link, Request* request) {
   std::string& bytes = request->bytes;
   size_t headEnd = std::string::npos;
   size_t wanted = 0;
   char chunk[4096];
   while (bytes.size() < kMaxRequestBytes) {
     if (headEnd != std::string::npos && bytes.size() >= wanted) break;
-    pollfd entry{fd, POLLIN, 0};
-    if (poll(&entry, 1, kReadTimeoutMs) <= 0) return false;
-    ssize_t got = recv(fd, chunk, sizeof(chunk), 0);
+    ssize_t got = link.Receive(chunk, sizeof(chunk));
     if (got <= 0) return false;
     bytes.append(chunk, static_cast<size_t>(got));
     if (headEnd == std::string::npos &&
@@ -170,7 +192,10 @@ std::string PathBody(const std::string& path, uint32_t min, uint32_t max) {
 
 Server::Server() = default;
 
-Server::~Server() { Stop(); }
+Server::~Server() {
+  Stop();
+  if (tls_ != nullptr) SSL_CTX_free(tls_);
+}
 
 bool Server::Start() {
   listener_ = socket(AF_INET, SOCK_STREAM, 0);
@@ -213,6 +238,7 @@ void Server::ClearRoutes() {
 void Server::ClearRequests() {
   std::lock_guard<std::mutex> guard(lock_);
   requests_.clear();
+  connections_ = 0;
 }
 
 void Server::Stop() {
@@ -232,6 +258,7 @@ void Server::AcceptLoop() {
     if (poll(&entry, 1, 100) <= 0) continue;
     int fd = accept(listener_, nullptr, nullptr);
     if (fd < 0) continue;
+    connections_++;
     {
       std::lock_guard<std::mutex> guard(lock_);
       openConnections_++;
@@ -240,9 +267,58 @@ void Server::AcceptLoop() {
   }
 }
 
+// The certificate of the host the client names, when the folder has one.
+int ChooseCertificate(SSL* ssl, int*, void* arg) {
+  const char* name = SSL_get_servername(ssl, TLSEXT_NAMETYPE_host_name);
+  if (name == nullptr || std::strchr(name, '/') != nullptr) return SSL_TLSEXT_ERR_OK;
+  std::string base = *static_cast<std::string*>(arg) + "/" + name;
+  if (access((base + ".crt").c_str(), R_OK) == 0) {
+    SSL_use_certificate_chain_file(ssl, (base + ".crt").c_str());
+    SSL_use_PrivateKey_file(ssl, (base + ".key").c_str(), SSL_FILETYPE_PEM);
+  }
+  return SSL_TLSEXT_ERR_OK;
+}
+
+bool Server::StartTls(const std::string& folder, bool tls10Only) {
+  certFolder_ = folder;
+  tls_ = SSL_CTX_new(TLS_server_method());
+  if (tls_ == nullptr ||
+      SSL_CTX_use_certificate_chain_file(tls_, (folder + "/default.crt").c_str()) != 1 ||
+      SSL_CTX_use_PrivateKey_file(tls_, (folder + "/default.key").c_str(),
+                                  SSL_FILETYPE_PEM) != 1) {
+    return false;
+  }
+  if (tls10Only) {
+    // What a server of long ago speaks, below any current client's floor.
+    SSL_CTX_set_security_level(tls_, 0);
+    SSL_CTX_set_cipher_list(tls_, "DEFAULT@SECLEVEL=0");
+    SSL_CTX_set_min_proto_version(tls_, TLS1_VERSION);
+    SSL_CTX_set_max_proto_version(tls_, TLS1_VERSION);
+  }
+  SSL_CTX_set_tlsext_servername_callback(tls_, ChooseCertificate);
+  SSL_CTX_set_tlsext_servername_arg(tls_, &certFolder_);
+  return Start();
+}
+
+// A TLS connection starts with its handshake; a client that refuses the
+// certificate ends here, having asked nothing.
+bool Server::Greet(Link& link, Request* request) {
+  if (tls_ == nullptr) return true;
+  timeval limit{kReadTimeoutMs / 1000, 0};
+  setsockopt(link.fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof(limit));
+  link.ssl = SSL_new(tls_);
+  if (link.ssl == nullptr) return false;
+  SSL_set_fd(link.ssl, link.fd);
+  if (SSL_accept(link.ssl) != 1) return false;
+  const char* name = SSL_get_servername(link.ssl, TLSEXT_NAMETYPE_host_name);
+  request->serverName = name != nullptr ? name : "";
+  return true;
+}
+
 void Server::Serve(int fd) {
   Request request;
-  if (ReadRequest(fd, &request)) {
+  Link link{fd};
+  if (Greet(link, &request) && ReadRequest(link, &request)) {
     {
       std::lock_guard<std::mutex> guard(lock_);
       requests_.push_back(request);
@@ -254,7 +330,11 @@ void Server::Serve(int fd) {
     // Text with no GBK form goes out as it is, for the test to notice.
     std::string gbk;
     if (reply.gbk && platform::Utf8ToGbk(reply.body, &gbk)) reply.body = gbk;
-    Answer(fd, request, reply);
+    Answer(link, request, reply);
+  }
+  if (link.ssl != nullptr) {
+    SSL_shutdown(link.ssl);
+    SSL_free(link.ssl);
   }
   shutdown(fd, SHUT_RDWR);
   close(fd);
@@ -304,7 +384,7 @@ void Server::HoldOpen() {
   }
 }
 
-void Server::Answer(int fd, const Request& request, const Reply& reply) {
+void Server::Answer(Link& link, const Request& request, const Reply& reply) {
   if (reply.closeWithoutAnswer) return;
   if (paceDelayMs_ > 0 && !Pause(paceDelayMs_)) return;
   if (reply.silent) {
@@ -312,7 +392,7 @@ void Server::Answer(int fd, const Request& request, const Reply& reply) {
     return;
   }
   if (!reply.raw.empty()) {
-    SendAll(fd, reply.raw.data(), reply.raw.size());
+    link.SendAll(reply.raw.data(), reply.raw.size());
     return;
   }
   std::string body = reply.generatedMax != 0
@@ -341,7 +421,7 @@ void Server::Answer(int fd, const Request& request, const Reply& reply) {
     head += "Content-Length: " + std::to_string(body.size()) + "\r\n";
   }
   head += "\r\n";
-  if (!SendAll(fd, head.data(), head.size())) return;
+  if (!link.SendAll(head.data(), head.size())) return;
   if (reply.stallAfterHeader) {
     HoldOpen();
     return;
@@ -360,7 +440,7 @@ void Server::Answer(int fd, const Request& request, const Reply& reply) {
   }
   for (size_t sent = 0; sent < limit; sent += piece) {
     if (sent > 0 && pauseMs > 0 && !Pause(pauseMs)) return;
-    if (!SendAll(fd, body.data() + sent, std::min(piece, limit - sent))) return;
+    if (!link.SendAll(body.data() + sent, std::min(piece, limit - sent))) return;
   }
 }
 

@@ -1,4 +1,4 @@
-// A scripted HTTP server on a free loopback port, for the engine's tests and
+// A scripted HTTP server on a free loopback port, plain or over TLS, for the engine's tests and
 // the benchmark. Each reply is chosen by the request's Host and path and can
 // be any status line, header set and body; it can also misbehave on purpose:
 // drip the body slowly, stall after the header, close early, close without a
@@ -18,6 +18,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+struct ssl_ctx_st;  // OpenSSL's SSL_CTX
 
 namespace harvio::fixture {
 
@@ -56,7 +58,10 @@ struct Request {
   std::string path;
   std::string host;
   std::string bytes;  // exactly as received (header and body)
+  std::string serverName;  // the TLS client's SNI; empty over plain http
 };
+
+struct Link;
 
 // Deterministic bytes for `path`, of a length between min and max, so a
 // checker can recompute what the server sent.
@@ -71,13 +76,21 @@ class Server {
 
   // Listens on 127.0.0.1 at a free port; false on failure.
   bool Start();
+  // The same over TLS: the certificate of a folder made by
+  // tools/test_certs.sh, chosen by the host the client names (default.crt
+  // when it names none the folder has). tls10Only: a server that speaks
+  // TLS 1.0 and nothing newer.
+  bool StartTls(const std::string& certFolder, bool tls10Only = false);
   uint16_t Port() const { return port_; }
   // host "*" matches any Host; a path ending in "*" matches by prefix.
   // Routes are tried in the order they were added. Unmatched: 404.
   void Add(const std::string& host, const std::string& path, Reply reply);
   void ClearRoutes();
   std::vector<Request> Requests();
+  // Clears the requests and the count of connections.
   void ClearRequests();
+  // Connections accepted, answered or not (a refused TLS handshake).
+  uint32_t Connections() const { return connections_; }
   // Every reply waits delayMs before its first byte, and a body is sent at
   // bytesPerSecond at most (0: at once). For replies without a drip of
   // their own.
@@ -95,16 +108,20 @@ class Server {
   };
   void AcceptLoop();
   void Serve(int fd);
+  bool Greet(Link& link, Request* request);
   Reply Choose(const Request& request, std::string* rest);
-  void Answer(int fd, const Request& request, const Reply& reply);
+  void Answer(Link& link, const Request& request, const Reply& reply);
   bool Pause(uint32_t ms);
   void HoldOpen();
 
   int listener_ = -1;
+  ssl_ctx_st* tls_ = nullptr;  // set when serving TLS
+  std::string certFolder_;
   uint16_t port_ = 0;
   std::thread acceptor_;
   std::atomic<bool> stopping_{false};
   std::atomic<bool> quit_{false};
+  std::atomic<uint32_t> connections_{0};
   std::mutex lock_;
   std::condition_variable idle_;
   std::vector<Route> routes_;

@@ -1,5 +1,5 @@
 // fixture_server SCRIPT [--max-seconds N] [--requests FILE] [--delay MS]
-//                [--rate BYTES]
+//                [--rate BYTES] [--tls CERTS | --tls10 CERTS]
 //
 // Serves the replies of SCRIPT on a free loopback port and prints
 // "port N" on the first line of standard output. It ends on SIGINT/SIGTERM,
@@ -8,6 +8,9 @@
 // "=== METHOD HOST PATH LENGTH\n" followed by its LENGTH bytes and a "\n".
 // --delay holds every reply back for MS milliseconds; --rate sends bodies
 // at BYTES per second at most (replies with a drip of their own keep it).
+// --tls serves over TLS with the certificates of CERTS (a folder made by
+// tools/test_certs.sh); --tls10 the same with TLS 1.0 only. The request
+// file then names the client's SNI after the length.
 //
 // Script: one directive per line; "#" starts a comment line. "route" opens
 // a reply, the lines after it shape that reply:
@@ -52,7 +55,8 @@ void WriteRequests(const std::string& path,
   std::ofstream out(path, std::ios::binary);
   for (const auto& r : requests) {
     out << "=== " << r.method << ' ' << r.host << ' ' << r.path << ' '
-        << r.bytes.size() << '\n'
+        << r.bytes.size() << (r.serverName.empty() ? "" : " " + r.serverName)
+        << '\n'
         << r.bytes << '\n';
   }
 }
@@ -63,18 +67,25 @@ int main(int argc, char** argv) {
   if (argc < 2) {
     std::fprintf(stderr,
                  "usage: fixture_server SCRIPT [--max-seconds N] "
-                 "[--requests FILE] [--delay MS] [--rate BYTES]\n");
+                 "[--requests FILE] [--delay MS] [--rate BYTES] "
+                 "[--tls CERTS | --tls10 CERTS]\n");
     return 2;
   }
   long maxSeconds = 600;
   std::string requestsFile;
   uint32_t delayMs = 0, rate = 0;
+  std::string certs;
+  bool tls10 = false;
   for (int i = 2; i + 1 < argc; i += 2) {
     std::string name = argv[i];
     if (name == "--max-seconds") maxSeconds = std::atol(argv[i + 1]);
     else if (name == "--requests") requestsFile = argv[i + 1];
     else if (name == "--delay") delayMs = std::strtoul(argv[i + 1], nullptr, 10);
     else if (name == "--rate") rate = std::strtoul(argv[i + 1], nullptr, 10);
+    else if (name == "--tls" || name == "--tls10") {
+      certs = argv[i + 1];
+      tls10 = name == "--tls10";
+    }
   }
   harvio::fixture::Server server;
   std::string error;
@@ -83,7 +94,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   server.SetPace(delayMs, rate);
-  if (!server.Start()) return 1;
+  if (!(certs.empty() ? server.Start() : server.StartTls(certs, tls10))) return 1;
   std::signal(SIGINT, OnSignal);
   std::signal(SIGTERM, OnSignal);
   std::printf("port %u\n", server.Port());
