@@ -1,5 +1,6 @@
 #include "app/options.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "app/save_path.h"
@@ -15,6 +16,12 @@ constexpr char kConnect[] = "Connect";
 // The default of every geometry key: no window is ever placed there, so it
 // tells a missing key from a stored one.
 constexpr int32_t kGeometryAbsent = -65536;
+// Enough of the title bar to grab it with the mouse, and the least window
+// that still shows its lists.
+constexpr int64_t kTitleBarHeight = 20;
+constexpr int64_t kTitleBarGrip = 40;
+constexpr int32_t kLeastWindowWidth = 200;
+constexpr int32_t kLeastWindowHeight = 150;
 // Read generously, so an over-long path is recognised instead of being cut.
 constexpr size_t kWorkPathReadMax = 255;
 
@@ -148,6 +155,24 @@ void SetDefaultGeometry(Options& options, platform::ScreenSize screen) {
   options.XPos = screen.width * 40 / 100 - defaults.Width / 2;
   options.YPos = screen.height * 40 / 100 - defaults.Height / 2;
   options.TLHeight = defaults.TLHeight;
+}
+
+void KeepWindowReachable(Options& options,
+                         const std::vector<platform::ScreenArea>& workAreas,
+                         platform::ScreenSize screen) {
+  if (options.Width < kLeastWindowWidth || options.Height < kLeastWindowHeight) {
+    SetDefaultGeometry(options, screen);
+    return;
+  }
+  // Widened before adding, so huge stored values cannot overflow.
+  int64_t left = options.XPos, top = options.YPos;
+  int64_t right = left + options.Width, bar = top + kTitleBarHeight;
+  for (const platform::ScreenArea& a : workAreas) {
+    int64_t wide = std::min<int64_t>(right, a.right) - std::max<int64_t>(left, a.left);
+    int64_t high = std::min<int64_t>(bar, a.bottom) - std::max<int64_t>(top, a.top);
+    if (wide >= kTitleBarGrip && high >= kTitleBarHeight / 2) return;
+  }
+  SetDefaultGeometry(options, screen);
 }
 
 void TakeWindowGeometry(Options& options, const WindowRect* restored,

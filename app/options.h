@@ -9,6 +9,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "core/options.h"
 #include "platform/screen.h"
@@ -50,6 +51,13 @@ std::string ConnectOptionsText(const Options& options);
 // The window 665 by 425 with its centre at 40% of the screen's width and
 // height, the task list 105 high.
 void SetDefaultGeometry(Options& options, platform::ScreenSize screen);
+
+// A stored geometry that would leave the window's title bar off every work
+// area, or the window smaller than the least useful size, gives way to the
+// default geometry: a window that cannot be seen cannot be moved back.
+void KeepWindowReachable(Options& options,
+                         const std::vector<platform::ScreenArea>& workAreas,
+                         platform::ScreenSize screen);
 
 struct WindowRect {
   int32_t left;

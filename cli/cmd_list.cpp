@@ -15,6 +15,7 @@ constexpr uint32_t kFirstListColumn = 1070;   // "任务状态" ... "类型信�
 constexpr uint32_t kLastListColumn = 1078;
 constexpr uint32_t kListNotSaved = 1760;
 constexpr uint32_t kTaskNotSaved = 1761;
+constexpr uint32_t kListRebuilt = 1762;
 
 std::string TaskRow(Task& task) {
   const TaskStatus& s = RefreshStatus(task);
@@ -25,9 +26,18 @@ std::string TaskRow(Task& task) {
 
 }  // namespace
 
+std::vector<Task*> LoadRows(TaskSet& taskSet) {
+  bool rebuilt = false;
+  std::vector<Task*> loaded = LoadTaskList(taskSet, &rebuilt);
+  if (rebuilt) {
+    PrintError(StringWithNumber(kListRebuilt, static_cast<int64_t>(loaded.size())));
+  }
+  return loaded;
+}
+
 TaskRows::TaskRows(const std::string& home) {
   taskSet.home = home;
-  rows = LoadTaskList(taskSet);
+  rows = LoadRows(taskSet);
 }
 
 TaskRows::~TaskRows() {

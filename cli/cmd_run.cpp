@@ -201,7 +201,7 @@ int RunCommand(CliContext& ctx) {
   taskSet.options = &options;
   taskSet.home = ctx.home;
   InstallWorkerHooks();
-  std::vector<Task*> rows = LoadTaskList(taskSet);
+  std::vector<Task*> rows = LoadRows(taskSet);
   std::vector<bool> chosen;
   if (!ChooseTasks(ctx.args, rows.size(), &chosen)) {
     SaveAndClose(taskSet, rows);

@@ -34,6 +34,10 @@ inline constexpr int kSaveFailedExit = 4;
 // written (cmd_list.cpp).
 bool SaveAndClose(TaskSet& taskSet, std::vector<Task*>& rows);
 
+// The tasks of taskSet.home's task list, telling the user when a damaged
+// list had to be rebuilt from the task files (cmd_list.cpp).
+std::vector<Task*> LoadRows(TaskSet& taskSet);
+
 // The tasks of <home>Task\List, loaded as the program loads them at
 // start-up (cmd_list.cpp). Released without writing anything unless
 // SaveAll is called, which writes the list and the changed task files.

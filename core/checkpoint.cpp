@@ -9,6 +9,7 @@
 #include "core/gbk_text.h"
 #include "core/item_folder.h"
 #include "core/task_store.h"
+#include "core/url_location.h"
 #include "platform/files.h"
 
 namespace harvio {
@@ -93,6 +94,16 @@ std::string EntryUrl(const UrlItem& item) {
   return std::string(item.host) + item.path;
 }
 
+// The whole URL of a line: its host field (scheme and port included) gives
+// the prefix.
+std::string LineUrl(const JournalLine& line) {
+  size_t slash = line.url.find('/');
+  if (slash == std::string::npos) return std::string();
+  char prefix[96];
+  LocationPrefix(line.url.substr(0, slash).c_str(), prefix, sizeof(prefix));
+  return prefix + line.url.substr(slash);
+}
+
 // What the journal says of one unfinished entry of the task.
 enum class Repair { kNone, kFinished, kAdopt };
 
@@ -127,11 +138,12 @@ bool ApplyLine(Task& task, const JournalLine& line) {
   std::string name = line.file.substr(line.file.rfind('\\') + 1);
   Repair onDisk = RepairOnDisk(line);
   queue.ForEachEntry([&](UrlItem& item) {
-    if (taken || item.state == kFinished) return;
+    if (taken) return;
     if (std::strcmp(item.fileName, name.c_str()) == 0) {
       taken = true;  // the checkpoint already names it
       return;
     }
+    if (item.state == kFinished) return;
     switch (RepairFor(task, item, line, onDisk)) {
       case Repair::kNone:
         return;
@@ -150,6 +162,12 @@ bool ApplyLine(Task& task, const JournalLine& line) {
   if (finished != nullptr) {
     queue.MarkFinished(finished);
     task.pictureCount.fetch_add(1);
+  }
+  // A picture of a page parsed after the checkpoint: no entry had it.
+  if (!taken && onDisk == Repair::kFinished &&
+      queue.AdmitSaved(LineUrl(line).c_str(), name.c_str())) {
+    task.pictureCount.fetch_add(1);
+    taken = true;
   }
   return taken;
 }

@@ -5,8 +5,10 @@
 // small journal beside the task file, "Task\<taskName>.journal", names every
 // partial file before it is created, with the URL it belongs to. After a
 // crash the next start reads the journal: a picture finished since the last
-// checkpoint is counted instead of fetched again, a partial file that no
-// entry names is given to its entry or deleted, so none is left behind.
+// checkpoint is counted instead of fetched again (one found by a page
+// parsed since then gets a finished entry of its own, so the page's next
+// parse does not queue it again), a partial file that no entry names is
+// given to its entry or deleted, so none is left behind.
 //
 // Journal line: kind digit, tab, the partial file's path without ".!",
 // tab, host + path of the URL, line feed.

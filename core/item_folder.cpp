@@ -26,7 +26,55 @@ bool HasOnlyAllowedSingles(const char* text, const char* refused) {
   return true;
 }
 
+bool IsDriveLetter(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+bool IsForbiddenInName(char c) {
+  return c != '\0' && std::strchr("\\/:*?\"<>|", c) != nullptr;
+}
+
+// The folder names after "X:\": none empty, none with outer blanks, a
+// final dot or a forbidden character. Double-byte characters are stepped over whole, so a
+// trail byte that looks like "\\" neither ends a name nor is refused.
+bool AreFolderNames(const char* rest) {
+  const char* name = rest;
+  for (const char* p = rest; *p != '\0';) {
+    size_t step = GbkCharLength(p);
+    if (step == 1 && *p == '\\') {
+      // Windows drops a final dot; "." and ".." would leave the folder.
+      if (p == name || *name == ' ' || p[-1] == ' ' || p[-1] == '.') return false;
+      name = p + 1;
+    } else if (step == 1 && IsForbiddenInName(*p)) {
+      return false;
+    }
+    p += step;
+  }
+  return *name == '\0';  // the last name ends in "\\" too
+}
+
+constexpr size_t kSavePathMax = 127;  // what a task's savePath holds
+
+// Names Windows keeps for devices, whatever follows a dot and however many
+// blanks or dots trail: no folder can be made under them.
+bool IsDeviceName(const std::string& name) {
+  std::string base = name.substr(0, name.find('.'));
+  base.erase(base.find_last_not_of(' ') + 1);
+  for (char& c : base) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  if (base == "CON" || base == "PRN" || base == "AUX" || base == "NUL") return true;
+  return base.size() == 4 && (base.compare(0, 3, "COM") == 0 || base.compare(0, 3, "LPT") == 0) &&
+         base[3] >= '1' && base[3] <= '9';
+}
+
 }  // namespace
+
+bool IsSaveFolderForm(const std::string& path) {
+  return path.size() >= 3 && path.size() <= kSavePathMax &&
+         IsDriveLetter(path[0]) && path[1] == ':' && path[2] == '\\' &&
+         AreFolderNames(path.c_str() + 3);
+}
 
 bool IsPlainFileName(const char* name) {
   size_t length = ::strnlen(name, sizeof(UrlItem::fileName));
@@ -46,6 +94,8 @@ std::string ItemFolder(const TaskInfo& info, const UrlItem& item,
   if (kind == kPic && FilesByTitle(info) && item.title[0] != '\0' &&
       HasOnlyAllowedSingles(item.title, "\t.\"*/:<>?\\|")) {
     folder += item.title;
+    // The same task saves the same files on every system.
+    if (IsDeviceName(item.title)) folder += '_';
     folder += '\\';
   }
   return folder;

@@ -11,9 +11,15 @@ namespace harvio {
 
 // Ends in "\\". A title that could name a place outside the save folder
 // (one from a damaged task file; AddUrl never admits such) files into the
-// save folder itself.
+// save folder itself; one that Windows keeps for a device (CON, AUX, NUL,
+// COM1, LPT1, ...) gets a "_" at its end.
 std::string ItemFolder(const TaskInfo& info, const UrlItem& item,
                        ItemKind kind);
+
+// "X:\\" followed by folder names that Windows can create, each ending in
+// "\\", at most 127 bytes: the form of every save folder (whether its
+// drive exists now is not asked).
+bool IsSaveFolderForm(const std::string& path);
 
 // A file name this program makes: no directory part, no "..". Names from a
 // task file are acted on only when they pass.

@@ -28,6 +28,7 @@ namespace harvio {
 struct TaskSet {
   std::atomic<uint32_t> liveTasks{0};
   std::atomic<uint32_t> receivedBytes{0};  // since the last tick
+  std::atomic<uint64_t> receivedEver{0};   // by every worker, never cleared
   const Options* options = nullptr;
   std::string home;  // directory holding Task\ (ends in "\\")
   // The close threads, joined by WaitForClosedTasks (or at the latest here:

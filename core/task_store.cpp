@@ -1,9 +1,11 @@
 #include "core/task_store.h"
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 
 #include "core/gbk_text.h"
+#include "core/item_folder.h"
 #include "platform/files.h"
 #include "platform/guid.h"
 
@@ -81,10 +83,21 @@ bool IsPlainTaskName(const std::string& name) {
          name.find_first_of("\\/:") == std::string::npos;
 }
 
+// A save folder that lost its final "\\" gets it back; any other that is
+// not of the form the program writes would put pictures elsewhere.
+bool RepairSavePath(TaskInfo& info) {
+  std::string path = info.savePath;
+  if (!IsSaveFolderForm(path)) path += '\\';
+  if (!IsSaveFolderForm(path)) return false;
+  CopyBounded(info.savePath, sizeof(info.savePath), path.c_str());
+  return true;
+}
+
 // Values a damaged or foreign file could carry that the program must
-// never act on: unterminated texts, thread counts beyond the 25 slots, a
-// task marked as running that has no workers.
-void RepairInfo(TaskInfo& info) {
+// never act on: unterminated texts, a save folder that is no absolute
+// folder, thread counts beyond the 25 slots, a task marked as running that
+// has no workers. False when the task cannot be used at all.
+bool RepairInfo(TaskInfo& info) {
   info.taskName[sizeof(info.taskName) - 1] = '\0';
   info.catalogPath[sizeof(info.catalogPath) - 1] = '\0';
   info.savePath[sizeof(info.savePath) - 1] = '\0';
@@ -93,6 +106,7 @@ void RepairInfo(TaskInfo& info) {
   if (info.threadCount < kMinThreads) info.threadCount = kMinThreads;
   if (info.threadCount > kMaxThreads) info.threadCount = kMaxThreads;
   if (info.state == kRunning || info.state > kDone) info.state = kPaused;
+  return RepairSavePath(info);
 }
 
 bool ReadTaskFile(const std::string& path, TaskFileContent* content) {
@@ -191,7 +205,7 @@ Task* LoadTask(TaskSet& taskSet, const std::string& taskName,
   if (!ReadTaskFile(TaskDirectory(taskSet) + taskName, &content)) {
     return nullptr;
   }
-  RepairInfo(content.info);
+  if (!RepairInfo(content.info)) return nullptr;
   Task* task = RestoreTask(taskSet, content.info, orderKey);
   if (task == nullptr) return nullptr;
   // Inserting at the head in file order rebuilds the saved list.
@@ -203,26 +217,63 @@ Task* LoadTask(TaskSet& taskSet, const std::string& taskName,
   return task;
 }
 
-std::vector<Task*> LoadTaskList(TaskSet& taskSet) {
-  std::vector<Task*> tasks;
+namespace {
+
+// The names Task\List holds, each once; false when the file cannot be
+// read as the program writes it (a count and exactly that many names).
+bool ReadTaskList(const TaskSet& taskSet, std::vector<std::string>* names) {
   platform::File file = platform::File::Open(
       TaskDirectory(taskSet) + kListName, platform::File::Mode::kReadExisting);
-  if (!file.IsOpen()) return tasks;
+  if (!file.IsOpen()) return false;
   platform::Mapping view = platform::Mapping::MapReadOnly(file);
-  if (!view.IsValid()) return tasks;
+  if (!view.IsValid()) return false;
   BoundedReader reader(view.Data(), view.Size());
   uint32_t n = reader.ReadCount();
-  std::set<std::string> loaded;
-  for (uint32_t k = 0; k < n && taskSet.liveTasks.load() < kMaxTasks; ++k) {
+  if (reader.Failed() || reader.Left() != uint64_t{n} * kNameBlock) return false;
+  std::set<std::string> seen;
+  for (uint32_t k = 0; k < n; ++k) {
     char name[kNameBlock];
-    if (!reader.ReadBlock(name, sizeof(name))) break;
+    reader.ReadBlock(name, sizeof(name));
     name[sizeof(name) - 1] = '\0';
     // Two rows of one task would share its file and its partial files.
-    if (!loaded.insert(name).second) continue;
+    if (seen.insert(name).second) names->push_back(name);
+  }
+  return true;
+}
+
+// Every file of Task\ that may be a task file, by name: the list, journals
+// and temporary files have a dot or are the list.
+std::vector<std::string> TaskFilesOnDisk(const TaskSet& taskSet) {
+  std::vector<std::string> names;
+  for (const std::string& name : platform::ListFiles(TaskDirectory(taskSet))) {
+    if (name != kListName && IsPlainTaskName(name) &&
+        name.find('.') == std::string::npos) {
+      names.push_back(name);
+    }
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+}  // namespace
+
+std::vector<Task*> LoadTaskList(TaskSet& taskSet, bool* rebuilt) {
+  std::vector<std::string> names;
+  bool listed = ReadTaskList(taskSet, &names);
+  bool missing = !listed && !platform::FileExists(TaskDirectory(taskSet) + kListName);
+  if (!listed) names = TaskFilesOnDisk(taskSet);
+  // A missing list with no task file beside it is a first start.
+  bool rebuild = !listed && !(missing && names.empty());
+  std::vector<Task*> tasks;
+  for (const std::string& name : names) {
+    if (taskSet.liveTasks.load() >= kMaxTasks) break;
     // A bad file costs only its own task; the rest of the list still loads.
     Task* task = LoadTask(taskSet, name, static_cast<uint32_t>(tasks.size()));
     if (task != nullptr) tasks.push_back(task);
   }
+  // Written at once, so the rebuild is told once.
+  if (rebuild) WriteTaskList(taskSet, tasks);
+  if (rebuilt != nullptr) *rebuilt = rebuild;
   return tasks;
 }
 

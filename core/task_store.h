@@ -31,8 +31,11 @@ std::string TaskDirectory(const TaskSet& taskSet);
 
 // The tasks named in Task\List, in list order, each name once. A task file
 // that is missing or damaged is skipped (and left on disk); loading stops
-// once 10 tasks are live.
-std::vector<Task*> LoadTaskList(TaskSet& taskSet);
+// once 10 tasks are live. A list that cannot be read (damaged, or missing
+// while task files are there) is rebuilt from the readable task files in
+// the order of their names and written again; *rebuilt tells the caller
+// to say so.
+std::vector<Task*> LoadTaskList(TaskSet& taskSet, bool* rebuilt = nullptr);
 Task* LoadTask(TaskSet& taskSet, const std::string& taskName,
                uint32_t orderKey);
 // Writes Task\List naming `rows` in order, and nothing else: for a caller

@@ -12,6 +12,15 @@ namespace {
 // "https://" + a 63-byte stored host + a 1024-byte path, and the NUL.
 constexpr size_t kLongestUrl = 8 + 63 + kUrlMax + 1;
 
+// A control byte would end or split the request line it is sent in.
+bool HasControlByte(const char* url) {
+  for (const char* p = url; *p != '\0'; ++p) {
+    unsigned char c = static_cast<unsigned char>(*p);
+    if (c < 0x20 || c == 0x7F) return true;
+  }
+  return false;
+}
+
 // The URL an item stands for, lower-cased: what the duplicate check
 // compares, so "http://a:80/x" and "http://A/x" are one item.
 void CanonicalUrl(const char* host, const char* path, char (&out)[kLongestUrl]) {
@@ -34,7 +43,7 @@ void TerminateFields(UrlItem& item) {
 bool IsValidUrl(const char* url) {
   char host[64];
   const char* path;
-  return EncodeLocation(url, host, &path);
+  return !HasControlByte(url) && EncodeLocation(url, host, &path);
 }
 
 UrlQueue::UrlQueue() = default;
@@ -84,7 +93,7 @@ AddResult UrlQueue::AddUrl(const char* url, const char* title,
   auto* node = new Node{};
   UrlItem& item = node->item;
   const char* slash;
-  if (!EncodeLocation(url, item.host, &slash) ||
+  if (HasControlByte(url) || !EncodeLocation(url, item.host, &slash) ||
       std::strlen(slash) > kUrlMax) {
     delete node;
     return AddResult::kInvalid;
@@ -98,6 +107,10 @@ AddResult UrlQueue::AddUrl(const char* url, const char* title,
   CleanTitle(item.title);
 
   std::lock_guard<std::mutex> guard(lock_);
+  if (savedEarlier_.count(lowered) != 0) {
+    delete node;
+    return AddResult::kDuplicate;
+  }
   if (checkDuplicate) {
     for (Node* n = head_; n != nullptr; n = n->next) {
       char stored[kLongestUrl];
@@ -111,6 +124,21 @@ AddResult UrlQueue::AddUrl(const char* url, const char* title,
   InsertAtHead(node);
   TrimToCap();
   return AddResult::kAdmitted;
+}
+
+bool UrlQueue::AdmitSaved(const char* url, const char* fileName) {
+  if (AddUrl(url, "", "", true) != AddResult::kAdmitted) return false;
+  UrlItem* entry;
+  {
+    std::lock_guard<std::mutex> guard(lock_);
+    entry = &head_->item;  // no worker runs to admit another meanwhile
+    CopyBounded(entry->fileName, sizeof(entry->fileName), fileName);
+    char key[kLongestUrl];
+    CanonicalUrl(entry->host, entry->path, key);
+    savedEarlier_.insert(key);
+  }
+  MarkFinished(entry);
+  return true;
 }
 
 UrlItem* UrlQueue::TakeNext(uint32_t limit) {

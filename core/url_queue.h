@@ -13,6 +13,8 @@
 
 #include <cstdint>
 #include <mutex>
+#include <set>
+#include <string>
 
 #include "core/task_info.h"
 
@@ -20,7 +22,8 @@ namespace harvio {
 
 enum class AddResult {
   kAdmitted,
-  kInvalid,    // not "http(s)://host[:port]/...", or its host too long
+  kInvalid,    // not "http(s)://host[:port]/...", its host too long, or a
+               // control byte anywhere
   kDuplicate,  // already in the queue (letter case ignored)
 };
 
@@ -38,6 +41,11 @@ class UrlQueue {
   // entries, never releasing an entry that a worker holds.
   AddResult AddUrl(const char* url, const char* title, const char* referer,
                    bool checkDuplicate);
+  // After a crash: a picture saved under `fileName` that no entry knew
+  // becomes a Finished entry, and its URL is refused from now on even
+  // without the duplicate check. False when the URL is invalid or queued.
+  // Only while no worker runs.
+  bool AdmitSaved(const char* url, const char* fileName);
   // The oldest waiting entry, made Active, if fewer than `limit` are active.
   UrlItem* TakeNext(uint32_t limit);
   void MarkFinished(UrlItem* entry);
@@ -83,6 +91,7 @@ class UrlQueue {
   Node* head_ = nullptr;
   Node* tail_ = nullptr;
   uint32_t count_ = 0;
+  std::set<std::string> savedEarlier_;  // lower-cased URLs of AdmitSaved
 };
 
 template <typename Change>

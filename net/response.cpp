@@ -244,10 +244,11 @@ bool IsChunked(const Fields& fields) {
          coding.find("chunked") != std::string::npos;
 }
 
-// True unless a Content-Range says the body starts elsewhere than `start`.
+// True when a Content-Range says the body starts at `start`; without one
+// only a body from the first byte can be taken.
 bool RangeStartsAt(const Fields& fields, uint32_t start) {
   std::string range;
-  if (!HeaderValue(fields, "content-range", &range)) return true;
+  if (!HeaderValue(fields, "content-range", &range)) return start == 0;
   const char kUnit[] = "bytes ";
   size_t at = sizeof(kUnit) - 1;
   if (range.compare(0, at, kUnit) != 0) return false;
@@ -259,6 +260,15 @@ bool RangeStartsAt(const Fields& fields, uint32_t start) {
     ++digits;
   }
   return digits != 0 && at < range.size() && range[at] == '-' && first == start;
+}
+
+// A resumed body continues the file only when it starts at `done` and is
+// as long as what is left.
+bool ContinuesItem(const Fields& fields, const UrlItem& item) {
+  std::string length;
+  return RangeStartsAt(fields, item.done) &&
+         (!HeaderValue(fields, "Content-Length: ", &length) ||
+          ReadLength(length) == item.size - item.done);
 }
 
 // The answer belongs to other bytes than the file needs: the item forgets
@@ -338,7 +348,8 @@ bool AcceptResponse(Worker& w, uint32_t n) {
   Fields fields{text + kHeaderStart, headEnd != nullptr ? headEnd : blockEnd};
   int status = StatusCode(text);
   bool askedRange = item.size != 0 && item.done != 0;
-  if (status == 206 && !RangeStartsAt(fields, askedRange ? item.done : 0)) {
+  if (status == 206 &&
+      !(askedRange ? ContinuesItem(fields, item) : RangeStartsAt(fields, 0))) {
     RestartFromZero(w);
     return false;
   }

@@ -22,9 +22,17 @@ constexpr uint32_t kWeb1Limit = 10;
 // steadily they drip.
 constexpr uint32_t kLeastBytes = 1024;
 
+// The share of a transfer is judged over this many DataTimeouts.
+constexpr uint32_t kShareWindows = 4;
+constexpr uint64_t kBusyTransfers = uint64_t{kMaxRunningTasks} * kMaxThreads;
+
 uint32_t Elapsed(uint32_t since) { return platform::TickCount() - since; }
 
 }  // namespace
+
+bool FarBelowFairShare(uint64_t mine, uint64_t all) {
+  return mine * kBusyTransfers * 4 < all;
+}
 
 Worker::Worker(Task& task, TaskEngine& engine)
     : task_(task),
@@ -220,8 +228,9 @@ void Worker::StepHandshaking() {
 
 void Worker::StepSending() {
   lastStep_ = kSending;
-  progressTick_ = platform::TickCount();
-  progressBytes_ = 0;
+  progressTick_ = shareTick_ = platform::TickCount();
+  progressBytes_ = shareBytes_ = 0;
+  shareAllBefore_ = ReceivedEver(0);
   ioLength_ = ComposeRequest(*item_, kind_, task_.info.sourceId,
                              ioBuffer_.get(), kIoBytes + 1);
   AwaitOperation(ioLength_ != 0 && channel_.StartSend(ioBuffer_.get(), ioLength_),
@@ -288,15 +297,29 @@ void Worker::ProcessReceived(int64_t received) {
 }
 
 // Counts received bytes; false once DataTimeout has passed without
-// kLeastBytes arriving.
+// kLeastBytes arriving, or a share window far below the fair share.
 bool Worker::KeepsPace(uint32_t received) {
   progressBytes_ += received;
+  shareBytes_ += received;
+  uint64_t all = ReceivedEver(received);
+  if (Elapsed(shareTick_) > kShareWindows * options().DataTimeout * 1000) {
+    if (FarBelowFairShare(shareBytes_, all - shareAllBefore_)) return false;
+    shareTick_ = platform::TickCount();
+    shareBytes_ = 0;
+    shareAllBefore_ = all;
+  }
   if (progressBytes_ >= kLeastBytes) {
     progressBytes_ = 0;
     progressTick_ = platform::TickCount();
     return true;
   }
   return Elapsed(progressTick_) <= options().DataTimeout * 1000;
+}
+
+// Adds `received` to the program's count of bytes and returns the count.
+uint64_t Worker::ReceivedEver(uint32_t received) {
+  TaskSet* set = task_.taskSet;
+  return set != nullptr ? set->receivedEver += received : 0;
 }
 
 void Worker::StepFinishing() {

@@ -104,6 +104,7 @@ struct Worker {
   void StepFinishing();
   void AwaitOperation(bool started, WorkerState next);
   bool KeepsPace(uint32_t received);
+  uint64_t ReceivedEver(uint32_t received);
   // Parts of the finishing decision.
   void DecideItem();
   void SucceedItem();
@@ -150,9 +151,14 @@ struct Worker {
   bool overflowed_ = false;
   // The answer does not continue the file: try again from the first byte.
   bool restartItem_ = false;
-  // Body progress: a transfer must bring kLeastBytes within DataTimeout.
+  // Body progress: a transfer must bring kLeastBytes within DataTimeout,
+  // and no far less than its share of all bytes received over a longer
+  // window (see FarBelowFairShare).
   uint32_t progressTick_ = 0;
   uint32_t progressBytes_ = 0;
+  uint32_t shareTick_ = 0;
+  uint32_t shareBytes_ = 0;
+  uint64_t shareAllBefore_ = 0;  // the program's bytes when the window began
   // File offset at which the current response's body began.
   uint32_t responseStart_ = 0;
   platform::SocketAddress address_{};
@@ -168,6 +174,13 @@ struct Worker {
   char viewUrl_[1025] = {};
   char viewFile_[263] = {};
 };
+
+// A transfer that brought `mine` bytes while all transfers of the program
+// together brought `all` is a drip when it had under a quarter of its share
+// with every worker of three running tasks busy: a slow line shares itself
+// out fairly and never falls that low, a server that drips on purpose does
+// as soon as anything else moves.
+bool FarBelowFairShare(uint64_t mine, uint64_t all);
 
 // Hosts whose certificate the task's workers refused, in the order met;
 // a copy taken under the engine's lock.

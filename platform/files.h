@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace harvio::platform {
 
@@ -83,5 +84,8 @@ bool IsDirectory(const std::string& path);
 bool CreateDirectory(const std::string& path);
 // True for any directory entry of that name, directory or file.
 bool FileExists(const std::string& path);
+// The names of the files (not folders) in `folder`, which ends in "\\",
+// in no particular order; empty when it cannot be read.
+std::vector<std::string> ListFiles(const std::string& folder);
 
 }  // namespace harvio::platform

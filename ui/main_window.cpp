@@ -10,6 +10,7 @@
 #include "core/task_store.h"
 #include "net/worker.h"
 #include "platform/paths.h"
+#include "platform/screen.h"
 #include "res/resource.h"
 #include "ui/browser_host.h"
 #include "ui/html_engine.h"
@@ -25,6 +26,8 @@ constexpr char kBrowserPaneClassName[] = "WEBHOSTCLASSNAME";
 constexpr int kPaneStartWidth = 1000;  // the control keeps this size; the pane clips it
 constexpr int kPaneStartHeight = 50;
 constexpr UINT kTickPeriodMs = 1000;
+constexpr uint32_t kListRebuilt = 1762;  // "任务列表已损坏，已从任务文件恢复 * 个任务。..."
+constexpr UINT kListRebuiltMessage = WM_APP;
 constexpr UINT_PTR kSeparatorSubclass = 1;
 
 // "宋体" 9 points, the face every control of the window uses.
@@ -183,6 +186,11 @@ LRESULT MainWindow::Handle(UINT message, WPARAM wparam, LPARAM lparam) {
     case kTrayMessage:
       OnTrayNotify(wparam, lparam);
       return 0;
+    case kListRebuiltMessage: {
+      std::string text = StringWithNumber(kListRebuilt, static_cast<int64_t>(wparam));
+      MessageBoxA(window_, text.c_str(), kCaption, MB_OK | MB_ICONWARNING);
+      return 0;
+    }
     case WM_DESTROY:
       RunExitSequence(false);
       PostQuitMessage(0);
@@ -211,7 +219,11 @@ void MainWindow::OnCreate() {
   taskSet_ = new TaskSet;
   taskSet_->options = &options_;
   taskSet_->home = platform::ExecutableDirectory();
-  for (Task* task : LoadTaskList(*taskSet_)) taskList_.AppendTaskRow(task);
+  bool rebuilt = false;
+  std::vector<Task*> loaded = LoadTaskList(*taskSet_, &rebuilt);
+  for (Task* task : loaded) taskList_.AppendTaskRow(task);
+  // Told once the window shows the rows that came back.
+  if (rebuilt) PostMessageA(window_, kListRebuiltMessage, loaded.size(), 0);
   ShowSpeed();
   SetTimer(window_, kTickTimer, kTickPeriodMs, nullptr);
   taskbarCreatedMessage_ = RegisterWindowMessageA("TaskbarCreated");
@@ -251,6 +263,7 @@ void MainWindow::CreateChildren() {
 
 void MainWindow::ApplyLoadedOptions() {
   LoadOptions(options_, OptionsFilePath());
+  KeepWindowReachable(options_, platform::WorkAreas(), platform::PrimaryScreenSize());
   ApplyToolbarStyle(toolbar_.toolbar, options_.ShowTBBCaption != 0);
   taskList_.SetGridLines(options_.ShowGridLine != 0);
   MoveWindow(window_, options_.XPos, options_.YPos, options_.Width, options_.Height, FALSE);

@@ -1,5 +1,6 @@
 #include "platform/files.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -10,6 +11,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "platform/codepage.h"
 #include "platform/paths.h"
 
 namespace harvio::platform {
@@ -180,6 +182,24 @@ bool CreateDirectory(const std::string& path) {
 bool FileExists(const std::string& path) {
   struct stat info {};
   return StatPath(path, &info);
+}
+
+std::vector<std::string> ListFiles(const std::string& folder) {
+  std::vector<std::string> names;
+  std::string native = ToNativePath(folder);
+  DIR* dir = native.empty() ? nullptr : opendir(native.c_str());
+  if (dir == nullptr) return names;
+  while (const dirent* entry = readdir(dir)) {
+    std::string name;
+    struct stat info {};
+    // A name with no code page 936 form cannot be named by the program.
+    if (Utf8ToGbk(entry->d_name, &name) && StatPath(folder + name, &info) &&
+        S_ISREG(info.st_mode)) {
+      names.push_back(name);
+    }
+  }
+  closedir(dir);
+  return names;
 }
 
 }  // namespace harvio::platform

@@ -154,4 +154,18 @@ bool CreateDirectory(const std::string& path) {
 
 bool FileExists(const std::string& path) { return Attributes(path) != INVALID_FILE_ATTRIBUTES; }
 
+std::vector<std::string> ListFiles(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "*").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return names;
+  do {
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+      names.push_back(found.cFileName);
+    }
+  } while (FindNextFileA(search, &found) != 0);
+  FindClose(search);
+  return names;
+}
+
 }  // namespace harvio::platform

@@ -157,6 +157,47 @@ TEST(Options, WindowGeometryIsKeptOnlyWhenWantedAndKnown) {
   }
 }
 
+// A stored place is kept while enough of the title bar shows on some
+// monitor's work area to grab it; otherwise, and for a window too small to
+// use, the default comes back.
+TEST(Options, WindowOffEveryWorkAreaTakesTheDefault) {
+  const std::vector<platform::ScreenArea> one{{0, 0, 1024, 738}};
+  const std::vector<platform::ScreenArea> two{{0, 0, 1024, 738}, {-1280, -200, 0, 824}};
+  const struct {
+    int32_t x, y, width, height;
+    const std::vector<platform::ScreenArea>& areas;
+    bool kept;
+  } cases[] = {
+      {77, 95, 665, 425, one, true},
+      {3000, 2000, 665, 425, one, false},
+      {-32764, -32746, 1028, 1, one, false},
+      {2147483000, 2147483000, 2147483000, 2147483000, one, false},
+      {-625, 100, 665, 425, one, true},   // 40 pixels of title bar
+      {-626, 100, 665, 425, one, false},
+      {100, -10, 665, 425, one, true},    // half the title bar
+      {100, -11, 665, 425, one, false},
+      {100, 728, 665, 425, one, true},
+      {100, 729, 665, 425, one, false},
+      {-1000, -150, 665, 425, two, true},  // on the second monitor
+      {-1000, -150, 665, 425, one, false},
+      {77, 95, 199, 425, one, false},
+      {77, 95, 665, 149, one, false}};
+  for (const auto& c : cases) {
+    Options o;
+    o.XPos = c.x;
+    o.YPos = c.y;
+    o.Width = c.width;
+    o.Height = c.height;
+    KeepWindowReachable(o, c.areas, kScreen);
+    if (c.kept) {
+      EXPECT_EQ(o.XPos, c.x) << c.x << "," << c.y;
+      EXPECT_EQ(o.Width, c.width);
+    } else {
+      ExpectDefaultGeometry(o);
+    }
+  }
+}
+
 TEST(Options, TypedValuesFollowTheFileRules) {
   Options o;
   EXPECT_TRUE(SetConnectOption(o, "connTIMEOUT", "5"));

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 
+#include "core/gbk_text.h"
 #include "tests/core/fixtures.h"
 
 namespace harvio {
@@ -152,6 +154,66 @@ TEST_F(TaskStoreTest, ActiveEntryLoadsAsWaitingAndStrayStatesAreRepaired) {
   EXPECT_EQ(back->info.threadCount, 25u);
   EXPECT_NE(back->queues[kWeb2].TakeNext(1), nullptr);
   delete back;
+}
+
+// A save folder that lost its final "\\" is mended; one that is not an
+// absolute folder would put pictures elsewhere, and its task is refused.
+TEST_F(TaskStoreTest, DamagedSavePathIsMendedOrTheTaskRefused) {
+  const struct { std::string stored; const char* loaded; } cases[] = {
+      {"Z:\\pics", "Z:\\pics\\"},
+      {"Z:\\pics\\", "Z:\\pics\\"},
+      {std::string(127, 'S'), nullptr},
+      {"pics\\", nullptr},
+      {"Z:\\a\\..\\", nullptr},
+      {"Z:\\a\\b:c\\", nullptr},
+      {"", nullptr}};
+  for (const auto& c : cases) {
+    Task* a = NewTask("a");
+    CopyBounded(a->info.savePath, sizeof(a->info.savePath), c.stored.c_str());
+    std::string name = a->info.taskName;
+    ASSERT_TRUE(SaveTask(*a));
+    delete a;
+    set_.liveTasks = 0;
+    Task* back = LoadTask(set_, name, 0);
+    if (c.loaded == nullptr) {
+      EXPECT_EQ(back, nullptr) << c.stored;
+    } else if (back != nullptr) {
+      EXPECT_STREQ(back->info.savePath, c.loaded);
+    } else {
+      ADD_FAILURE() << c.stored;
+    }
+    delete back;
+    set_.liveTasks = 0;
+  }
+}
+
+// A list that cannot be read loses no task: the task files rebuild it, in
+// the order of their names, and it is written again so this is told once.
+TEST_F(TaskStoreTest, DamagedListIsRebuiltFromTheTaskFiles) {
+  bool rebuilt = true;
+  EXPECT_TRUE(LoadTaskList(set_, &rebuilt).empty());
+  EXPECT_FALSE(rebuilt);  // a first start
+  std::vector<std::string> names;
+  std::vector<Task*> rows;
+  for (const char* k : {"a", "b", "c"}) {
+    rows.push_back(NewTask(k));
+    names.push_back(rows.back()->info.taskName);
+  }
+  SaveAll(rows);
+  std::sort(names.begin(), names.end());
+  for (const std::string& damage : {std::string("\x17\xC9"), std::string()}) {
+    WriteFile("List", damage);
+    std::vector<Task*> loaded = LoadTaskList(set_, &rebuilt);
+    EXPECT_TRUE(rebuilt);
+    ASSERT_EQ(loaded.size(), 3u);
+    for (size_t i = 0; i < 3; ++i) EXPECT_EQ(loaded[i]->info.taskName, names[i]);
+    EXPECT_EQ(ReadFile("List").size(), 4u + 3 * 64u);
+    SaveAll(loaded);
+    loaded = LoadTaskList(set_, &rebuilt);
+    EXPECT_FALSE(rebuilt);
+    EXPECT_EQ(loaded.size(), 3u);
+    SaveAll(loaded);
+  }
 }
 
 // Ten tasks at most live at once, however many a list names.

@@ -41,6 +41,18 @@ TEST(UrlValidation, SchemePathAndHostLength) {
   }
 }
 
+// A control byte from a page or a Location value would reach the request
+// line; GBK bytes are no control bytes.
+TEST(UrlValidation, ControlBytesRefusedWhereverTheyStand) {
+  for (const char* url : {"http://a/c.jpg\rX-Evil: 1", "http://a/\n", "http://a\tb/",
+                          "http://a/\x7f", "http://a/\x01"}) {
+    EXPECT_FALSE(IsValidUrl(url));
+    UrlQueue q;
+    EXPECT_EQ(q.AddUrl(url, "", "", false), AddResult::kInvalid);
+  }
+  EXPECT_TRUE(IsValidUrl("http://a/\xc4\xe3\x80.jpg"));
+}
+
 // The stored host: plain http on port 80 exactly as every older task file
 // has it, anything else marked so that no older build can resolve it; the
 // URL and the Host header come back unchanged, default ports dropped.

@@ -116,5 +116,37 @@ TEST_F(CheckpointTest, NextStartRepairsWhatACrashLeft) {
   EXPECT_FALSE(std::filesystem::exists(journal));
 }
 
+// Pictures a page found after the last checkpoint have no entry in the
+// task file; those saved before the crash are counted once and never
+// fetched again when the page is parsed anew.
+TEST_F(CheckpointTest, PicturesOfAPageParsedAfterTheCheckpointAreKept) {
+  Serve("/page.html", Body("<img src=\"http://pics.test/p1.jpg\"><img src=\"http://pics.test/p2.jpg\">"
+                           "<img src=\"http://pics.test/p3.jpg\">" + std::string(1024, ' '),
+                           "text/html"));
+  for (const char* p : {"/p1.jpg", "/p2.jpg", "/p3.jpg"}) Serve(p, Body(Bytes(3000, p[2])));
+  Task* task = NewTask(162);
+  task->queues[kWeb1].AddUrl(Url("/page.html", kPageHost).c_str(), "", "", true);
+  std::string save = platform::FromNativePath(SaveNative()) + "\\";
+  WriteSaved(Name(1), Bytes(3000, '1'));
+  WriteSaved(Name(2), Bytes(3000, '2'));
+  WriteSaved(Name(3) + ".!", "part");
+  std::filesystem::create_directories(SaveNative() + "/../Task");
+  std::ofstream(SaveNative() + "/../Task/" + task->info.taskName + ".journal")
+      << "2\t" << save << Name(1) << "\tpics.test/p1.jpg\n"
+      << "2\t" << save << Name(2) << "\tpics.test/p2.jpg\n"
+      << "2\t" << save << Name(3) << "\tpics.test/p3.jpg\n";
+
+  EXPECT_EQ(RunUntilStopped(task), -1);
+  EXPECT_EQ(RequestsFor("/page.html").size(), 1u);
+  EXPECT_TRUE(RequestsFor("/p1.jpg").empty());
+  EXPECT_TRUE(RequestsFor("/p2.jpg").empty());
+  EXPECT_EQ(RequestsFor("/p3.jpg").size(), 1u);
+  EXPECT_EQ(task->pictureCount.load(), 3);
+  EXPECT_EQ(SavedFiles().size(), 3u);
+  // Refused from now on even where a source queues without the check.
+  EXPECT_EQ(task->queues[kPic].AddUrl(Url("/p1.jpg").c_str(), "", "", false),
+            AddResult::kDuplicate);
+}
+
 }  // namespace
 }  // namespace harvio::testing

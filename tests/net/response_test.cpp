@@ -117,20 +117,30 @@ TEST_F(ResponseTest, ResumedEntriesContinueRestartOrStartAfresh) {
   Serve("/resumed.jpg", resumable);
   Serve("/restart.jpg", Body(replaced));
   Serve("/refused.jpg", refusing);
-  // A 206 for other bytes than asked for restarts the entry from zero.
-  Reply shifted = Body(body.substr(1000));
-  shifted.status = "HTTP/1.0 206 Partial Content";
-  shifted.headers.push_back("Content-Range: bytes 1000-19999/20000");
-  shifted.times = 1;
-  Serve("/shifted.jpg", shifted);
-  Serve("/shifted.jpg", Body(body));
+  // A 206 that does not continue the file restarts the entry from zero:
+  // other bytes than asked for, no Content-Range at all, or a length that
+  // is not the rest.
+  const struct { const char* path; std::string body, range; } restarts[] = {
+      {"/shifted.jpg", body.substr(1000), "bytes 1000-19999/20000"},
+      {"/norange.jpg", body, ""},
+      {"/badlength.jpg", body, "bytes 4000-19999/20000"}};
+  for (const auto& r : restarts) {
+    Reply wrong = Body(r.body);
+    wrong.status = "HTTP/1.0 206 Partial Content";
+    if (!r.range.empty()) wrong.headers.push_back("Content-Range: " + r.range);
+    wrong.times = 1;
+    Serve(r.path, wrong);
+    Serve(r.path, Body(body));
+  }
   Task* task = NewTask();
   const struct { const char* path; std::string partial; uint32_t done; } entries[] = {
       {"/resumed.jpg", body, 5000},
       {"/restart.jpg", Bytes(30000, 'q'), 12000},
       {"/refused.jpg", body, 3000},
-      {"/shifted.jpg", body, 4000}};
-  for (int i = 0; i < 4; ++i) {
+      {"/shifted.jpg", body, 4000},
+      {"/norange.jpg", body, 4000},
+      {"/badlength.jpg", body, 4000}};
+  for (int i = 0; i < 6; ++i) {
     const auto& e = entries[i];
     UrlItem item = StoredEntry(e.path);
     std::snprintf(item.fileName, sizeof(item.fileName),
@@ -150,14 +160,20 @@ TEST_F(ResponseTest, ResumedEntriesContinueRestartOrStartAfresh) {
   EXPECT_EQ(refused[1], FreshRequest(kPicHost, "/refused.jpg"));
   EXPECT_EQ(ReadSaved("{00000000-2222-3333-4444-555555555555}.jpg"), body);
   EXPECT_EQ(ReadSaved("{00000001-2222-3333-4444-555555555555}.jpg"), replaced);
-  std::vector<std::string> shiftedAsks = RequestsFor("/shifted.jpg");
-  ASSERT_EQ(shiftedAsks.size(), 2u);
-  EXPECT_NE(shiftedAsks[0].find("Range: bytes=4000-"), std::string::npos);
-  EXPECT_EQ(shiftedAsks[1], FreshRequest(kPicHost, "/shifted.jpg"));
-  EXPECT_EQ(ReadSaved("{00000003-2222-3333-4444-555555555555}.jpg"), body);
-  // Four whole pictures and no partial file: the refused one went with
+  for (const auto& r : restarts) {
+    std::vector<std::string> asks = RequestsFor(r.path);
+    ASSERT_EQ(asks.size(), 2u) << r.path;
+    EXPECT_NE(asks[0].find("Range: bytes=4000-"), std::string::npos);
+    EXPECT_EQ(asks[1], FreshRequest(kPicHost, r.path));
+  }
+  for (int i = 3; i < 6; ++i) {
+    char name[64];
+    std::snprintf(name, sizeof(name), "{%08d-2222-3333-4444-555555555555}.jpg", i);
+    EXPECT_EQ(ReadSaved(name), body) << name;
+  }
+  // Six whole pictures and no partial file: the refused one went with
   // its entry.
-  std::vector<std::string> all{body, body, body, replaced};
+  std::vector<std::string> all{body, body, body, body, body, replaced};
   std::sort(all.begin(), all.end());
   EXPECT_TRUE(SavedContents() == all);
 }
@@ -232,12 +248,16 @@ TEST_F(ResponseTest, PagesAtTheWriteBufferEdgeAreParsed) {
 // and file names from a damaged task file never lead outside the save folder.
 TEST_F(ResponseTest, TitleFoldersAndNamesStayInsideTheSaveFolder) {
   WriteSaved("victim.!", "keep me");
-  for (const char* p : {"/t1.jpg", "/t2.jpg", "/named.jpg", "/lone.jpg", "/unmapped.jpg"}) {
+  for (const char* p : {"/t1.jpg", "/t2.jpg", "/named.jpg", "/lone.jpg", "/unmapped.jpg",
+                        "/con.jpg", "/com1.jpg"}) {
     Serve(p, Body(Bytes(3000)));
   }
   Task* task = NewTask(31);
   task->info.classifyByTitle = 1;
   task->queues[kPic].AddUrl(Url("/t1.jpg").c_str(), "a/b", "", true);
+  // Device names Windows keeps get a "_" on every system.
+  task->queues[kPic].AddUrl(Url("/con.jpg").c_str(), "CON", "", true);
+  task->queues[kPic].AddUrl(Url("/com1.jpg").c_str(), "com1 ", "", true);
   // A lead byte without its trail, and a character code page 936 lacks.
   task->queues[kPic].AddUrl(Url("/lone.jpg").c_str(), "lone\x81", "", true);
   task->queues[kPic].AddUrl(Url("/unmapped.jpg").c_str(), "un\xD7\xFAmapped", "", true);
@@ -250,11 +270,13 @@ TEST_F(ResponseTest, TitleFoldersAndNamesStayInsideTheSaveFolder) {
   EXPECT_EQ(RunUntilStopped(task), -1);
   EXPECT_EQ(SavedFiles("a b").size(), 1u);
   EXPECT_EQ(SavedFiles("lone").size(), 1u);
+  EXPECT_EQ(SavedFiles("CON_").size(), 1u);
+  EXPECT_EQ(SavedFiles("com1_").size(), 1u);
   EXPECT_EQ(SavedFiles("un  mapped").size(), 1u);
   // victim.!, the sneaky one, and the named one under a name of its own.
   EXPECT_EQ(SavedFiles().size(), 3u);
   EXPECT_EQ(ReadSaved("victim.!"), "keep me");
-  EXPECT_EQ(task->pictureCount.load(), 5);
+  EXPECT_EQ(task->pictureCount.load(), 7);
 }
 
 }  // namespace

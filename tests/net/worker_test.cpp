@@ -9,6 +9,7 @@
 
 #include "net/host_cache.h"
 #include "net/connect_to.h"
+#include "net/worker.h"
 #include "tests/net/engine_fixture.h"
 
 namespace harvio::testing {
@@ -139,6 +140,23 @@ TEST_F(WorkerTest, ManyWorkersFetchEveryPictureOnceIntact) {
   EXPECT_EQ(server().Requests().size(), 300u);
   std::sort(expected.begin(), expected.end());
   EXPECT_TRUE(SavedContents() == expected);  // every picture once, intact
+}
+
+// A drip is cut only when it falls far below its share of what the whole
+// program receives: every worker of three tasks sharing a slow line fairly
+// never does, a server sending 1100 bytes every 8 s beside a line that
+// moves 80 KB/s does within two minutes.
+TEST(StallFloor, FarBelowItsShareOfAllThatArrives) {
+  const struct { uint64_t mine, all; bool drip; } cases[] = {
+      {0, 0, false},
+      {1000, 75 * 1000, false},   // 75 transfers, one share each
+      {1000, 300 * 1000, false},  // a quarter of its share
+      {1000, 300 * 1000 + 1, true},
+      {1100 * 15, 120 * 80 * 1024, true},
+      {1100 * 15, 120 * 1100 / 8 * 75, false}};  // every transfer drips
+  for (const auto& c : cases) {
+    EXPECT_EQ(FarBelowFairShare(c.mine, c.all), c.drip) << c.mine << " of " << c.all;
+  }
 }
 
 TEST(HostCacheTest, LeastUsedEntryMakesRoomAndForgetFrees) {

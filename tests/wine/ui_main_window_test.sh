@@ -157,6 +157,15 @@ options)
   grep -q '^ConnTimeout=45$' "$WORK/options.txt" || fail "ConnTimeout not stored: $(cat "$WORK/options.txt")"
   grep -q '^ShowGridLine=1$' "$WORK/options.txt" || fail "grid lines not stored"
   drive wait-rows:1 expect-gridlines:on close
+  # A place off every monitor starts at the default place again; a task
+  # list of two stray bytes is rebuilt from the task file, and said so.
+  placed=$(tr -d '\r' <"$HOME_DIR/Option.ini" | grep -E '^(XPos|YPos|Width|Height)=')
+  sed -i 's/^XPos=[0-9-]*/XPos=3000/; s/^YPos=[0-9-]*/YPos=2000/' "$HOME_DIR/Option.ini"
+  printf '\027\311' >"$HOME_DIR/Task/List"
+  drive "wait-box:任务列表已损坏，已从任务文件恢复 1 个任务。请检查任务的顺序和状态。" \
+    wait-rows:1 close
+  [ "$(tr -d '\r' <"$HOME_DIR/Option.ini" | grep -E '^(XPos|YPos|Width|Height)=')" = "$placed" ] ||
+    fail "the window did not come back to its place: $(cat "$HOME_DIR/Option.ini")"
   ;;
 network)
   # A page host that does not resolve: the task pauses and the hidden
