@@ -267,7 +267,7 @@ bool RangeStartsAt(const Fields& fields, uint32_t start) {
 bool ContinuesItem(const Fields& fields, const UrlItem& item) {
   std::string length;
   return RangeStartsAt(fields, item.done) &&
-         (!HeaderValue(fields, "Content-Length: ", &length) ||
+         (!HeaderValue(fields, "content-length", &length) ||
           ReadLength(length) == item.size - item.done);
 }
 
