@@ -51,7 +51,9 @@ rm -f "$out/$zip_name" "$out/$setup_name" "$out/SHA256SUMS"
 python3 "$here/files.py" zip "$files" "$out/$zip_name" "$epoch"
 
 size_kb=$(find "$files" -type f -printf '%s\n' | awk '{ s += $1 } END { print int((s + 1023) / 1024) }')
-makensis -INPUTCHARSET UTF8 -V2 -DVERSION="$version" -DFILES="$files" \
+# makensis needs a UTF-8 locale for the Chinese file names; in the plain C
+# locale (a clean environment, as CI's) it crashes.
+LC_ALL=C.UTF-8 makensis -INPUTCHARSET UTF8 -V2 -DVERSION="$version" -DFILES="$files" \
   -DICON="$root/res/big.ico" -DSIZE_KB="$size_kb" -DOUTFILE="$(cd "$out" && pwd)/$setup_name" \
   "$here/harvio.nsi"
 
