@@ -78,7 +78,7 @@ UrlItem StoredEntry(uint8_t mode, uint8_t progress, Task& task, ItemKind kind) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const fuzz::ScratchFolder& scratch = fuzz::Scratch("/tmp/harvio-fuzz-response-XXXXXX");
+  const fuzz::ScratchFolder& scratch = fuzz::Scratch("harvio-fuzz-response");
   std::filesystem::create_directories(scratch.native + "/save");
   Reader in(data, size);
   uint8_t mode = in.Byte();

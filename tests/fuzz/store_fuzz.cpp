@@ -55,7 +55,7 @@ void WriteWholeFiles(const fuzz::ScratchFolder& scratch) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 1) return 0;
-  const fuzz::ScratchFolder& scratch = fuzz::Scratch("/tmp/harvio-fuzz-store-XXXXXX");
+  const fuzz::ScratchFolder& scratch = fuzz::Scratch("harvio-fuzz-store");
   std::string dir = scratch.native + "/Task/";
   static const bool written = (WriteWholeFiles(scratch), true);
   (void)written;
