@@ -4,7 +4,6 @@
 
 #include <cstring>
 
-#include "tests/platform/file_text.h"
 #include "tests/platform/temp_dir.h"
 
 namespace harvio {

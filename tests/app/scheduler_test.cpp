@@ -13,7 +13,7 @@ namespace {
 // Rows of tasks in the given states, without workers (no engine hooks).
 class SchedulerTest : public ::testing::Test {
  protected:
-  void SetUp() override { set_.home = home_.home(); }
+  void SetUp() override { set_.home = home_.Path(); }
   void TearDown() override {
     SaveTaskList(set_, rows_);
     WaitForClosedTasks(set_);

@@ -22,13 +22,13 @@ std::string Name(char c) {
 
 TEST(CheckpointRecovery, RepairsStayJournaledUntilACheckpointHoldsThem) {
   testing::TempHome home;
-  std::string save = home.home() + "save\\", saveNative = home.native() + "/save/";
+  std::string save = home.Path() + "save\\", saveNative = home.Native() + "/save/";
   std::filesystem::create_directories(saveNative);
   TaskInfo info{};
   info.sourceId = 161;
   std::strcpy(info.savePath, save.c_str());
   TaskSet set;
-  set.home = home.home();
+  set.home = home.Path();
   Task* task = CreateTask(set, info, 0);
   std::string taskName = task->info.taskName;
   for (const char* url : {"http://pics.test/a.jpg", "http://pics.test/b.jpg"}) {
@@ -41,7 +41,7 @@ TEST(CheckpointRecovery, RepairsStayJournaledUntilACheckpointHoldsThem) {
   std::ofstream(saveNative + Name('a')) << "whole";
   std::ofstream(saveNative + Name('b') + ".!") << "part";
   std::ofstream(saveNative + Name('c') + ".!") << "orphan";
-  std::string journal = home.TaskFile(taskName + ".journal");
+  std::string journal = home.Native() + "/Task/" + taskName + ".journal";
   std::string lineA = "2\t" + save + Name('a') + "\tpics.test/a.jpg\n";
   std::string lineB = "2\t" + save + Name('b') + "\tpics.test/b.jpg\n";
   std::ofstream(journal) << lineA << lineB << "2\t" << save << Name('c')

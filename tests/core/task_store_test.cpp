@@ -26,7 +26,7 @@ TEST(Scramble, RoundTripAndPositionDependent) {
 
 class TaskStoreTest : public ::testing::Test {
  protected:
-  void SetUp() override { set_.home = home_.home(); }
+  void SetUp() override { set_.home = home_.Path(); }
 
   Task* NewTask(const char* keyword) {
     TaskInfo info{};
@@ -42,12 +42,10 @@ class TaskStoreTest : public ::testing::Test {
     bool listSaved = SaveTaskList(set_, rows);
     return WaitForClosedTasks(set_) && listSaved;
   }
-  std::string ReadFile(const std::string& name) {
-    std::ifstream in(home_.TaskFile(name), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
+  std::string TaskFile(const std::string& name) { return home_.Path() + "Task\\" + name; }
+  std::string ReadFile(const std::string& name) { return FileText(TaskFile(name)); }
   void WriteFile(const std::string& name, const std::string& bytes) {
-    std::ofstream(home_.TaskFile(name), std::ios::binary) << bytes;
+    SetFileText(TaskFile(name), bytes);
   }
 
   testing::TempHome home_;
@@ -108,7 +106,7 @@ TEST_F(TaskStoreTest, BadFilesAreSkippedLeftAloneAndNeverReadBeyond) {
   std::string nameB = rows[1]->info.taskName, nameC = rows[2]->info.taskName;
   std::string nameE = rows[4]->info.taskName;
   SaveAll(rows);
-  std::filesystem::remove(home_.TaskFile(nameC));
+  std::filesystem::remove(home_.Native() + "/Task/" + nameC);
   std::string truncated = ReadFile(nameB);
   truncated.resize(truncated.size() - 1);
   WriteFile(nameB, truncated);
@@ -175,13 +173,8 @@ TEST_F(TaskStoreTest, DamagedSavePathIsMendedOrTheTaskRefused) {
     delete a;
     set_.liveTasks = 0;
     Task* back = LoadTask(set_, name, 0);
-    if (c.loaded == nullptr) {
-      EXPECT_EQ(back, nullptr) << c.stored;
-    } else if (back != nullptr) {
-      EXPECT_STREQ(back->info.savePath, c.loaded);
-    } else {
-      ADD_FAILURE() << c.stored;
-    }
+    EXPECT_EQ(back == nullptr ? "refused" : std::string(back->info.savePath),
+              c.loaded == nullptr ? "refused" : c.loaded) << c.stored;
     delete back;
     set_.liveTasks = 0;
   }
@@ -242,11 +235,11 @@ TEST_F(TaskStoreTest, UnwritableFilesAreReportedAndKeepTheOldOnes) {
     loaded[0]->queues[kPic].AddUrl("http://a/1", "", "", false);
     std::string before = ReadFile(name);
     // A directory where the temporary file goes.
-    std::filesystem::create_directory(home_.TaskFile(blocked));
+    std::filesystem::create_directory(home_.Native() + "/Task/" + blocked);
     EXPECT_FALSE(SaveAll(loaded)) << blocked;
     EXPECT_EQ(ReadFile(name), before);
     EXPECT_EQ(ReadFile("List"), list);
-    std::filesystem::remove(home_.TaskFile(blocked));
+    std::filesystem::remove(home_.Native() + "/Task/" + blocked);
     set_.failedSaves = 0;
   }
 }
@@ -259,13 +252,10 @@ TEST_F(TaskStoreTest, TaskNamedTwiceLoadsOnce) {
   EXPECT_TRUE(SaveAll({a, b}));
   std::vector<Task*> loaded = LoadTaskList(set_);
   ASSERT_EQ(loaded.size(), 2u);
+  // The list as a damaged or hand-made file might hold it.
   std::vector<Task*> twice{loaded[0], loaded[1], loaded[0]};
-  {
-    // The list as a damaged or hand-made file might hold it.
-    std::vector<Task*> copy = twice;
-    EXPECT_TRUE(SaveTaskList(set_, copy));
-    WaitForClosedTasks(set_);
-  }
+  EXPECT_TRUE(SaveTaskList(set_, twice));
+  WaitForClosedTasks(set_);
   loaded = LoadTaskList(set_);
   ASSERT_EQ(loaded.size(), 2u);
   EXPECT_STREQ(loaded[0]->info.keyword, "a");
@@ -277,14 +267,14 @@ TEST_F(TaskStoreTest, TaskNamedTwiceLoadsOnce) {
 // byte is a backslash, part of a name, not a separator.
 TEST(EnsureDirectoriesTest, CreatesEveryMissingLevel) {
   testing::TempHome home;
-  EXPECT_TRUE(EnsureDirectories(home.home() + "a\\b c\\d\\"));
-  EXPECT_TRUE(std::filesystem::is_directory(home.native() + "/a/b c/d"));
-  EXPECT_TRUE(EnsureDirectories(home.home() + "t\xb1\x5c"
+  EXPECT_TRUE(EnsureDirectories(home.Path() + "a\\b c\\d\\"));
+  EXPECT_TRUE(std::filesystem::is_directory(home.Native() + "/a/b c/d"));
+  EXPECT_TRUE(EnsureDirectories(home.Path() + "t\xb1\x5c"
                                               "x\\"));
-  EXPECT_TRUE(std::filesystem::is_directory(home.native() + "/t盶x"));
-  std::ofstream(home.native() + "/file") << "x";
-  EXPECT_FALSE(EnsureDirectories(home.home() + "file\\e\\"));
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(home.native()),
+  EXPECT_TRUE(std::filesystem::is_directory(home.Native() + "/t盶x"));
+  std::ofstream(home.Native() + "/file") << "x";
+  EXPECT_FALSE(EnsureDirectories(home.Path() + "file\\e\\"));
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(home.Native()),
                           std::filesystem::directory_iterator()),
             3);  // a, t盶x and file
 }

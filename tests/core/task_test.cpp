@@ -40,7 +40,7 @@ class TaskTest : public ::testing::Test {
  protected:
   void SetUp() override {
     g_log = HookLog{};
-    set_.home = home_.home();
+    set_.home = home_.Path();
   }
   void TearDown() override { SetWorkerHooks(nullptr); }
   testing::TempHome home_;
@@ -120,9 +120,9 @@ TEST(ItemFolderTest, ThreadSubFolderOnlyForClassifiedForumPictures) {
 }
 
 TEST_F(TaskTest, DeleteRemovesFileAndPartialsButKeepsFinishedPictures) {
-  std::filesystem::create_directories(home_.native() + "/pics");
+  std::filesystem::create_directories(home_.Native() + "/pics");
   TaskInfo info = SomeInfo();
-  std::string save = home_.home() + "pics\\";
+  std::string save = home_.Path() + "pics\\";
   std::strcpy(info.savePath, save.c_str());
   Task* task = CreateTask(set_, info, 0);
   // "..\\keep" is a name from a damaged task file: it must not reach outside
@@ -135,16 +135,16 @@ TEST_F(TaskTest, DeleteRemovesFileAndPartialsButKeepsFinishedPictures) {
     task->queues[kPic].AppendCopy(item);
   }
   for (const char* f : {"/pics/done.jpg.!", "/pics/part.jpg.!", "/keep.!"}) {
-    std::ofstream(home_.native() + f) << "x";
+    std::ofstream(home_.Native() + f) << "x";
   }
   ASSERT_TRUE(SaveTask(*task));
   std::string name = task->info.taskName;
   DeleteTask(task);
   WaitForClosedTasks(set_);
-  EXPECT_FALSE(std::filesystem::exists(home_.TaskFile(name)));
-  EXPECT_FALSE(std::filesystem::exists(home_.native() + "/pics/part.jpg.!"));
-  EXPECT_TRUE(std::filesystem::exists(home_.native() + "/pics/done.jpg.!"));
-  EXPECT_TRUE(std::filesystem::exists(home_.native() + "/keep.!"));
+  EXPECT_FALSE(std::filesystem::exists(home_.Native() + "/Task/" + name));
+  EXPECT_FALSE(std::filesystem::exists(home_.Native() + "/pics/part.jpg.!"));
+  EXPECT_TRUE(std::filesystem::exists(home_.Native() + "/pics/done.jpg.!"));
+  EXPECT_TRUE(std::filesystem::exists(home_.Native() + "/keep.!"));
 }
 
 // Closing saves a new task and frees it, once its last worker has ended.
@@ -154,11 +154,11 @@ TEST_F(TaskTest, CloseWaitsForRunningWorkersThenSaves) {
   std::string name = task->info.taskName;
   CloseTask(task);
   EXPECT_EQ(set_.liveTasks.load(), 1u);
-  EXPECT_FALSE(std::filesystem::exists(home_.TaskFile(name)));
+  EXPECT_FALSE(std::filesystem::exists(home_.Native() + "/Task/" + name));
   CountWorkerOut(*task);  // the last worker ends
   WaitForClosedTasks(set_);
   EXPECT_EQ(set_.liveTasks.load(), 0u);
-  EXPECT_EQ(std::filesystem::file_size(home_.TaskFile(name)), 500u);
+  EXPECT_EQ(std::filesystem::file_size(home_.Native() + "/Task/" + name), 500u);
 }
 
 }  // namespace

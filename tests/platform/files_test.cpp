@@ -2,25 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "tests/platform/temp_dir.h"
 
 namespace harvio::platform {
 namespace {
 
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(ToNativePath(path), std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 void WriteAll(const std::string& path, const std::string& data) {
   File f = File::Open(path, File::Mode::kOpenOrCreate);
-  ASSERT_TRUE(f.IsOpen()) << path;
-  ASSERT_TRUE(f.Write(data.data(), static_cast<uint32_t>(data.size())));
+  ASSERT_TRUE(f.Write(data.data(), static_cast<uint32_t>(data.size()))) << path;
 }
 
 TEST(Files, ModesDecideWhetherTheFileMayExist) {
@@ -48,11 +37,9 @@ TEST(Files, WriteSeekTruncateReadAndMove) {
   File f = std::move(opened);
   EXPECT_FALSE(opened.IsOpen());
   EXPECT_EQ(f.Size(), 11);
-  ASSERT_TRUE(f.Seek(5));
-  ASSERT_TRUE(f.Truncate());
+  ASSERT_TRUE(f.Seek(5) && f.Truncate());
   EXPECT_EQ(f.Size(), 5);
-  ASSERT_TRUE(f.Write("!", 1));
-  ASSERT_TRUE(f.Seek(0));
+  ASSERT_TRUE(f.Write("!", 1) && f.Seek(0));
   char buffer[16] = {};
   EXPECT_EQ(f.Read(buffer, sizeof buffer), 6);
   EXPECT_EQ(std::string(buffer), "hello!");
@@ -80,17 +67,17 @@ TEST(Files, RenameNeverOverwritesReplaceDoes) {
   WriteAll(a, "new");
   WriteAll(b, "old");
   EXPECT_FALSE(RenameNoOverwrite(a, b));
-  EXPECT_EQ(ReadAll(b), "old");
+  EXPECT_EQ(FileText(b), "old");
   ASSERT_TRUE(DeleteFile(b));
   EXPECT_FALSE(DeleteFile(b));
   EXPECT_TRUE(RenameNoOverwrite(a, b));
   EXPECT_FALSE(FileExists(a));
-  EXPECT_EQ(ReadAll(b), "new");
+  EXPECT_EQ(FileText(b), "new");
   EXPECT_FALSE(RenameNoOverwrite(a, b));  // source gone
   WriteAll(a, "newer");
   ASSERT_TRUE(ReplaceFile(a, b));
   EXPECT_FALSE(FileExists(a));
-  EXPECT_EQ(ReadAll(b), "newer");
+  EXPECT_EQ(FileText(b), "newer");
 }
 
 // Read-only views are whole and never of an empty file; a writable one
@@ -113,12 +100,11 @@ TEST(Mapping, ViewsOfWholeFiles) {
   {
     File f = File::Open(path, File::Mode::kWriteExisting);
     Mapping w = Mapping::MapReadWrite(f, 4);
-    ASSERT_TRUE(w.IsValid());
     ASSERT_EQ(w.Size(), 4u);
     EXPECT_EQ(w.Data()[3], '\0');
     w.Data()[0] = 'A';
   }
-  EXPECT_EQ(ReadAll(path), std::string("Abc\0", 4));
+  EXPECT_EQ(FileText(path), std::string("Abc\0", 4));
   File f = File::Open(path, File::Mode::kWriteExisting);
   EXPECT_EQ(Mapping::MapReadWrite(f, 2).Size(), 4u);
 }

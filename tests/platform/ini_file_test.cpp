@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/files.h"
-#include "tests/platform/file_text.h"
 #include "tests/platform/temp_dir.h"
 
 namespace harvio::platform {

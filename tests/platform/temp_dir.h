@@ -1,14 +1,28 @@
-// A fresh directory for one test, removed with everything in it afterwards.
+// A fresh directory for one test, removed with everything in it afterwards,
+// and whole files as byte strings, named in the program's form.
 #pragma once
 
 #include <stdlib.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "platform/paths.h"
 
-namespace harvio::platform {
+namespace harvio {
+
+inline std::string FileText(const std::string& path) {
+  std::ifstream in(platform::ToNativePath(path), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void SetFileText(const std::string& path, const std::string& text) {
+  std::ofstream(platform::ToNativePath(path), std::ios::binary) << text;
+}
+
+namespace platform {
 
 class TempDir {
  public:
@@ -31,4 +45,5 @@ class TempDir {
   std::string native_;
 };
 
-}  // namespace harvio::platform
+}  // namespace platform
+}  // namespace harvio
