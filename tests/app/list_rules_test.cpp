@@ -11,16 +11,12 @@
 #include <vector>
 
 #include "net/worker.h"
-#include "platform/codepage.h"
+#include "tests/core/fixtures.h"
 
 namespace harvio {
 namespace {
 
-std::string Gbk(const std::string& utf8) {
-  std::string gbk;
-  platform::Utf8ToGbk(utf8, &gbk);
-  return gbk;
-}
+using testing::Gbk;
 
 // Tasks in list order, their keys the row indices as after loading.
 class Rows {
@@ -38,23 +34,15 @@ class Rows {
   void Select(const std::vector<size_t>& which) {
     for (size_t i : which) rows[i].selected = true;
   }
-  std::vector<size_t> Selected() const {
-    std::vector<size_t> selected;
+  // From the top, each row's original index, "*" when selected and "!"
+  // when its key is not its position.
+  std::string Order() const {
+    std::string order;
     for (size_t i = 0; i < rows.size(); ++i) {
-      if (rows[i].selected) selected.push_back(i);
+      order += std::to_string(Index(rows[i].task)) + (rows[i].selected ? "*" : "") +
+               (rows[i].task->orderKey == i ? "" : "!");
     }
-    return selected;
-  }
-  // The original index of each row's task, from the top.
-  std::vector<size_t> Order() const {
-    std::vector<size_t> order;
-    for (const ListRow& row : rows) order.push_back(Index(row.task));
     return order;
-  }
-  std::vector<uint32_t> Keys() const {
-    std::vector<uint32_t> keys;
-    for (const ListRow& row : rows) keys.push_back(row.task->orderKey);
-    return keys;
   }
   size_t Index(const Task* task) const {
     for (size_t i = 0; i < tasks_.size(); ++i) {
@@ -100,18 +88,6 @@ TEST(TaskCells, CountsTimesAndPathsOfAStoppedTask) {
   EXPECT_EQ(TaskCells(task)[5], "00:59:59");
 }
 
-TEST(TaskCells, DamagedPathsAreReadToTheirFieldEnd) {
-  Task task;
-  std::memset(task.info.savePath, 'S', sizeof task.info.savePath);
-  std::memset(task.info.catalogPath, 'C', sizeof task.info.catalogPath);
-  std::vector<std::string> cells = TaskCells(task);
-  EXPECT_EQ(cells[6], std::string(sizeof task.info.savePath, 'S'));
-  EXPECT_EQ(cells[7], std::string(sizeof task.info.catalogPath, 'C'));
-  TaskStatus never = {};  // not refreshed yet: no paths
-  EXPECT_EQ(TaskCellText(never, 7), "");
-  EXPECT_EQ(TaskCellText(never, 0), "");
-}
-
 // A running task's workers, as the engine would show them: kinds by slot.
 uint32_t g_kinds[kMaxThreads];
 bool ViewByKind(const Task&, uint32_t slot, ThreadView* out) {
@@ -133,11 +109,9 @@ TEST(TaskCells, RunningWorkersAreCountedByTheirItemKind) {
 }
 
 TEST(TaskCells, StateLabels) {
-  EXPECT_EQ(TaskStateLabel(kNew), Gbk("新建"));
-  EXPECT_EQ(TaskStateLabel(kRunning), Gbk("运行"));
-  EXPECT_EQ(TaskStateLabel(kPaused), Gbk("暂停"));
-  EXPECT_EQ(TaskStateLabel(kDone), Gbk("完成"));
-  EXPECT_EQ(TaskStateLabel(99), Gbk("完成"));
+  const std::pair<uint32_t, const char*> labels[] = {
+      {kNew, "新建"}, {kRunning, "运行"}, {kPaused, "暂停"}, {kDone, "完成"}, {99, "完成"}};
+  for (const auto& [state, label] : labels) EXPECT_EQ(TaskStateLabel(state), Gbk(label)) << state;
 }
 
 ThreadView View(uint32_t state, uint32_t kind, uint32_t size, uint32_t done, uint32_t retry) {
@@ -184,13 +158,22 @@ TEST(ThreadCells, SizesOnlyWhileReceivingDetailsOnlyWhileBusy) {
   }
 }
 
-TEST(ThreadCells, UnterminatedTextsStopAtTheirFieldEnd) {
+// Damaged or never refreshed blocks: texts end at their field's end.
+TEST(Cells, UnterminatedTextsStopAtTheirFieldEnd) {
   ThreadView view = View(kSending, kPic, 0, 0, 0);
   std::memset(view.url, 'u', sizeof view.url);
   std::memset(view.file, 'f', sizeof view.file);
   EXPECT_EQ(ThreadCellText(view, 6), std::string(sizeof view.url, 'u'));
   EXPECT_EQ(ThreadCellText(view, 7), std::string(sizeof view.file, 'f'));
-  EXPECT_EQ(KiloBytesText(0), "0.00KB");
+  Task task;
+  std::memset(task.info.savePath, 'S', sizeof task.info.savePath);
+  std::memset(task.info.catalogPath, 'C', sizeof task.info.catalogPath);
+  std::vector<std::string> cells = TaskCells(task);
+  EXPECT_EQ(cells[6], std::string(sizeof task.info.savePath, 'S'));
+  EXPECT_EQ(cells[7], std::string(sizeof task.info.catalogPath, 'C'));
+  TaskStatus never = {};
+  EXPECT_EQ(TaskCellText(never, 7), "");
+  EXPECT_EQ(TaskCellText(never, 0), "");
 }
 
 TEST(DerivedState, RunningTableHoldsTheFirstThreeRunningRows) {
@@ -220,46 +203,32 @@ TEST(DerivedState, ThreadViewTaskIsTheFocusedSelectedRunningRow) {
   EXPECT_EQ(ThreadViewTaskOf(r.rows), nullptr);
 }
 
-TEST(Reorder, SelectedRowsMoveUpAsBlocksAndStopAtTheTop) {
-  Rows r(7, kNew);
-  r.Select({2, 3, 5});
-  const std::vector<std::vector<size_t>> selected = {{1, 2, 4}, {0, 1, 3}, {0, 1, 2}};
-  for (const std::vector<size_t>& expected : selected) {
-    EXPECT_TRUE(MoveSelectedUp(r.rows));
-    EXPECT_EQ(r.Selected(), expected);
-    EXPECT_EQ(r.Keys(), (std::vector<uint32_t>{0, 1, 2, 3, 4, 5, 6}));
+// Selected rows move as blocks and stop at the ends; the keys follow the
+// rows. Deleting renumbers the rest in their order.
+TEST(Reorder, MoveUpMoveDownAndDelete) {
+  Rows up(7, kNew), down(7, kNew), none(3, kNew), gone(5, kPaused);
+  up.Select({2, 3, 5});
+  for (const char* expected : {"02*3*15*46", "2*3*05*146", "2*3*5*0146"}) {
+    EXPECT_TRUE(MoveSelectedUp(up.rows));
+    EXPECT_EQ(up.Order(), expected);
   }
-  EXPECT_EQ(r.Order(), (std::vector<size_t>{2, 3, 5, 0, 1, 4, 6}));
-  EXPECT_FALSE(MoveSelectedUp(r.rows));
-  EXPECT_EQ(r.Order(), (std::vector<size_t>{2, 3, 5, 0, 1, 4, 6}));
-}
-
-TEST(Reorder, SelectedRowsMoveDownAsBlocksAndStopAtTheBottom) {
-  Rows r(7, kNew);
-  r.Select({1, 3, 4});
-  const std::vector<std::vector<size_t>> selected = {{2, 4, 5}, {3, 5, 6}, {4, 5, 6}};
-  for (const std::vector<size_t>& expected : selected) {
-    EXPECT_TRUE(MoveSelectedDown(r.rows));
-    EXPECT_EQ(r.Selected(), expected);
+  EXPECT_FALSE(MoveSelectedUp(up.rows));
+  EXPECT_EQ(up.Order(), "2*3*5*0146");
+  down.Select({1, 3, 4});
+  for (const char* expected : {"021*53*4*6", "0251*63*4*", "02561*3*4*"}) {
+    EXPECT_TRUE(MoveSelectedDown(down.rows));
+    EXPECT_EQ(down.Order(), expected);
   }
-  EXPECT_FALSE(MoveSelectedDown(r.rows));
-  EXPECT_EQ(r.Order(), (std::vector<size_t>{0, 2, 5, 6, 1, 3, 4}));
-  EXPECT_EQ(r.Keys(), (std::vector<uint32_t>{0, 1, 2, 3, 4, 5, 6}));
-  Rows none(3, kNew);
-  EXPECT_FALSE(MoveSelectedDown(none.rows));
-  EXPECT_FALSE(MoveSelectedUp(none.rows));
-}
+  EXPECT_FALSE(MoveSelectedDown(down.rows));
+  EXPECT_FALSE(MoveSelectedDown(none.rows) || MoveSelectedUp(none.rows));
 
-TEST(Reorder, DeletingRenumbersTheRestInTheirOrder) {
-  Rows r(5, kPaused);
-  r.Select({1, 3});
-  std::vector<Task*> removed = RemoveSelectedRows(r.rows);
+  gone.Select({1, 3});
+  std::vector<Task*> removed = RemoveSelectedRows(gone.rows);
   ASSERT_EQ(removed.size(), 2u);
-  EXPECT_EQ(r.Index(removed[0]), 1u);
-  EXPECT_EQ(r.Index(removed[1]), 3u);
-  EXPECT_EQ(r.Order(), (std::vector<size_t>{0, 2, 4}));
-  EXPECT_EQ(r.Keys(), (std::vector<uint32_t>{0, 1, 2}));
-  EXPECT_TRUE(RemoveSelectedRows(r.rows).empty());
+  EXPECT_EQ(gone.Index(removed[0]), 1u);
+  EXPECT_EQ(gone.Index(removed[1]), 3u);
+  EXPECT_EQ(gone.Order(), "024");
+  EXPECT_TRUE(RemoveSelectedRows(gone.rows).empty());
 }
 
 }  // namespace

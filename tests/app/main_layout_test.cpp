@@ -2,41 +2,28 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace harvio {
 namespace {
 
-TEST(ToolbarButtonSize, FollowsCaptions) {
-  EXPECT_EQ(35, ToolbarButtonSize(true).width);
-  EXPECT_EQ(40, ToolbarButtonSize(true).height);
-  EXPECT_EQ(29, ToolbarButtonSize(false).width);
-  EXPECT_EQ(26, ToolbarButtonSize(false).height);
+// y and height of each child from the top, then the status bar's parts.
+std::vector<int32_t> Stack(const MainLayout& l) {
+  return {l.browserPane.y,  l.browserPane.height,  l.separatorLine.y, l.separatorLine.height,
+          l.rebar.y,        l.rebar.height,        l.taskList.y,      l.taskList.height,
+          l.splitterGap.y,  l.splitterGap.height,  l.threadList.y,    l.threadList.height,
+          l.statusBar.y,    l.statusBar.height,    l.statusPartRight[0], l.statusPartRight[1]};
 }
 
+// 665x425 window: with captions the rebar takes the 40-pixel buttons;
+// without them the buttons are 26 high and the lists move up by 14.
 TEST(LayOutMainWindow, StacksChildrenFromTheTop) {
-  // 665x425 window, captions on: the rebar takes the 40-pixel buttons.
-  MainLayout l = LayOutMainWindow({657, 371}, true, 105);
-  EXPECT_EQ(351, l.statusBar.y);
-  EXPECT_EQ(20, l.statusBar.height);
-  EXPECT_EQ(557, l.statusPartRight[0]);
-  EXPECT_EQ(637, l.statusPartRight[1]);
-  EXPECT_EQ(0, l.browserPane.y);
-  EXPECT_EQ(50, l.browserPane.height);
-  EXPECT_EQ(50, l.separatorLine.y);
-  EXPECT_EQ(2, l.separatorLine.height);
-  EXPECT_EQ(52, l.rebar.y);
-  EXPECT_EQ(40, l.rebar.height);
-  EXPECT_EQ(92, l.taskList.y);
-  EXPECT_EQ(105, l.taskList.height);
-  EXPECT_EQ(197, l.splitterGap.y);
-  EXPECT_EQ(3, l.splitterGap.height);
-  EXPECT_EQ(200, l.threadList.y);
-  EXPECT_EQ(151, l.threadList.height);
-
-  // Without captions the buttons are 26 high and the lists move up by 14.
-  MainLayout small = LayOutMainWindow({657, 371}, false, 105);
-  EXPECT_EQ(26, small.rebar.height);
-  EXPECT_EQ(78, small.taskList.y);
-  EXPECT_EQ(165, small.threadList.height);
+  EXPECT_EQ(Stack(LayOutMainWindow({657, 371}, true, 105)),
+            (std::vector<int32_t>{0, 50, 50, 2, 52, 40, 92, 105, 197, 3, 200, 151, 351, 20, 557, 637}));
+  EXPECT_EQ(Stack(LayOutMainWindow({657, 371}, false, 105)),
+            (std::vector<int32_t>{0, 50, 50, 2, 52, 26, 78, 105, 183, 3, 186, 165, 351, 20, 557, 637}));
+  EXPECT_EQ(ToolbarButtonSize(true).width, 35);
+  EXPECT_EQ(ToolbarButtonSize(false).width, 29);
 }
 
 TEST(LayOutMainWindow, ShortClientAreasNeverGoNegative) {

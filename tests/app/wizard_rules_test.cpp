@@ -66,13 +66,6 @@ TEST(WizardPreparation, PagesResetOnlyForANewSourceOrKeyword) {
   EXPECT_TRUE(pages.NeedsPreparing(kFinishPage, 2));
   EXPECT_FALSE(pages.NeedsPreparing(kFinishPage, 2));
 
-  // What a new source's program page then shows as its default.
-  std::vector<CatalogEntry> tree = LoadSourceTree();
-  WizardData data;
-  data.sourceId = 45;
-  data.keyword = "rose";  // left from the search source; boards ignore it
-  data.catalogPath = BuildCatalogPath(tree, FindCatalogEntry(tree, 45));
-  EXPECT_EQ(DefaultSavePath("C:\\D\\", data), Gbk("C:\\D\\Harvio\\贴图论坛\\西陆社区\\美眉集中营"));
 }
 
 TEST(WizardControls, ClassifyBoxFormatBoxesAndCountLabel) {
@@ -116,11 +109,6 @@ TEST(AddUrlDialogRules, SeriesControlsAndBounds) {
       {"0", 0}, {"12", 12}, {"9999", 9999}, {"", 0}, {"10000", 0}, {"1a", 0},
       {"00012", 12}, {"00000000", 0}, {"00009999", 9999}, {"00010000", 0}};
   for (const auto& b : bounds) EXPECT_EQ(BatchBoundFromText(b.text), b.bound) << b.text;
-  // The preview's numbers as typed, in the plain and fixed-width forms.
-  EXPECT_EQ(BatchPreview({"http://a.com/(*)", 12, 8, false}),
-            "http://a.com/12\r\n...\r\nhttp://a.com/8");
-  EXPECT_EQ(BatchPreview({"http://a.com/(*)", 8, 120, true}),
-            "http://a.com/008\r\n...\r\nhttp://a.com/120");
 }
 
 TEST(WizardRules, ThreadCountsAndDuplicates) {
