@@ -6,11 +6,7 @@ namespace harvio {
 namespace {
 
 TEST(AdPages, FileUrlOfEachPage) {
-  const struct {
-    const char* folder;
-    uint32_t number;
-    const char* url;
-  } cases[] = {
+  const struct { const char* folder; uint32_t number; const char* url; } cases[] = {
       {"C:\\Harvio\\", 0, "file:///C:/Harvio/ad/0.html"},
       {"C:\\Program Files\\Harvio 1.1\\", 9, "file:///C:/Program%20Files/Harvio%201.1/ad/9.html"},
       {"Z:\\a#b\\100%\\", 23, "file:///Z:/a%23b/100%25/ad/3.html"},

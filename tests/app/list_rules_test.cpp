@@ -131,10 +131,7 @@ std::vector<std::string> ThreadCells(const ThreadView& view) {
 
 TEST(ThreadCells, SizesOnlyWhileReceivingDetailsOnlyWhileBusy) {
   const std::string url = "pics.test/a/1.jpg", file = "{0A}.jpg";
-  struct Case {
-    ThreadView view;
-    std::vector<std::string> cells;
-  } cases[] = {
+  struct Case { ThreadView view; std::vector<std::string> cells; } cases[] = {
       {View(kReceiving, kPic, 300000, 150000, 1),
        {Gbk("接收数据"), "PIC", "292.97KB", "146.48KB", "50%", "1", url, file}},
       // No length in the response: no size and no percent, but the bytes.

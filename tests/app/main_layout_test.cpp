@@ -27,9 +27,7 @@ TEST(LayOutMainWindow, StacksChildrenFromTheTop) {
 }
 
 TEST(LayOutMainWindow, ShortClientAreasNeverGoNegative) {
-  struct Case {
-    int32_t clientHeight, taskList, splitterGap, threadList;
-  } cases[] = {
+  struct Case { int32_t clientHeight, taskList, splitterGap, threadList; } cases[] = {
       {20, 0, 0, 0},     // the status bar alone
       {5, 0, 0, 0},      // less than the status bar
       {0, 0, 0, 0},

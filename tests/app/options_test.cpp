@@ -53,10 +53,7 @@ TEST_F(OptionsFile, NoFileGivesTheDefaults) {
 }
 
 TEST_F(OptionsFile, ConnectValuesAreClampedAsUnsignedNumbers) {
-  const struct {
-    const char* line;
-    const char* expected;
-  } cases[] = {
+  const struct { const char* line; const char* expected; } cases[] = {
       {"ConnTimeout=5", "ConnTimeout=10"},     {"ConnTimeout=500", "ConnTimeout=90"},
       {"RetryWait=1", "RetryWait=2"},          {"PICRetryTimes=0", "PICRetryTimes=1"},
       {"DataTimeout=abc", "DataTimeout=10"},   {"DataTimeout=", "DataTimeout=30"},

@@ -29,29 +29,8 @@ namespace {
 
 using namespace harvio;
 
-
 constexpr uint32_t kSources[] = {161, 162, 163, 31, 1};
 constexpr char kStoredName[] = "{00000000-1111-2222-3333-444444444444}.jpg";
-
-class Reader {
- public:
-  Reader(const uint8_t* data, size_t size) : data_(data), left_(size) {}
-  uint8_t Byte() {
-    if (left_ == 0) return 0;
-    --left_;
-    return *data_++;
-  }
-  const uint8_t* data() const { return data_; }
-  size_t left() const { return left_; }
-  void Skip(size_t n) {
-    data_ += n;
-    left_ -= n;
-  }
-
- private:
-  const uint8_t* data_;
-  size_t left_;
-};
 
 // The entry as a task file holds it, with the progress the input chose.
 UrlItem StoredEntry(uint8_t mode, uint8_t progress, Task& task, ItemKind kind) {
@@ -80,8 +59,9 @@ UrlItem StoredEntry(uint8_t mode, uint8_t progress, Task& task, ItemKind kind) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const fuzz::ScratchFolder& scratch = fuzz::Scratch("harvio-fuzz-response");
   std::filesystem::create_directories(scratch.native + "/save");
-  Reader in(data, size);
-  uint8_t mode = in.Byte();
+  size_t at = 0;
+  auto byte = [&] { return at < size ? data[at++] : uint8_t{0}; };
+  uint8_t mode = byte();
   ItemKind kind = static_cast<ItemKind>((mode & 3) % 3);
 
   Options options;
@@ -90,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   taskSet.options = &options;
   taskSet.home = scratch.home;
   TaskInfo info{};
-  info.sourceId = kSources[in.Byte() % 5];
+  info.sourceId = kSources[byte() % 5];
   info.classifyByTitle = 1;
   info.threadCount = kMinThreads;
   info.jpgLarge = (mode >> 2) & 1;
@@ -99,7 +79,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string save = scratch.home + "save\\";
   std::strcpy(info.savePath, save.c_str());
   Task* task = CreateTask(taskSet, info, 0);
-  task->queues[kind].AppendCopy(StoredEntry(mode, in.Byte(), *task, kind));
+  task->queues[kind].AppendCopy(StoredEntry(mode, byte(), *task, kind));
 
   TaskEngine engine;
   Worker worker(*task, engine);
@@ -107,18 +87,18 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   worker.kind_ = kind;
   worker.progressTick_ = platform::TickCount();  // the request just went out
 
-  uint32_t splits = in.Byte() % 16;
+  uint32_t splits = byte() % 16;
   uint32_t blocks[16];
   for (uint32_t i = 0; i < splits; ++i) {
-    blocks[i] = 1 + ((in.Byte() << 8 | in.Byte()) % kIoBytes);
+    blocks[i] = 1 + ((byte() << 8 | byte()) % kIoBytes);
   }
   // Blocks as the input splits them, then whole ones, while the worker
   // goes on receiving.
-  for (uint32_t i = 0; in.left() != 0; ++i) {
+  for (uint32_t i = 0; at < size; ++i) {
     uint32_t n = i < splits ? blocks[i] : kIoBytes;
-    if (n > in.left()) n = static_cast<uint32_t>(in.left());
-    std::memcpy(worker.ioBuffer_.get(), in.data(), n);
-    in.Skip(n);
+    if (n > size - at) n = static_cast<uint32_t>(size - at);
+    std::memcpy(worker.ioBuffer_.get(), data + at, n);
+    at += n;
     worker.ProcessReceived(n);
     if (worker.state_ != kReceiving) break;
   }

@@ -26,7 +26,6 @@ using namespace harvio;
 constexpr char kTaskName[] = "{T}";
 constexpr char kSavePath[] = "Z:\\tmp\\harvio-fuzz-store\\";
 
-
 void WriteFile(const std::string& path, const uint8_t* data, size_t size) {
   std::ofstream(path, std::ios::binary)
       .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));

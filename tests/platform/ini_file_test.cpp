@@ -9,10 +9,7 @@ namespace harvio::platform {
 namespace {
 
 TEST(IniFile, IntegersAreReadTheWindowsWay) {
-  const struct {
-    const char* text;
-    int32_t value;
-  } cases[] = {
+  const struct { const char* text; int32_t value; } cases[] = {
       {"12abc", 12},      {" -7", -7},  {"+5", 5},   {"abc", 0},
       {"-", 0},           {"0x10", 0},  {"\t42", 42}, {"- 3", 0},
       {"4294967297", 1},  {"123456789012", -1097262572},
