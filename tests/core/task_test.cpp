@@ -21,27 +21,22 @@ TaskInfo SomeInfo(uint32_t sourceId = 31) {
   return info;
 }
 
-// Counts what the engine seam is asked to do.
+// The engine seam, counting the workers it is asked to start and stop.
 struct HookLog {
-  int created[kMaxThreads] = {};
-  int stopped[kMaxThreads] = {};
-};
-HookLog g_log;
-
-void LogCreate(Task&, uint32_t slot) { ++g_log.created[slot]; }
-void LogStop(Task&, uint32_t slot) { ++g_log.stopped[slot]; }
-bool ViewPic(const Task&, uint32_t slot, ThreadView* out) {
-  out->kind = slot < 2 ? kPic : kNoKind;
-  return true;
-}
-void ReleaseNothing(Task&) {}
+  int created[kMaxThreads], stopped[kMaxThreads];
+} g_log;
+const WorkerHooks kCountingHooks = {
+    [](Task&, uint32_t slot) { ++g_log.created[slot]; },
+    [](Task&, uint32_t slot) { ++g_log.stopped[slot]; },
+    [](const Task&, uint32_t slot, ThreadView* out) {
+      out->kind = slot < 2 ? kPic : kNoKind;
+      return true;
+    },
+    [](Task&) {}};
 
 class TaskTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    g_log = HookLog{};
-    set_.home = home_.Path();
-  }
+  void SetUp() override { set_.home = home_.Path(); }
   void TearDown() override { SetWorkerHooks(nullptr); }
   testing::TempHome home_;
   TaskSet set_;
@@ -64,8 +59,7 @@ TEST_F(TaskTest, PauseGivesDoneOnlyWhenEveryQueueIsIdle) {
 }
 
 TEST_F(TaskTest, WorkersFollowStartPauseAndThreadCount) {
-  WorkerHooks hooks{LogCreate, LogStop, ViewPic, ReleaseNothing};
-  SetWorkerHooks(&hooks);
+  SetWorkerHooks(&kCountingHooks);
   TaskInfo info = SomeInfo();
   info.threadCount = 5;
   Task* task = CreateTask(set_, info, 0);
