@@ -28,9 +28,12 @@ if [ -z "$binary" ]; then
   # ccache only speeds the build up: used where it is found.
   launcher=""
   if command -v ccache >/dev/null; then launcher=-DCMAKE_CXX_COMPILER_LAUNCHER=ccache; fi
+  # Configured once: the build step itself configures again when a
+  # CMakeLists.txt changed, and the test run's short fuzzing stays short.
   # shellcheck disable=SC2086
-  cmake -S "$root" -B "$build" -DCMAKE_CXX_COMPILER=clang++ $launcher \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHARVIO_FUZZ=ON >/dev/null
+  [ -f "$build/CMakeCache.txt" ] ||
+    cmake -S "$root" -B "$build" -DCMAKE_CXX_COMPILER=clang++ $launcher \
+      -DCMAKE_BUILD_TYPE=RelWithDebInfo -DHARVIO_FUZZ=ON >/dev/null
   cmake --build "$build" --target "${target}_fuzz" -j2 >/dev/null
   binary="$build/tests/fuzz/${target}_fuzz"
 fi
