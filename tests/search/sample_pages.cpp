@@ -19,29 +19,6 @@ std::string ReadTestData(const std::string& path) {
   return ReadWholeFile(std::string(HARVIO_TEST_DATA) + "/" + path);
 }
 
-std::vector<SamplePage> LoadSamplePages(const std::string& folder) {
-  std::vector<SamplePage> pages;
-  std::istringstream rows(ReadTestData(folder + "/cases.txt"));
-  for (std::string row; std::getline(rows, row);) {
-    if (row.empty() || row[0] == '#') continue;
-    std::istringstream fields(row);
-    SamplePage p;
-    std::string source, kind;
-    std::getline(fields, p.name, '\t');
-    std::getline(fields, source, '\t');
-    std::getline(fields, kind, '\t');
-    std::getline(fields, p.url, '\t');
-    std::getline(fields, p.title, '\t');
-    std::getline(fields, p.page, '\t');
-    p.folder = folder;
-    p.sourceId = static_cast<uint32_t>(std::stoul(source));
-    p.kind = kind == "WEB1" ? kWeb1 : kWeb2;
-    if (p.page.empty()) p.page = p.name;
-    pages.push_back(p);
-  }
-  return pages;
-}
-
 namespace {
 
 std::string Decode(const std::string& field) {
@@ -101,6 +78,18 @@ std::vector<PageCase> ReadPageCases(const std::string& path) {
     }
   }
   return cases;
+}
+
+std::vector<SamplePage> LoadSamplePages(const std::string& folder) {
+  std::vector<SamplePage> pages;
+  for (const Row& row : ReadRows(folder + "/cases.txt")) {
+    std::vector<std::string> f = row.fields;
+    f.resize(6);
+    SamplePage p{folder, f[0], static_cast<uint32_t>(std::stoul(f[1])),
+                 f[2] == "WEB1" ? kWeb1 : kWeb2, f[3], f[4], f[5].empty() ? f[0] : f[5]};
+    pages.push_back(p);
+  }
+  return pages;
 }
 
 }  // namespace harvio::test
