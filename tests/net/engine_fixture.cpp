@@ -71,12 +71,6 @@ fixture::Reply Body(const std::string& body, const std::string& type) {
   return reply;
 }
 
-fixture::Reply Raw(const std::string& header, const std::string& body) {
-  fixture::Reply reply;
-  reply.raw = "HTTP/1.0 200 OK\r\n" + header + "\r\n\r\n" + body;
-  return reply;
-}
-
 fixture::Reply Status(const std::string& status, const std::string& header) {
   fixture::Reply reply = Body("<html></html>", "text/html");
   reply.status = "HTTP/1.1 " + status;

@@ -26,11 +26,10 @@ constexpr const char* kTlsHosts[] = {"good.test", "wrong.test", "expired.test",
 
 // The request the engine sends for a fresh GET without referer.
 std::string FreshRequest(const std::string& host, const std::string& path);
-// A reply carrying `body` with the given type (and Content-Length); one
-// written byte for byte after a 200 status line; one with another status.
+// A reply carrying `body` with the given type (and Content-Length); a page
+// with another status.
 fixture::Reply Body(const std::string& body,
                     const std::string& type = "image/jpeg");
-fixture::Reply Raw(const std::string& header, const std::string& body);
 fixture::Reply Status(const std::string& status, const std::string& header = "");
 std::string Bytes(size_t length, char seed = 'a');
 // A picture entry as a task file holds it (no admission checks).

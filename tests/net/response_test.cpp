@@ -1,14 +1,18 @@
 // How answers are judged and written, all in one run of four tasks that
-// differ in the pictures they want: statuses, redirects of every kind,
-// types and header names in any letter case, lengths, size classes, the
-// picture limit of the options, broken, silent and dripping connections,
-// resumes of entries a task file holds, pages at the write buffer's edge,
-// and the folders pictures land in.
+// differ in the pictures they want: the answers of
+// tests/data/net/answers.txt (statuses, redirects of every kind, types and
+// header names in any letter case, lengths, size classes, the picture limit
+// of the options, broken, silent and dripping connections), resumes of
+// entries a task file holds, pages at the write buffer's edge and beyond a
+// page's limit; then the folders pictures land in.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <fstream>
+#include <map>
+#include <sstream>
 
 #include "core/picture_formats.h"
 #include "tests/net/engine_fixture.h"
@@ -19,155 +23,69 @@ namespace {
 using fixture::RangeMode;
 using fixture::Reply;
 
-// The tasks of the run, by the pictures they want.
-enum Wants { kServedOnly = -1, kWantsJpegGif, kWantsEvery, kWantsLarge, kWantsSmall };
-
-struct Case {
-  int task;         // the task it is queued in; kServedOnly: reached by a link
+// What a route of answers.txt expects.
+struct Expected {
+  std::string task;  // "linked": no task queues it
   std::string path;
-  Reply reply;
-  size_t requests;  // how often the path is asked for
-  std::string saved = "";   // "" when nothing is kept
-  bool thenResume = false;  // a second answer serves `saved`, honouring a Range
+  size_t requests;
+  size_t saved;  // bytes of the generated body kept
 };
 
-std::vector<Case> Cases() {
-  Reply cut = Body(Bytes(40000, 'c'));
-  cut.closeAfterBody = 15000;
-  Reply silent;  // abandoned after DataTimeout, then answered
-  silent.silent = true;
-  Reply drip = Body(Bytes(5000, 'r'));  // never 1024 bytes within DataTimeout
-  drip.dripBytes = 1;
-  drip.dripMs = 100;
-  Reply nothing;
-  nothing.closeWithoutAnswer = true;
-  Reply chunked = Body(Bytes(5000));
-  chunked.headers.push_back("Transfer-Encoding: chunked");
-  Reply hugeHeader = Body(Bytes(5000));
-  hugeHeader.headers.push_back("X-Filler: " + std::string(9000, 'f'));
-  Reply cutThenRefused = Body(Bytes(8000));
-  cutThenRefused.closeAfterBody = 3000;
-  cutThenRefused.range = RangeMode::kRefuse;
-  Reply unannounced = Body(Bytes(1049600, 'u'));
-  unannounced.autoLength = false;
-  Reply overUnannounced = Body(Bytes(1049601));
-  overUnannounced.autoLength = false;
-  std::vector<Case> cases = {
-      {kWantsJpegGif, "/301.jpg", Status("301 Moved Permanently"), 1},
-      {kWantsJpegGif, "/404.jpg", Status("404 Not Found"), 1},
-      {kWantsJpegGif, "/500.jpg", Status("500 Internal Server Error"), 1},
-      {kWantsJpegGif, "/moved.jpg", Status("302 Found", "Location: /target.jpg"), 1},
-      {kServedOnly, "/target.jpg", Body(Bytes(5000, 't')), 1, Bytes(5000, 't')},
-      {kWantsJpegGif, "/moved.png", Status("302 Found", "Location: http://pics.test/target.png"), 1},
-      {kServedOnly, "/target.png", Body(Bytes(5000), "image/png"), 0},
-      // A redirect loop and an endless chain end: the first URL and five hops.
-      {kWantsJpegGif, "/x.jpg", Status("302 Found", "Location: /y.jpg"), 1},
-      {kServedOnly, "/y.jpg", Status("302 Found", "Location: /x.jpg"), 1},
-      {kWantsJpegGif, "/png.jpg", Body(Bytes(5000), "image/png"), 1},
-      {kWantsJpegGif, "/page.jpg", Body(Bytes(5000), "text/html"), 1},
-      {kWantsJpegGif, "/quoted.jpg", Body(Bytes(5000, 'q'), "application/x \"a.jpg\""), 1,
-       Bytes(5000, 'q')},
-      {kWantsJpegGif, "/huge-header.jpg", hugeHeader, 1},
-      {kWantsJpegGif, "/lower.jpg", Raw("content-type: image/jpeg\r\ncontent-length: 70000",
-                                      Bytes(70000, 'l')), 1, Bytes(70000, 'l')},
-      // The announced bytes are the picture; the excess is left out.
-      {kWantsJpegGif, "/long.jpg", Raw("Content-Type: image/jpeg\r\nContent-Length: 2000",
-                                     Bytes(2500, 'L')), 1, Bytes(2000, 'L')},
-      {kWantsJpegGif, "/chunked.jpg", chunked, 1},
-      {kWantsJpegGif, "/nothing.jpg", nothing, 1},
-      {kWantsJpegGif, "/l0.gif", Body("", "image/gif"), 1},
-      {kWantsJpegGif, "/l1023.gif", Body(Bytes(1023), "image/gif"), 1},
-      {kWantsJpegGif, "/l1024.gif", Body(Bytes(1024, 'g'), "image/gif"), 1, Bytes(1024, 'g')},
-      // MaxPictureKB is 1025 in this run; a page stays at most 1 MiB.
-      {kWantsJpegGif, "/l1049600.gif", Body(Bytes(1049600, 'G'), "image/gif"), 1,
-       Bytes(1049600, 'G')},
-      {kWantsJpegGif, "/l1049601.gif", Body(Bytes(1049601), "image/gif"), 1},
-      {kWantsJpegGif, "/unannounced.jpg", unannounced, 1, Bytes(1049600, 'u')},
-      {kWantsJpegGif, "/over-unannounced.jpg", overUnannounced, 2},  // tried again
-      {kWantsJpegGif, "/big.html", Body("<img src=/in-big.jpg>" + Bytes(1048577), "text/html"),
-       1},
-      {kServedOnly, "/in-big.jpg", Body(Bytes(5000)), 0},
-      {kWantsJpegGif, "/cut.jpg", cut, 2, Bytes(40000, 'c'), true},
-      {kWantsJpegGif, "/silent.jpg", silent, 2, Bytes(6000, 's'), true},
-      {kWantsJpegGif, "/drip.jpg", drip, 2, Bytes(5000, 'r'), true},
-      // Fresh, resumed (416), fresh once more, resumed (416): then dropped.
-      {kWantsJpegGif, "/cut416.jpg", cutThenRefused, 4},
-      // Header names in any case, blanks after the colon or none; a name
-      // mentioned inside another field's value is not that field.
-      {kWantsEvery, "/python.jpg",
-       Raw("Server: SimpleHTTP/0.6 Python/3.11\r\nContent-type: image/jpeg\r\n"
-           "Content-Length: 6000", Bytes(6000, 'p')), 1, Bytes(6000, 'p')},
-      {kWantsEvery, "/tight.png",
-       Raw("CONTENT-TYPE:image/png\r\ncontent-length:\t3000", Bytes(3500, 'n')), 1,
-       Bytes(3000, 'n')},
-      {kWantsEvery, "/w.webp", Body(Bytes(8000, 'w'), "image/webp"), 1, Bytes(8000, 'w')},
-      {kWantsEvery, "/mention.jpg", Raw("X-Note: content-type: image/jpeg", Bytes(5000)), 1},
-      // 16384 bytes is the smallest large JPEG.
-      {kWantsLarge, "/large16383.jpg", Body(Bytes(16383)), 1},
-      {kWantsLarge, "/large16384.jpg", Body(Bytes(16384, 'B')), 1, Bytes(16384, 'B')},
-      {kWantsSmall, "/small16383.jpg", Body(Bytes(16383, 'S')), 1, Bytes(16383, 'S')},
-      {kWantsSmall, "/small16384.jpg", Body(Bytes(16384)), 1},
-  };
-  for (int hop = 1; hop <= 7; ++hop) {
-    std::string next = "Location: /c" + std::to_string(hop + 1) + ".jpg";
-    cases.push_back({hop == 1 ? kWantsJpegGif : kServedOnly, "/c" + std::to_string(hop) + ".jpg",
-                     Status("302 Found", next), hop <= 6 ? 1u : 0u});
+std::vector<Expected> ReadExpected(const std::string& path) {
+  std::vector<Expected> expected;
+  std::ifstream in(path);
+  Expected next;
+  for (std::string line; std::getline(in, line);) {
+    std::istringstream words(line);
+    std::string word;
+    words >> word;
+    if (word == "#=") {
+      words >> next.task >> next.requests >> next.saved;
+    } else if (word == "route" && !next.task.empty()) {
+      words >> word >> next.path;
+      expected.push_back(next);
+      next.task.clear();
+    }
   }
-  // Each page ends with its picture tag, so a parse that missed the end of
-  // the page would queue nothing.
-  for (size_t length : {307200u, 307201u}) {
-    std::string n = std::to_string(length), tag = "<img src=\"/from" + n + ".jpg\">";
-    cases.push_back({kWantsJpegGif, "/edge" + n + ".html",
-                     Body(std::string(length - tag.size(), ' ') + tag, "text/html"), 1});
-    cases.push_back({kServedOnly, "/from" + n + ".jpg", Body(Bytes(4000, n[5])), 1,
-                     Bytes(4000, n[5])});
-  }
-  // Every redirect status, for a page and for its picture, the field name
-  // in either case.
-  for (int status : {301, 302, 303, 307, 308}) {
-    std::string n = std::to_string(status);
-    std::string name = status == 303 ? "location: " : "Location: ";
-    std::string body = Bytes(20000, static_cast<char>('a' + status % 10));
-    cases.push_back({kWantsJpegGif, "/p" + n + ".html",
-                     Status(n + " Moved", name + "http://pages.test/page" + n + ".html"), 1});
-    cases.push_back({kServedOnly, "/page" + n + ".html",
-                     Body("<img src=\"/r" + n + ".jpg\">" + Bytes(2000, ' '), "text/html"), 1});
-    cases.push_back({kServedOnly, "/r" + n + ".jpg", Status(n + " Moved", name + "/pic" + n + ".jpg"), 1});
-    cases.push_back({kServedOnly, "/pic" + n + ".jpg", Body(body), 1, body});
-  }
-  return cases;
+  return expected;
 }
-
-// Entries a task file holds with part of their picture on disk: a 206
-// continues the partial file, a 200 restarts it, a 416 queues the URL
-// afresh, and a 206 that does not continue the file restarts it from zero
-// (other bytes than asked for, no Content-Range, a length that is not the
-// rest).
-struct Stored {
-  const char* path;
-  uint32_t done;
-  std::string partial;  // the whole picture the partial file began
-};
 
 using ResponseTest = EngineTest;
 
 TEST_F(ResponseTest, EachAnswerIsSavedRetriedOrDropped) {
+  const std::string script = HARVIO_SOURCE_DIR "/tests/data/net/answers.txt";
+  std::string error;
+  ASSERT_TRUE(fixture::LoadScript(script, &server(), &error)) << error;
   options_.PICRetryTimes = 1;
   options_.MaxPictureKB = 1025;
-  std::vector<Case> cases = Cases();
-  std::vector<Task*> tasks;
-  for (int i = 0; i < 4; ++i) tasks.push_back(NewTask(162));
-  StoreFormats(kEveryFormat, &tasks[kWantsEvery]->info);
-  tasks[kWantsLarge]->info.jpgSmall = tasks[kWantsSmall]->info.jpgLarge = 0;
-  for (const Case& c : cases) {
-    if (c.thenResume) {
-      ServeThenResume(c.path, c.reply, c.saved);
-    } else {
-      Serve(c.path, c.reply);
-    }
-    if (c.task != kServedOnly) Queue(tasks[c.task], c.path);
+  const char* const kWants[] = {"jpeg-gif", "every", "large", "small"};
+  std::map<std::string, Task*> tasks;
+  for (const char* wants : kWants) tasks[wants] = NewTask(162);
+  StoreFormats(kEveryFormat, &tasks["every"]->info);
+  tasks["large"]->info.jpgSmall = tasks["small"]->info.jpgLarge = 0;
+  std::vector<std::string> wanted;
+  std::vector<Expected> expected = ReadExpected(script);
+  for (const Expected& e : expected) {
+    if (e.task != "linked") Queue(tasks.at(e.task), e.path);
+    if (e.saved != 0) wanted.push_back(fixture::PathBody(e.path, e.saved, e.saved));
   }
+  // Each page ends with its picture tag, so a parse that missed the end of
+  // the page would queue nothing; a page stays at most 1 MiB.
+  for (size_t length : {307200u, 307201u}) {
+    std::string n = std::to_string(length), tag = "<img src=\"/from" + n + ".jpg\">";
+    Serve("/edge" + n + ".html", Body(std::string(length - tag.size(), ' ') + tag, "text/html"));
+    Serve("/from" + n + ".jpg", Body(Bytes(4000, n[5])));
+    Queue(tasks["jpeg-gif"], "/edge" + n + ".html");
+    wanted.push_back(Bytes(4000, n[5]));
+  }
+  Serve("/big.html", Body("<img src=/in-big.jpg>" + Bytes(1048577), "text/html"));
+  Queue(tasks["jpeg-gif"], "/big.html");
 
+  // Entries a task file holds with part of their picture on disk: a 206
+  // continues the partial file, a 200 restarts it, a 416 queues the URL
+  // afresh, and a 206 that does not continue the file restarts it from
+  // zero (other bytes than asked for, no Content-Range, a length that is
+  // not the rest).
   const std::string body = Bytes(20000, 'o'), replaced = Bytes(30000, 'x');
   Reply resumable = Body(body), refusing = Body(body);
   resumable.range = RangeMode::kHonour;
@@ -187,9 +105,10 @@ TEST_F(ResponseTest, EachAnswerIsSavedRetriedOrDropped) {
     Serve(w.path, wrong);
     Serve(w.path, Body(body));
   }
-  const Stored stored[] = {{"/resumed.jpg", 5000, body},   {"/restart.jpg", 12000, Bytes(30000, 'q')},
-                           {"/refused.jpg", 3000, body},   {"/shifted.jpg", 4000, body},
-                           {"/norange.jpg", 4000, body},   {"/badlength.jpg", 4000, body}};
+  const struct { const char* path; uint32_t done; std::string partial; } stored[] = {
+      {"/resumed.jpg", 5000, body}, {"/restart.jpg", 12000, Bytes(30000, 'q')},
+      {"/refused.jpg", 3000, body}, {"/shifted.jpg", 4000, body},
+      {"/norange.jpg", 4000, body}, {"/badlength.jpg", 4000, body}};
   auto storedName = [](int i) {
     char name[64];
     std::snprintf(name, sizeof(name), "{%08d-2222-3333-4444-555555555555}.jpg", i);
@@ -200,36 +119,35 @@ TEST_F(ResponseTest, EachAnswerIsSavedRetriedOrDropped) {
     std::strcpy(item.fileName, storedName(i).c_str());
     item.size = static_cast<uint32_t>(stored[i].partial.size());
     item.done = stored[i].done;
-    tasks[kWantsJpegGif]->queues[kPic].AppendCopy(item);
+    tasks["jpeg-gif"]->queues[kPic].AppendCopy(item);
     WriteSaved(storedName(i) + ".!", stored[i].partial.substr(0, stored[i].done));
+    wanted.push_back(i == 1 ? replaced : body);
   }
 
-  EXPECT_EQ(RunUntilStopped(tasks), -1);
-  std::vector<std::string> wanted{body, body, body, body, body, replaced};
+  std::vector<Task*> all;
+  for (const char* wants : kWants) all.push_back(tasks[wants]);
+  EXPECT_EQ(RunUntilStopped(all), -1);
   int pictures = 0;
-  for (const Case& c : cases) {
-    EXPECT_EQ(RequestsFor(c.path).size(), c.requests) << c.path;
-    if (!c.saved.empty()) wanted.push_back(c.saved);
-  }
-  for (Task* task : tasks) {
+  for (Task* task : all) {
     EXPECT_EQ(task->info.state, kDone);
     EXPECT_EQ(task->queues[kPic].Count(), static_cast<size_t>(task->pictureCount.load()));
     pictures += task->pictureCount.load();
   }
+  for (const Expected& e : expected) EXPECT_EQ(RequestsFor(e.path).size(), e.requests) << e.path;
+  EXPECT_TRUE(RequestsFor("/in-big.jpg").empty());
   std::sort(wanted.begin(), wanted.end());
   EXPECT_TRUE(SavedContents() == wanted);  // no partial file left either
   EXPECT_EQ(pictures, static_cast<int>(wanted.size()));
   // Each picture is saved under the extension of its type.
   for (const std::string& name : SavedFiles()) {
-    std::string extension = name.substr(name.rfind('.')), content = ReadSaved(name);
-    for (const Case& c : cases) {
-      if (c.saved == content) {
-        EXPECT_EQ(c.path.substr(c.path.rfind('.')), extension) << c.path;
+    std::string content = ReadSaved(name);
+    for (const Expected& e : expected) {
+      if (e.saved == content.size() && fixture::PathBody(e.path, e.saved, e.saved) == content) {
+        EXPECT_EQ(e.path.substr(e.path.rfind('.')), name.substr(name.rfind('.'))) << e.path;
       }
     }
   }
 
-  // A redirect target names the address that redirected as its referer.
   EXPECT_NE(RequestsFor("/target.jpg")[0].find("Referer: http://pics.test/moved.jpg\r\n"),
             std::string::npos);
   for (int status : {301, 302, 303, 307, 308}) {
@@ -255,7 +173,6 @@ TEST_F(ResponseTest, EachAnswerIsSavedRetriedOrDropped) {
     }
   }
 }
-
 // Pictures of a classified forum task land in their title's folder; titles
 // and file names from a damaged task file never lead outside the save folder.
 TEST_F(ResponseTest, TitleFoldersAndNamesStayInsideTheSaveFolder) {
