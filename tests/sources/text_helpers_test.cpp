@@ -38,16 +38,16 @@ std::function<std::string(const Args&)> InPlace(void (*helper)(char*)) {
 
 const std::map<std::string, std::function<std::string(const Args&)>> kHelpers = {
     {"ReplaceAll",
-     [](const Args& a) {
-       Buffer b(a[1]);
-       ReplaceAll(b.bytes, a[2].c_str(), a[3].c_str());
-       return std::string(b.bytes);
-     }},
+     [](const Args& a) { Buffer b(a[1]); ReplaceAll(b.bytes, a[2].c_str(), a[3].c_str()); return std::string(b.bytes); }},
     {"DecodePercentEscapes", InPlace(DecodePercentEscapes)},
     {"DecodeEntities", InPlace(DecodeEntities)},
     {"StripTags", InPlace(StripTags)},
     {"TrimSpaces", InPlace(TrimSpaces)},
     {"SanitizeFolderName", InPlace(SanitizeFolderName)},
+    {"ResolveUrl",
+     [](const Args& a) { Buffer b(a[1]); ResolveUrl(b.bytes, a[2].c_str()); return std::string(b.bytes); }},
+    {"LinkPattern",
+     [](const Args& a) { Buffer b(""); LinkPattern(a[1].c_str(), b.bytes); return std::string(b.bytes); }},
     {"UrlExtension",
      [](const Args& a) {
        char out[16];
@@ -60,18 +60,6 @@ const std::map<std::string, std::function<std::string(const Args&)>> kHelpers = 
        TaskInfo info{};
        std::sscanf(a[2].c_str(), "%u,%u,%u", &info.jpgLarge, &info.jpgSmall, &info.gif);
        return std::string(IsWantedPicture(a[1].c_str(), info) ? "yes" : "no");
-     }},
-    {"ResolveUrl",
-     [](const Args& a) {
-       Buffer b(a[1]);
-       ResolveUrl(b.bytes, a[2].c_str());
-       return std::string(b.bytes);
-     }},
-    {"LinkPattern",
-     [](const Args& a) {
-       char out[kWorkBuffer];
-       LinkPattern(a[1].c_str(), out);
-       return std::string(out);
      }},
 };
 
