@@ -80,6 +80,8 @@ TEST_F(ResponseTest, EachAnswerIsSavedRetriedOrDropped) {
   }
   Serve("/big.html", Body("<img src=/in-big.jpg>" + Bytes(1048577), "text/html"));
   Queue(tasks["jpeg-gif"], "/big.html");
+  // A picture host whose name does not resolve: the item is dropped.
+  tasks["jpeg-gif"]->queues[kPic].AddUrl("http://nonexistent.invalid/a.jpg", "", "", true);
 
   // Entries a task file holds with part of their picture on disk: a 206
   // continues the partial file, a 200 restarts it, a 416 queues the URL

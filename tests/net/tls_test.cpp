@@ -79,19 +79,5 @@ TEST_F(TlsTest, RefusedServersDropTheItemAtOnce) {
   EXPECT_TRUE(SavedFiles().empty());
 }
 
-// A page the user gave whose certificate fails pauses the task and waits
-// for the next start; one found on a page is just dropped.
-TEST_F(TlsTest, RefusedStartPagePausesTheTask) {
-  Task* task = NewTask(162);
-  task->queues[kWeb1].AddUrl("https://self.test/start.html", "", "", true);
-  task->queues[kWeb1].AddUrl("https://wrong.test/found.html", "", "https://good.test/", true);
-  EXPECT_EQ(RunUntilStopped(task), 2);
-  EXPECT_EQ(task->info.state, kPaused);
-  std::vector<UrlItem> left = Entries(task, kWeb1);
-  ASSERT_EQ(left.size(), 1u);
-  EXPECT_STREQ(left[0].path, "/start.html");
-  EXPECT_EQ(left[0].state, kWaiting);
-}
-
 }  // namespace
 }  // namespace harvio::testing
