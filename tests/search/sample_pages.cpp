@@ -25,7 +25,7 @@ std::string Decode(const std::string& field) {
   std::string out;
   for (size_t i = 0; i < field.size(); ++i) {
     size_t star = field.find('*', i), close = field.find('}', i);
-    if (field[i] == '{' && star != std::string::npos && close > star && star > i + 1 &&
+    if (field[i] == '{' && close != std::string::npos && close > star && star > i + 1 &&
         field.find_first_not_of("0123456789", i + 1) == star) {
       std::string text = Decode(field.substr(star + 1, close - star - 1));
       for (int n = std::stoi(field.substr(i + 1, star - i - 1)); n > 0; --n) out += text;
