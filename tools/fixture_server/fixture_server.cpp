@@ -312,6 +312,7 @@ bool Server::Greet(Link& link, Request* request) {
   if (SSL_accept(link.ssl) != 1) return false;
   const char* name = SSL_get_servername(link.ssl, TLSEXT_NAMETYPE_host_name);
   request->serverName = name != nullptr ? name : "";
+  request->resumed = SSL_session_reused(link.ssl) == 1;
   return true;
 }
 
