@@ -53,6 +53,12 @@ TEST_F(TlsTest, PicturesComeOverTlsWithTheHostNamedAndReferersAcrossSchemes) {
       EXPECT_NE(r.bytes.find("Referer: " + referer + "\r\n"), std::string::npos) << r.path;
     }
   }
+  // The next connection to the host resumes the session of the last one.
+  serveTls("/g.jpg", Body(Bytes(2000, 'g')));
+  task->queues[kPic].AddUrl("https://good.test/g.jpg", "", "", true);
+  EXPECT_EQ(RunUntilStopped(task), -1);
+  ASSERT_EQ(tlsServer().Requests().back().path, "/g.jpg");
+  EXPECT_TRUE(tlsServer().Requests().back().resumed);
 }
 
 // Each refusal costs one connection: no retry, no request, no fallback to
