@@ -26,7 +26,7 @@ std::string Convert(const std::string& text, UINT from, UINT to) {
 
 struct PopupSearch {
   DWORD pid;
-  HWND except;
+  HWND except[2];
   HWND found;
 };
 
@@ -34,7 +34,10 @@ BOOL CALLBACK MatchPopup(HWND window, LPARAM search_address) {
   auto* search = reinterpret_cast<PopupSearch*>(search_address);
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
-  if (pid != search->pid || window == search->except || !IsWindowVisible(window)) return TRUE;
+  if (pid != search->pid || window == search->except[0] || window == search->except[1] ||
+      !IsWindowVisible(window)) {
+    return TRUE;
+  }
   search->found = window;
   return FALSE;
 }
@@ -90,8 +93,8 @@ HWND WaitForMainWindow(DWORD ms) {
   return window != nullptr && IsWindowVisible(window) ? window : nullptr;
 }
 
-HWND FindPopup(DWORD pid, HWND except) {
-  PopupSearch search = {pid, except, nullptr};
+HWND FindPopup(DWORD pid, HWND except, HWND except2) {
+  PopupSearch search = {pid, {except, except2}, nullptr};
   EnumWindows(MatchPopup, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }

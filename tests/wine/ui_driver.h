@@ -38,8 +38,9 @@ class Program {
 
 // The main window ("HARVIOCLASSNAME", "Harvio"), once it is visible.
 HWND WaitForMainWindow(DWORD ms = kWaitMs);
-// A top-level dialog or message box of process `pid` other than `except`.
-HWND FindPopup(DWORD pid, HWND except);
+// A top-level dialog or message box of process `pid` other than the
+// windows `except`.
+HWND FindPopup(DWORD pid, HWND except, HWND except2 = nullptr);
 
 // Memory in another process, freed on destruction.
 class RemoteBlock {
