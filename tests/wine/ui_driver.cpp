@@ -99,6 +99,24 @@ HWND FindPopup(DWORD pid, HWND except, HWND except2) {
   return search.found;
 }
 
+std::string WindowText(HWND window) {
+  char text[2048] = "";
+  SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+HWND CurrentPage(HWND sheet) {
+  return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+}
+
+bool Placed(HWND window) {
+  RECT box;
+  GetWindowRect(window, &box);
+  long dx = (box.left + box.right) / 2 - GetSystemMetrics(SM_CXSCREEN) * 2 / 5;
+  long dy = (box.top + box.bottom) / 2 - GetSystemMetrics(SM_CYSCREEN) * 2 / 5;
+  return dx >= -2 && dx <= 2 && dy >= -2 && dy <= 2;
+}
+
 RemoteBlock::RemoteBlock(HWND window, size_t bytes) : bytes_(bytes) {
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);

@@ -315,12 +315,6 @@ bool HeaderReady(Session& s) {
   return text == Utf8ToGbk("就绪") || Fail("status part 0 reads \"" + GbkToUtf8(text) + "\"");
 }
 
-std::string WindowText(HWND window) {
-  char text[1024] = "";
-  SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-  return text;
-}
-
 // `sheet`, when given, is open beneath the box.
 bool WaitForBox(Session& s, const std::string& utf8, HWND sheet = nullptr) {
   HWND box = nullptr;
@@ -334,22 +328,9 @@ bool WaitForBox(Session& s, const std::string& utf8, HWND sheet = nullptr) {
   return WaitUntil([&] { return !IsWindow(box); }) || Fail("the box did not close");
 }
 
-HWND CurrentPage(HWND sheet) {
-  return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
-}
-
 void Click(HWND page, int id) {
   SendMessageA(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
-}
-
-// Its centre at 40% of the screen's width and height.
-bool Placed(HWND window) {
-  RECT box;
-  GetWindowRect(window, &box);
-  long dx = (box.left + box.right) / 2 - GetSystemMetrics(SM_CXSCREEN) * 2 / 5;
-  long dy = (box.top + box.bottom) / 2 - GetSystemMetrics(SM_CYSCREEN) * 2 / 5;
-  return dx >= -2 && dx <= 2 && dy >= -2 && dy <= 2;
 }
 
 bool TypeOptions(HWND sheet, HWND general) {

@@ -43,9 +43,9 @@ if [ "$MODE" = demo ]; then
   echo ok
   exit 0
 fi
-# Slow pictures (10 s each) keep the started task's workers busy while its
+# Slow pictures (20 s each) keep the started task's workers busy while its
 # thread count changes.
-printf 'route * /slow/*\nheader Content-Type: image/jpeg\ngenerated 100000 100000\ndrip 1024 100\n' \
+printf 'route * /slow/*\nheader Content-Type: image/jpeg\ngenerated 200000 200000\ndrip 1024 100\n' \
   >"$WORK/script"
 start_server "$6" 280
 "$RUN_WINE" "$EXE" --harvio "$(zpath "$WORK/home/harvio.exe")" "$(zpath "$WORK/save")\\" \
