@@ -4,8 +4,9 @@
 #   harvio: one task of each kind made and edited in the properties sheet;
 #           one of them runs against the fixture server
 #   demo:   a task of every kind made in the wizard and run there against
-#           the demo site (tools/demo.sh) to its end, the thumbnail task
-#           over https (SChannel and the demo CA)
+#           the demo site (tools/demo.sh) to its end, the gallery (PNG and
+#           WebP too) and thumbnail tasks over https (SChannel and the demo
+#           CA)
 #
 # Usage: wizard_dialogs_test.sh harvio DIALOGS-EXE NATIVE-CLI RUN-WINE HARVIO-EXE FIXTURE-SERVER
 #        wizard_dialogs_test.sh demo DIALOGS-EXE NATIVE-CLI RUN-WINE HARVIO-EXE NATIVE-BUILD
@@ -29,7 +30,7 @@ if [ "$MODE" = demo ]; then
   # Every task Done with a file per picture; the demo's own three tasks
   # with the demo site's numbers of pictures.
   n=0
-  for task in sogou:10 tianya:7 gallery:5 tieba:- direct:5 thumbs:-; do
+  for task in sogou:10 tianya:7 gallery:9 tieba:- direct:5 thumbs:-; do
     n=$((n + 1))
     row=$(cli list | sed -n "$((n + 1))p")
     state=$(echo "$row" | cut -f2)
