@@ -1,8 +1,7 @@
 // The demo site (demo/site.txt) against the parsers: every page, fetched
-// from the site under the URL a task meets it at (tests/demo/cases.txt),
-// comes back byte for byte in GBK and admits exactly what it was written
-// for (tests/demo/expected); every page and picture it leads to is answered
-// by the site, so the demo cannot drift from the parsers or from itself.
+// from the site under the URL a task meets it at, and every page and
+// picture it leads to, so the demo cannot drift from the parsers or from
+// itself.
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -77,37 +76,28 @@ class DemoSite : public testing::Test {
   fixture::Server server_;
 };
 
-// The cases, read like the sample pages' cases with the pages in demo/pages.
-std::vector<SamplePage> DemoCases() {
-  std::vector<SamplePage> cases = LoadSamplePages("demo");
-  for (SamplePage& c : cases) c.page = c.name.substr(0, c.name.rfind('.'));
-  return cases;
-}
-
-std::string DemoPage(const SamplePage& c) {
-  return ReadWholeFile(kDemo + "/pages/" + c.name);
-}
-
+// Every page of demo/pages is a case (tests/demo/cases.txt), served byte
+// for byte in GBK, admits exactly what it was written for, and leads only
+// to pages and pictures of the site.
 TEST_F(DemoSite, EveryPageIsServedAndAdmitsWhatItWasWrittenFor) {
-  for (const SamplePage& c : DemoCases()) {
-    Answer answer = Fetch(server_.Port(), c.url);
-    EXPECT_EQ(answer.status, "HTTP/1.0 200 OK") << c.name;
-    EXPECT_EQ(answer.body, Gbk(DemoPage(c))) << c.name;
-    EXPECT_EQ(BoardLines(c.sourceId, c.kind, c.url, DemoPage(c), c.title),
-              ReadTestData("demo/expected/" + c.page + ".expected"))
-        << c.name;
-  }
-}
-
-TEST_F(DemoSite, EveryLinkLeadsToAPageOrPictureOfTheSite) {
+  std::vector<SamplePage> cases = LoadSamplePages("demo");
   std::set<std::string> pageUrls, pageFiles, linked;
-  std::vector<SamplePage> cases = DemoCases();
   for (const SamplePage& c : cases) {
     pageUrls.insert(c.url);
     pageFiles.insert(c.name);
   }
+  for (const auto& entry : fs::directory_iterator(kDemo + "/pages")) {
+    EXPECT_EQ(pageFiles.count(entry.path().filename().string()), 1u) << entry.path();
+  }
   for (const SamplePage& c : cases) {
-    std::istringstream lines(ReadTestData("demo/expected/" + c.page + ".expected"));
+    std::string page = ReadWholeFile(kDemo + "/pages/" + c.name);
+    std::string expected =
+        ReadTestData("demo/expected/" + c.name.substr(0, c.name.rfind('.')) + ".expected");
+    Answer answer = Fetch(server_.Port(), c.url);
+    EXPECT_EQ(answer.status, "HTTP/1.0 200 OK") << c.name;
+    EXPECT_EQ(answer.body, Gbk(page)) << c.name;
+    EXPECT_EQ(BoardLines(c.sourceId, c.kind, c.url, page, c.title), expected) << c.name;
+    std::istringstream lines(expected);
     for (std::string line; std::getline(lines, line);) {
       std::string queue = line.substr(0, line.find('\t'));
       std::string url = line.substr(queue.size() + 1);
@@ -115,17 +105,12 @@ TEST_F(DemoSite, EveryLinkLeadsToAPageOrPictureOfTheSite) {
       if (queue != "PIC") {
         EXPECT_EQ(pageUrls.count(url), 1u) << url << " from " << c.name;
       } else if (linked.insert(url).second) {
-        std::string name = url.substr(url.rfind('/') + 1);
-        Answer answer = Fetch(server_.Port(), url);
-        EXPECT_EQ(answer.status, "HTTP/1.0 200 OK") << url;
-        EXPECT_EQ(answer.body, ReadWholeFile(kDemo + "/pictures/" + name)) << url;
+        Answer picture = Fetch(server_.Port(), url);
+        EXPECT_EQ(picture.status, "HTTP/1.0 200 OK") << url;
+        EXPECT_EQ(picture.body, ReadWholeFile(kDemo + "/pictures/" + url.substr(url.rfind('/') + 1)))
+            << url;
       }
     }
-  }
-  // No page is left out of the cases.
-  for (const auto& entry : fs::directory_iterator(kDemo + "/pages")) {
-    EXPECT_EQ(pageFiles.count(entry.path().filename().string()), 1u)
-        << entry.path();
   }
 }
 

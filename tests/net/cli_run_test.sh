@@ -99,7 +99,7 @@ while [ -z "$(find "$WORK/slow" -name '*.!' 2>/dev/null)" ] && [ $i -lt 100 ]; d
   sleep 0.1
   i=$((i + 1))
 done
-sleep 2
+sleep 1
 kill -INT $RUN_PID
 wait $RUN_PID || fail "interrupted run failed"
 grep -q 'interrupted' "$WORK/run2.log" || fail "no interrupt note"

@@ -3,7 +3,8 @@
 # pictures of its page (one of them on a port of its own), a picture host
 # with a certificate for another name is refused and reported once, and a
 # task whose start page has a self-signed certificate pauses with its
-# message. The CA comes from tools/test_certs.sh through HARVIO_CA_FILE.
+# message. The CA comes from tools/test_certs.sh through HARVIO_CA_FILE,
+# made once per build tree (beside the program's folder).
 #
 # Usage: cli_tls_test.sh HARVIO-CLI FIXTURE_SERVER [RUNNER]
 # With RUNNER (tools/run-wine), HARVIO-CLI is the Windows program.
@@ -16,7 +17,8 @@ make_work tls
 
 cli() { $RUNNER "$CLI" --home "$(prog_path "$WORK/home")" "$@"; }
 mkdir -p "$WORK/home"
-sh "$(dirname "$0")/../../tools/test_certs.sh" "$WORK/certs" || fail "certificates"
+certs=$(cd "$(dirname "$CLI")/.." && pwd)/test-certs
+sh "$(dirname "$0")/../../tools/test_certs.sh" "$certs" || fail "certificates"
 
 cat >"$WORK/script" <<'EOF2'
 route * /page.html
@@ -27,10 +29,10 @@ route * /p/*
 header Content-Type: image/jpeg
 generated 20000 30000
 EOF2
-start_server "$SERVER" 120 --tls "$WORK/certs" --requests "$WORK/requests"
+start_server "$SERVER" 120 --tls "$certs" --requests "$WORK/requests"
 to="127.0.0.1:$PORT"
 export HARVIO_CONNECT_TO="good.test:443:$to,good.test:8443:$to,wrong.test:443:$to,self.test:443:$to"
-HARVIO_CA_FILE=$(prog_path "$WORK/certs/ca.crt")
+HARVIO_CA_FILE=$(prog_path "$certs/ca.crt")
 export HARVIO_CA_FILE
 
 cli new --source 162 --url 'https://good.test/page.html' \

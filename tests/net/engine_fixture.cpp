@@ -1,7 +1,5 @@
 #include "tests/net/engine_fixture.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -9,7 +7,6 @@
 #include <fstream>
 #include <sstream>
 
-#include "core/task_store.h"
 #include "net/worker.h"
 #include "platform/clock.h"
 #include "platform/paths.h"
@@ -21,35 +18,27 @@ fixture::Server* g_server = nullptr;
 fixture::Server* g_tls = nullptr;
 fixture::Server* g_tls10 = nullptr;
 
-// The test CA and its certificates, made once per build tree.
-std::string TestCertificates() {
-  std::string folder = HARVIO_TEST_CERTS_DIR;
-  std::string command = "sh " HARVIO_SOURCE_DIR "/tools/test_certs.sh " + folder;
-  return std::system(command.c_str()) == 0 ? folder : std::string();
-}
-
 std::string Rule(const char* host, int port, const fixture::Server& to) {
   return std::string(host) + ":" + std::to_string(port) + ":127.0.0.1:" +
          std::to_string(to.Port()) + ",";
 }
 
-// One server per test program; the routing must be in the environment
-// before the first worker reads it.
+// One server of each kind per test program; the routing must be in the
+// environment before the first worker reads it.
 class ServerEnvironment : public ::testing::Environment {
  public:
   void SetUp() override {
     g_server = new fixture::Server;
     g_tls = new fixture::Server;
     g_tls10 = new fixture::Server;
-    std::string certs = TestCertificates();
-    ASSERT_FALSE(certs.empty());
+    // The test CA and its certificates, made once per build tree.
+    std::string certs = HARVIO_TEST_CERTS_DIR;
+    ASSERT_EQ(std::system(("sh " HARVIO_SOURCE_DIR "/tools/test_certs.sh " + certs).c_str()), 0);
     ASSERT_TRUE(g_server->Start());
     ASSERT_TRUE(g_tls->StartTls(certs));
     ASSERT_TRUE(g_tls10->StartTls(certs, true));
-    std::string rules = Rule(kPicHost, 80, *g_server) +
-                        Rule(kPicHost, 8080, *g_server) +
-                        Rule(kPageHost, 80, *g_server) +
-                        Rule(kTls10Host, 443, *g_tls10);
+    std::string rules = Rule(kPicHost, 80, *g_server) + Rule(kPicHost, 8080, *g_server) +
+                        Rule(kPageHost, 80, *g_server) + Rule("old.test", 443, *g_tls10);
     for (const char* host : kTlsHosts) rules += Rule(host, 443, *g_tls);
     setenv("HARVIO_CONNECT_TO", rules.c_str(), 1);
     setenv("HARVIO_CA_FILE", (certs + "/ca.crt").c_str(), 1);
@@ -63,8 +52,7 @@ class ServerEnvironment : public ::testing::Environment {
   }
 };
 
-const auto* g_environment =
-    ::testing::AddGlobalTestEnvironment(new ServerEnvironment);
+const auto* g_environment = ::testing::AddGlobalTestEnvironment(new ServerEnvironment);
 
 }  // namespace
 
@@ -83,11 +71,16 @@ fixture::Reply Body(const std::string& body, const std::string& type) {
   return reply;
 }
 
+fixture::Reply Status(const std::string& status, const std::string& header) {
+  fixture::Reply reply = Body("<html></html>", "text/html");
+  reply.status = "HTTP/1.1 " + status;
+  if (!header.empty()) reply.headers.push_back(header);
+  return reply;
+}
+
 std::string Bytes(size_t length, char seed) {
   std::string bytes(length, '\0');
-  for (size_t i = 0; i < length; ++i) {
-    bytes[i] = static_cast<char>(seed + i * 7 + i / 251);
-  }
+  for (size_t i = 0; i < length; ++i) bytes[i] = static_cast<char>(seed + i * 7 + i / 251);
   return bytes;
 }
 
@@ -97,17 +90,6 @@ UrlItem StoredEntry(const std::string& path) {
   std::strncpy(item.path, path.c_str(), sizeof(item.path) - 1);
   return item;
 }
-
-void EngineTest::ServeThenResume(const std::string& path, fixture::Reply first,
-                                 const std::string& body) {
-  first.times = 1;
-  fixture::Reply rest = Body(body);
-  rest.range = fixture::RangeMode::kHonour;
-  Serve(path, first);
-  Serve(path, rest);
-}
-
-void EngineTest::Sleep100() { platform::SleepMs(100); }
 
 void EngineTest::SetUp() {
   char pattern[] = "/tmp/harvio-net-XXXXXX";
@@ -137,6 +119,15 @@ void EngineTest::Serve(const std::string& path, const fixture::Reply& reply) {
   server().Add("*", path, reply);
 }
 
+void EngineTest::ServeThenResume(const std::string& path, fixture::Reply first,
+                                 const std::string& body) {
+  first.times = 1;
+  fixture::Reply rest = Body(body);
+  rest.range = fixture::RangeMode::kHonour;
+  Serve(path, first);
+  Serve(path, rest);
+}
+
 Task* EngineTest::NewTask(uint32_t sourceId, uint32_t threads) {
   TaskInfo info{};
   info.sourceId = sourceId;
@@ -149,16 +140,29 @@ Task* EngineTest::NewTask(uint32_t sourceId, uint32_t threads) {
   return task;
 }
 
+// Pages (".html") go to WEB1 on the page host, the rest to PIC.
+void EngineTest::Queue(Task* task, const std::string& path, const char* title) {
+  bool page = path.size() > 5 && path.compare(path.size() - 5, 5, ".html") == 0;
+  task->queues[page ? kWeb1 : kPic].AddUrl(Url(path, page ? kPageHost : kPicHost).c_str(),
+                                           title, "", true);
+}
+
 std::string EngineTest::Url(const std::string& path, const char* host) {
   return std::string("http://") + host + path;
 }
 
-int32_t EngineTest::RunUntilStopped(Task* task, int seconds) {
-  StartTask(*task);
-  bool signalled =
-      WaitFor([task] { return task->stopSignal.load() != 0; }, seconds);
-  PauseAndWait(task);
-  return signalled ? task->stopReason.load() : -2;
+void EngineTest::Sleep100() { platform::SleepMs(100); }
+
+int32_t EngineTest::RunUntilStopped(std::vector<Task*> tasks, int seconds) {
+  for (Task* task : tasks) StartTask(*task);
+  bool signalled = WaitFor(
+      [&] {
+        return std::all_of(tasks.begin(), tasks.end(),
+                           [](Task* t) { return t->stopSignal.load() != 0; });
+      },
+      seconds);
+  for (Task* task : tasks) PauseAndWait(task);
+  return signalled ? tasks[0]->stopReason.load() : -2;
 }
 
 void EngineTest::PauseAndWait(Task* task) {
@@ -176,9 +180,9 @@ std::vector<std::string> EngineTest::RequestsFor(const std::string& path) {
 
 std::vector<std::string> EngineTest::SavedFiles(const std::string& sub) const {
   std::vector<std::string> names;
-  std::string dir = SaveNative() + (sub.empty() ? "" : "/" + sub);
   std::error_code error;
-  for (const auto& entry : std::filesystem::directory_iterator(dir, error)) {
+  for (const auto& entry : std::filesystem::directory_iterator(
+           SaveNative() + (sub.empty() ? "" : "/" + sub), error)) {
     if (entry.is_regular_file()) names.push_back(entry.path().filename());
   }
   return names;
@@ -198,16 +202,14 @@ std::vector<std::string> EngineTest::SavedContents() const {
   return contents;
 }
 
-void EngineTest::WriteSaved(const std::string& name,
-                            const std::string& bytes) const {
+void EngineTest::WriteSaved(const std::string& name, const std::string& bytes) const {
   std::filesystem::create_directories(SaveNative());
   std::ofstream(SaveNative() + "/" + name, std::ios::binary) << bytes;
 }
 
 std::vector<UrlItem> EngineTest::Entries(Task* task, ItemKind kind) {
   std::vector<UrlItem> entries;
-  task->queues[kind].ForEachHeadToTail(
-      [&](const UrlItem& item) { entries.push_back(item); });
+  task->queues[kind].ForEachHeadToTail([&](const UrlItem& item) { entries.push_back(item); });
   return entries;
 }
 

@@ -3,9 +3,9 @@
 // (pics.test also on port 8080), every other name goes to the system
 // resolver. Over https, the hosts of kTlsHosts reach a TLS server showing
 // each its certificate of tools/test_certs.sh (whose CA is trusted), and
-// kTls10Host one that speaks TLS 1.0 only. Each test gets a fresh home
-// and save folder, options with the shortest retry wait, and helpers that
-// drive a task the way the main window's tick does.
+// "old.test" one that speaks TLS 1.0 only. Each test gets a fresh home and
+// save folder, options with the shortest waits, and helpers that drive
+// tasks the way the main window's tick does.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -23,14 +23,14 @@ constexpr char kPicHost[] = "pics.test";
 constexpr char kPageHost[] = "pages.test";
 constexpr const char* kTlsHosts[] = {"good.test", "wrong.test", "expired.test",
                                      "self.test"};
-constexpr char kTls10Host[] = "old.test";
 
 // The request the engine sends for a fresh GET without referer.
 std::string FreshRequest(const std::string& host, const std::string& path);
-
-// A reply carrying `body` with the given type (and Content-Length).
+// A reply carrying `body` with the given type (and Content-Length); a page
+// with another status.
 fixture::Reply Body(const std::string& body,
                     const std::string& type = "image/jpeg");
+fixture::Reply Status(const std::string& status, const std::string& header = "");
 std::string Bytes(size_t length, char seed = 'a');
 // A picture entry as a task file holds it (no admission checks).
 UrlItem StoredEntry(const std::string& path);
@@ -48,32 +48,33 @@ class EngineTest : public ::testing::Test {
   // a Range.
   void ServeThenResume(const std::string& path, fixture::Reply first,
                        const std::string& body);
-  // A task of `sourceId` saving into save(), accepting every picture type.
+  // A task of `sourceId` saving into the save folder, accepting JPEG and GIF.
   Task* NewTask(uint32_t sourceId = 161, uint32_t threads = 5);
+  void Queue(Task* task, const std::string& path, const char* title = "");
   std::string Url(const std::string& path, const char* host = kPicHost);
-  // Starts the task and plays the tick until a worker raises the stop
-  // signal (or `seconds` pass), then pauses it and waits for its workers.
-  // Returns the stop reason, or -2 when no signal came.
-  int32_t RunUntilStopped(Task* task, int seconds = 60);
-  // Pauses a running task and waits for its workers to end.
+  // Starts the tasks and plays the tick until a worker of each raised the
+  // stop signal (or `seconds` pass), then pauses them and waits for their
+  // workers. Returns the stop reason of the first, or -2 when a signal
+  // did not come.
+  int32_t RunUntilStopped(std::vector<Task*> tasks, int seconds = 60);
+  int32_t RunUntilStopped(Task* task, int seconds = 60) {
+    return RunUntilStopped(std::vector<Task*>{task}, seconds);
+  }
   void PauseAndWait(Task* task);
   // Waits until `condition` holds, at most `seconds`.
   template <typename Condition>
   bool WaitFor(Condition condition, int seconds) {
-    for (int tenth = 0; tenth < seconds * 10; ++tenth) {
-      if (condition()) return true;
-      Sleep100();
-    }
+    for (int tenth = 0; tenth < seconds * 10 && !condition(); ++tenth) Sleep100();
     return condition();
   }
   static void Sleep100();
   std::vector<std::string> RequestsFor(const std::string& path);
 
-  // The save folder: its POSIX path, and the names of its files.
+  // The save folder: its POSIX path, the names of its files, their
+  // contents sorted.
   std::string SaveNative() const { return native_ + "/pics"; }
   std::vector<std::string> SavedFiles(const std::string& sub = "") const;
   std::string ReadSaved(const std::string& name) const;
-  // The contents of the save folder's files, sorted.
   std::vector<std::string> SavedContents() const;
   void WriteSaved(const std::string& name, const std::string& bytes) const;
   std::vector<UrlItem> Entries(Task* task, ItemKind kind);

@@ -19,24 +19,74 @@ std::string ReadTestData(const std::string& path) {
   return ReadWholeFile(std::string(HARVIO_TEST_DATA) + "/" + path);
 }
 
+namespace {
+
+std::string Decode(const std::string& field) {
+  std::string out;
+  for (size_t i = 0; i < field.size(); ++i) {
+    size_t star = field.find('*', i), close = field.find('}', i);
+    if (field[i] == '{' && close != std::string::npos && close > star && star > i + 1 &&
+        field.find_first_not_of("0123456789", i + 1) == star) {
+      std::string text = Decode(field.substr(star + 1, close - star - 1));
+      for (int n = std::stoi(field.substr(i + 1, star - i - 1)); n > 0; --n) out += text;
+      i = close;
+    } else if (field[i] == '\\' && i + 1 < field.size()) {
+      char c = field[++i];
+      out += c == '0' ? '\0' : c == 'n' ? '\n' : c == 't' ? '\t' : c;
+    } else {
+      out += field[i];
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+std::vector<Row> ReadRows(const std::string& path) {
+  std::vector<Row> rows;
+  std::istringstream lines(ReadTestData(path));
+  int number = 0;
+  for (std::string line; std::getline(lines, line);) {
+    ++number;
+    if (line.empty() || line[0] == '#') continue;
+    Row row{number, {}};
+    for (size_t start = 0, tab = 0; tab != std::string::npos; start = tab + 1) {
+      tab = line.find('\t', start);
+      row.fields.push_back(Decode(line.substr(start, tab - start)));
+    }
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+std::vector<PageCase> ReadPageCases(const std::string& path) {
+  std::vector<PageCase> cases;
+  PageCase item{};
+  for (const Row& row : ReadRows(path)) {
+    const std::vector<std::string>& f = row.fields;
+    if (f[0] == "@") {
+      item.sourceId = static_cast<uint32_t>(std::stoul(f.at(1)));
+      item.kind = f.at(2) == "WEB1" ? kWeb1 : f.at(2) == "PIC" ? kPic : kWeb2;
+      item.url = f.at(3);
+      item.title = f.size() > 4 ? f[4] : "";
+    } else if (f[0] == "<") {
+      cases.push_back(item);
+      cases.back().line = row.line;
+      cases.back().page = f.size() > 1 ? f[1] : "";
+    } else if (!cases.empty()) {
+      for (size_t i = 0; i < f.size(); ++i) cases.back().expected += f[i] + (i + 1 < f.size() ? "\t" : "\n");
+    }
+  }
+  return cases;
+}
+
 std::vector<SamplePage> LoadSamplePages(const std::string& folder) {
   std::vector<SamplePage> pages;
-  std::istringstream rows(ReadTestData(folder + "/cases.txt"));
-  for (std::string row; std::getline(rows, row);) {
-    if (row.empty() || row[0] == '#') continue;
-    std::istringstream fields(row);
-    SamplePage p;
-    std::string source, kind;
-    std::getline(fields, p.name, '\t');
-    std::getline(fields, source, '\t');
-    std::getline(fields, kind, '\t');
-    std::getline(fields, p.url, '\t');
-    std::getline(fields, p.title, '\t');
-    std::getline(fields, p.page, '\t');
-    p.folder = folder;
-    p.sourceId = static_cast<uint32_t>(std::stoul(source));
-    p.kind = kind == "WEB1" ? kWeb1 : kWeb2;
-    if (p.page.empty()) p.page = p.name;
+  for (const Row& row : ReadRows(folder + "/cases.txt")) {
+    std::vector<std::string> f = row.fields;
+    f.resize(6);
+    SamplePage p{folder, f[0], static_cast<uint32_t>(std::stoul(f[1])),
+                 f[2] == "WEB1" ? kWeb1 : kWeb2, f[3], f[4], f[5].empty() ? f[0] : f[5]};
     pages.push_back(p);
   }
   return pages;

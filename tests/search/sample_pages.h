@@ -36,4 +36,25 @@ struct SamplePage {
 
 std::vector<SamplePage> LoadSamplePages(const std::string& folder);
 
+// The rows of a table file under tests/data: tab-separated fields, lines
+// that are empty or start with "#" skipped. In a field "{N*text}" stands
+// for `text` N times, and \0 \n \t \\ for NUL, line feed, tab and
+// backslash.
+struct Row {
+  int line;
+  std::vector<std::string> fields;
+};
+std::vector<Row> ReadRows(const std::string& path);
+
+// Pages written into a table file: a row "@ SourceId kind URL [title]"
+// names the item the pages after it come from, a row "< page" holds a page,
+// and the rows after it are what it admits, one harvio-cli parse line each.
+struct PageCase {
+  int line;
+  uint32_t sourceId;
+  ItemKind kind;
+  std::string url, title, page, expected;
+};
+std::vector<PageCase> ReadPageCases(const std::string& path);
+
 }  // namespace harvio::test

@@ -26,7 +26,7 @@ std::string Convert(const std::string& text, UINT from, UINT to) {
 
 struct PopupSearch {
   DWORD pid;
-  HWND except;
+  HWND except[2];
   HWND found;
 };
 
@@ -34,7 +34,10 @@ BOOL CALLBACK MatchPopup(HWND window, LPARAM search_address) {
   auto* search = reinterpret_cast<PopupSearch*>(search_address);
   DWORD pid = 0;
   GetWindowThreadProcessId(window, &pid);
-  if (pid != search->pid || window == search->except || !IsWindowVisible(window)) return TRUE;
+  if (pid != search->pid || window == search->except[0] || window == search->except[1] ||
+      !IsWindowVisible(window)) {
+    return TRUE;
+  }
   search->found = window;
   return FALSE;
 }
@@ -90,10 +93,28 @@ HWND WaitForMainWindow(DWORD ms) {
   return window != nullptr && IsWindowVisible(window) ? window : nullptr;
 }
 
-HWND FindPopup(DWORD pid, HWND except) {
-  PopupSearch search = {pid, except, nullptr};
+HWND FindPopup(DWORD pid, HWND except, HWND except2) {
+  PopupSearch search = {pid, {except, except2}, nullptr};
   EnumWindows(MatchPopup, reinterpret_cast<LPARAM>(&search));
   return search.found;
+}
+
+std::string WindowText(HWND window) {
+  char text[2048] = "";
+  SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
+  return text;
+}
+
+HWND CurrentPage(HWND sheet) {
+  return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+}
+
+bool Placed(HWND window) {
+  RECT box;
+  GetWindowRect(window, &box);
+  long dx = (box.left + box.right) / 2 - GetSystemMetrics(SM_CXSCREEN) * 2 / 5;
+  long dy = (box.top + box.bottom) / 2 - GetSystemMetrics(SM_CYSCREEN) * 2 / 5;
+  return dx >= -2 && dx <= 2 && dy >= -2 && dy <= 2;
 }
 
 RemoteBlock::RemoteBlock(HWND window, size_t bytes) : bytes_(bytes) {

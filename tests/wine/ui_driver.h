@@ -38,8 +38,17 @@ class Program {
 
 // The main window ("HARVIOCLASSNAME", "Harvio"), once it is visible.
 HWND WaitForMainWindow(DWORD ms = kWaitMs);
-// A top-level dialog or message box of process `pid` other than `except`.
-HWND FindPopup(DWORD pid, HWND except);
+// A top-level dialog or message box of process `pid` other than the
+// windows `except`.
+HWND FindPopup(DWORD pid, HWND except, HWND except2 = nullptr);
+
+// A window's text, through WM_GETTEXT (so also of another process's window).
+std::string WindowText(HWND window);
+// The page a property sheet shows.
+HWND CurrentPage(HWND sheet);
+// True when its centre is at 40% of the screen's width and height, where
+// the program places its dialogs.
+bool Placed(HWND window);
 
 // Memory in another process, freed on destruction.
 class RemoteBlock {

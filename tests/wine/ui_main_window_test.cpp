@@ -24,7 +24,10 @@
 //   header-ready                  the pointer over the task list's column header
 //                                 turns a menu help text in status part 0 into "就绪"
 //   wait-box:TEXT                 a message box saying TEXT, main window shown; closed
-//   conn-timeout:N                the options sheet "选项" sets ConnTimeout to N (OK)
+//   options:refuse|type|defaults  the options sheet "选项" at 40% of the screen:
+//                                 two invalid work paths refused, then Cancel;
+//                                 values typed over C:\old\, then OK; both
+//                                 pages' defaults buttons, then OK
 //   minimize                      minimised and hidden (into the tray)
 //   second-start                  a second harvio.exe ends with 0, the window is back
 //   show:ROW                      the task list scrolled so that ROW shows
@@ -47,6 +50,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "res/resource.h"
@@ -311,15 +315,10 @@ bool HeaderReady(Session& s) {
   return text == Utf8ToGbk("就绪") || Fail("status part 0 reads \"" + GbkToUtf8(text) + "\"");
 }
 
-std::string WindowText(HWND window) {
-  char text[1024] = "";
-  SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
-  return text;
-}
-
-bool WaitForBox(Session& s, const std::string& utf8) {
+// `sheet`, when given, is open beneath the box.
+bool WaitForBox(Session& s, const std::string& utf8, HWND sheet = nullptr) {
   HWND box = nullptr;
-  WaitUntil([&] { return (box = FindPopup(s.program.id(), s.main)) != nullptr; });
+  WaitUntil([&] { return (box = FindPopup(s.program.id(), s.main, sheet)) != nullptr; });
   if (box == nullptr) return Fail("no message box appeared");
   std::string said = WindowText(GetDlgItem(box, kMessageTextId));
   if (said != Utf8ToGbk(utf8)) return Fail("the box says \"" + GbkToUtf8(said) + "\"");
@@ -329,20 +328,60 @@ bool WaitForBox(Session& s, const std::string& utf8) {
   return WaitUntil([&] { return !IsWindow(box); }) || Fail("the box did not close");
 }
 
-// The sheet opens modal, so its command is posted; its connection page is
-// filled through the messages a user's typing would send.
-bool SetConnTimeout(Session& s, const std::string& value) {
+void Click(HWND page, int id) {
+  SendMessageA(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
+}
+
+bool TypeOptions(HWND sheet, HWND general) {
+  std::string shown = WindowText(GetDlgItem(general, IDC_WORK_PATH));
+  if (shown != "C:\\old\\") return Fail("work path shown: " + shown);
+  SendDlgItemMessageA(general, IDC_KEEP_WINDOW, BM_SETCHECK, BST_UNCHECKED, 0);
+  SetDlgItemTextA(general, IDC_WORK_PATH, "  C:\\my.pics  ");
+  PostMessageA(sheet, PSM_SETCURSEL, 1, 0);
+  if (!WaitUntil([&] { return CurrentPage(sheet) != general; })) {
+    return Fail("a valid path did not let the page go");
+  }
+  HWND connect = CurrentPage(sheet);
+  shown = WindowText(GetDlgItem(connect, IDC_WEB2_RETRIES));
+  if (shown != "10") return Fail("WEB2 retries shown: " + shown);
+  const std::pair<int, const char*> typed[] = {{IDC_CONN_TIMEOUT, "45"}, {IDC_DATA_TIMEOUT, ""},
+                                               {IDC_RETRY_WAIT, "7"}, {IDC_MAX_PICTURE_KB, "4096"}};
+  for (const auto& [id, text] : typed) SetDlgItemTextA(connect, id, text);
+  return true;
+}
+
+// The sheet opens modal, so its command is posted; its pages are filled
+// through the messages a user's typing would send.
+bool OptionsSheet(Session& s, const std::string& mode) {
   PostMessageA(s.main, WM_COMMAND, CMD_OPTIONS, 0);
   HWND sheet = nullptr;
   WaitUntil([&] { return (sheet = FindPopup(s.program.id(), s.main)) != nullptr; });
   if (sheet == nullptr) return Fail("the options sheet did not open");
   if (WindowText(sheet) != Utf8ToGbk("选项")) return Fail("the sheet is titled " + WindowText(sheet));
-  SendMessageA(sheet, PSM_SETCURSEL, 1, 0);
-  HWND page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
-  if (page == nullptr || !SetDlgItemTextA(page, IDC_CONN_TIMEOUT, value.c_str())) {
-    return Fail("no connection time-out on the second page");
+  if (!Placed(sheet)) return Fail("the sheet is not at 40% of the screen");
+  HWND general = CurrentPage(sheet);
+  int button = PSBTN_OK;
+  if (mode == "refuse") {
+    // The long one is what "..." may put there; cut to 63 bytes it would
+    // be a valid folder.
+    for (const std::string& path : {std::string("C:\\a|b"),
+                                    "C:\\" + std::string(59, 'a') + "\\bbbbbbbbbb"}) {
+      SetDlgItemTextA(general, IDC_WORK_PATH, path.c_str());
+      PostMessageA(sheet, PSM_SETCURSEL, 1, 0);
+      if (!WaitForBox(s, "路径无效，请重新输入。", sheet)) return false;
+      if (CurrentPage(sheet) != general) return Fail("the general page let " + path + " go");
+    }
+    button = PSBTN_CANCEL;
+  } else if (mode == "type") {
+    if (!TypeOptions(sheet, general)) return false;
+  } else {
+    Click(general, IDC_GENERAL_DEFAULTS);
+    PostMessageA(sheet, PSM_SETCURSEL, 1, 0);
+    if (!WaitUntil([&] { return CurrentPage(sheet) != general; })) return Fail("no second page");
+    Click(CurrentPage(sheet), IDC_CONNECT_DEFAULTS);
   }
-  PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_OK, 0);
+  PostMessageA(sheet, PSM_PRESSBUTTON, button, 0);
   return WaitUntil([&] { return !IsWindow(sheet); }) || Fail("the sheet did not close");
 }
 
@@ -526,7 +565,7 @@ bool Step(Session& s, const std::string& step) {
   if (name == "wait-speed") return WaitForSpeed(s);
   if (name == "header-ready") return HeaderReady(s);
   if (name == "wait-box") return WaitForBox(s, step.substr(name.size() + 1));
-  if (name == "conn-timeout") return SetConnTimeout(s, f[1]);
+  if (name == "options") return OptionsSheet(s, f[1]);
   if (name == "minimize") return Minimize(s);
   if (name == "second-start") return SecondStart(s);
   if (name == "show") return ShowRow(s, number(1));

@@ -143,20 +143,26 @@ threads)
   cli_rows | head -n 1 | grep -q '^暂停	' || fail "running task not stored paused: $(cli_rows)"
   [ -f "$HOME_DIR/Option.ini" ] || fail "no Option.ini after exit"
   ;;
-tray)
-  # Minimised, the window hides (into the tray); a second start restores it.
-  new_task 0 'http://site.test/quick/(*).jpg' --from 1 --to 2
-  drive wait-rows:1 minimize second-start wait-rows:1 close
-  ;;
 options)
-  # The options sheet and the grid lines reach Option.ini at exit and come
-  # back at the next start.
+  # The options sheet refuses invalid work paths, takes typed values
+  # cleaned and clamped, and loads its defaults; its values and the grid
+  # lines reach Option.ini at exit and come back at the next start.
   new_task 0 'http://site.test/quick/(*).jpg' --from 1 --to 2
-  drive wait-rows:1 conn-timeout:45 expect-gridlines:off command:5013 expect-gridlines:on close
-  tr -d '\r' <"$HOME_DIR/Option.ini" >"$WORK/options.txt"
-  grep -q '^ConnTimeout=45$' "$WORK/options.txt" || fail "ConnTimeout not stored: $(cat "$WORK/options.txt")"
-  grep -q '^ShowGridLine=1$' "$WORK/options.txt" || fail "grid lines not stored"
-  drive wait-rows:1 expect-gridlines:on close
+  printf '[General]\r\nKeepWnd=1\r\nWorkPath=C:\\old\\\r\n[Connect]\r\nDataTimeout=50\r\nPICRetryTimes=9\r\nMaxPictureKB=2048\r\n' \
+    >"$HOME_DIR/Option.ini"
+  ini_has() { # KEY=VALUE...: each line in Option.ini
+    for line in "$@"; do
+      tr -d '\r' <"$HOME_DIR/Option.ini" | grep -qxF "$line" ||
+        fail "no $line in Option.ini: $(cat "$HOME_DIR/Option.ini")"
+    done
+  }
+  drive wait-rows:1 options:refuse options:type expect-gridlines:off command:5013 \
+    expect-gridlines:on close
+  ini_has 'WorkPath=C:\my pics\' KeepWnd=0 HideOnMin=1 ConnTimeout=45 DataTimeout=30 \
+    RetryWait=7 PICRetryTimes=9 MaxPictureKB=4096 ShowGridLine=1
+  drive wait-rows:1 expect-gridlines:on options:defaults close
+  ini_has 'WorkPath=C:\Download\' KeepWnd=1 HideOnMin=1 ConnTimeout=30 DataTimeout=30 \
+    RetryWait=3 WEB2RetryTimes=10 WEB1RetryTimes=5 PICRetryTimes=3 MaxPictureKB=1024
   # A place off every monitor starts at the default place again; a task
   # list of two stray bytes is rebuilt from the task file, and said so.
   placed=$(tr -d '\r' <"$HOME_DIR/Option.ini" | grep -E '^(XPos|YPos|Width|Height)=')
@@ -167,13 +173,14 @@ options)
   [ "$(tr -d '\r' <"$HOME_DIR/Option.ini" | grep -E '^(XPos|YPos|Width|Height)=')" = "$placed" ] ||
     fail "the window did not come back to its place: $(cat "$HOME_DIR/Option.ini")"
   ;;
-network)
-  # A page host that does not resolve: the task pauses and the hidden
-  # window comes forward with the message.
+tray)
+  # Minimised, the window hides (into the tray); a second start restores
+  # it. Hidden again, a page host that does not resolve pauses the task
+  # and the window comes forward with the message.
   cli new --source 162 --url 'http://nonexistent.invalid/p.html' --save "$(zpath "$WORK/s0")" \
     >/dev/null || fail "new 162"
-  drive wait-rows:1 minimize select:0 command:5002 "wait-box:无法访问网络，任务自动暂停。" \
-    wait-cell:0:0:暂停 close
+  drive wait-rows:1 minimize second-start minimize select:0 command:5002 \
+    "wait-box:无法访问网络，任务自动暂停。" wait-cell:0:0:暂停 close
   cli_rows | grep -q '^暂停	' || fail "task not stored paused: $(cli_rows)"
   ;;
 *)

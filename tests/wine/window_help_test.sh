@@ -3,7 +3,7 @@
 # 软件简介 open the guide's pages, help\index.html beside harvio.exe, in the
 # desktop's browser, which a stand-in xdg-open records here. A second start
 # through tools/run-wine while the window is open hands over to it and
-# returns at once. Drives harvio.exe with xdotool on a display of its own;
+# returns at once. Drives harvio.exe with xdotool on run-wine's display;
 # the window stands at its default place (no Option.ini), so its first row
 # is at a known point.
 #
@@ -12,9 +12,6 @@ set -u
 CLI=$1
 WIN=$2
 RUN_WINE=$3
-if [ -z "${DISPLAY:-}" ]; then
-  exec xvfb-run -a -s "-screen 0 1024x768x24" sh "$0" "$@"
-fi
 . "$(dirname "$0")/../fixture.sh"
 make_work help
 HOME_DIR=$WORK/home

@@ -32,6 +32,9 @@ start_server "$SERVER" 170
 # ends and runs 30 seconds. The driver's last step outlasts it.
 "$RUN_WINE" "$WIN/tests/wine/wine_ui_test.exe" "$(zpath "$HOME_DIR/harvio.exe")" \
   wait-rows:1 post:5014 select:0 command:5002 sleep:60000 >"$WORK/drive.out" 2>&1
+# The power-off ended Wine's own services too: the next program gets a
+# fresh Wine session.
+"$RUN_WINE" --side-of "$WIN/ui/harvio.exe" --stop
 [ -f "$HOME_DIR/Option.ini" ] || fail "Option.ini was not written before the power-off"
 grep -q '^TLHeight=105' "$HOME_DIR/Option.ini" || fail "Option.ini: $(cat "$HOME_DIR/Option.ini")"
 "$CLI" --home "$HOME_DIR" list | grep -q '	完成	3	' || fail "task not stored done: $("$CLI" --home "$HOME_DIR" list)"
