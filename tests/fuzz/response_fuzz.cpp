@@ -116,8 +116,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // goes on receiving.
   for (uint32_t i = 0; in.left() != 0; ++i) {
     uint32_t n = i < splits ? blocks[i] : kIoBytes;
+    uint32_t room = 0;
+    char* into = worker.NextReceive(&room);
+    if (into == nullptr) break;
+    if (n > room) n = room;
     if (n > in.left()) n = static_cast<uint32_t>(in.left());
-    std::memcpy(worker.ioBuffer_.get(), in.data(), n);
+    std::memcpy(into, in.data(), n);
     in.Skip(n);
     worker.ProcessReceived(n);
     if (worker.state_ != kReceiving) break;
