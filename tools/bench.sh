@@ -15,6 +15,11 @@
 #          fetching them all over one kept-alive connection to /dev/null
 #   three  the small set as three Harvio tasks of 25 workers at once, and
 #          aria2c -j 75: peak memory under the heaviest load
+#   https  the small set again, each program over http and over https in
+#          the same rounds (rows PROGRAM and PROGRAM-tls): nginx with a
+#          certificate of a CA made at run time (tools/test_certs.sh) that
+#          every program is given (HARVIO_CA_FILE, --ca-certificate); the
+#          cost of TLS as each round's CPU per picture over https / http
 # latency: LATENCY_COUNT pictures of 2-8 KiB from the fixture server, which
 #          holds every answer back 50 ms; 25 connections bound the rate at
 #          500 pictures/s (wget, with one connection, is left out: 20/s).
@@ -37,7 +42,7 @@ large_count=200
 latency_count=1000
 latency_ms=50
 workers=25
-only=small,mid,large,three,latency
+only=small,mid,large,three,https,latency
 wine=1
 win_build=
 build="$root/build"
@@ -116,6 +121,23 @@ free_port() {
   python3 -c 'import socket; s = socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'
 }
 
+# The https side of nginx, on $tls_port when the https set is wanted: the
+# certificate of the run's own CA, TLS 1.3 and resumed sessions, as sites
+# of today offer (this nginx alone would stop at TLS 1.2).
+tls_server() {
+  [[ -n $tls_port ]] || return 0
+  cat <<EOF
+  server {
+    listen 127.0.0.1:$tls_port ssl;
+    ssl_certificate $work/certs/good.test.crt;
+    ssl_certificate_key $work/certs/good.test.key;
+    ssl_protocols TLSv1.2 TLSv1.3;
+    ssl_session_cache shared:bench:10m;
+    root $work/sets;
+  }
+EOF
+}
+
 start_nginx() {
   nginx_port=$(free_port)
   chmod 755 "$work"  # nginx's workers may run as another user
@@ -141,6 +163,7 @@ http {
     listen 127.0.0.1:$nginx_port;
     root $work/sets;
   }
+$(tls_server)
 }
 EOF
   nginx -p "$work/nginx" -c "$work/nginx/nginx.conf" -g 'daemon off;' &
@@ -153,13 +176,20 @@ EOF
   exit 1
 }
 
-# write_urls SET PORT: URL lists of the set for Harvio (by host) and for the
-# others (by address).
+# Harvio's HARVIO_CONNECT_TO: bench.test to the server of the set, and to
+# nginx's https side.
+connect_rules() {
+  echo "bench.test:80:127.0.0.1:$port${tls_port:+,bench.test:443:127.0.0.1:$tls_port}"
+}
+
+# write_urls SET PORT [SCHEME SUFFIX]: URL lists of the set for Harvio (by
+# host, SET[SUFFIX].urls) and for the others (by address, .local-urls).
 write_urls() {
-  local n
+  local n scheme=${3:-http}
   n=$(wc -l <"$work/sets/$1.sha")
-  for i in $(seq 1 "$n"); do echo "http://bench.test/$1/$i.jpg"; done >"$work/$1.urls"
-  sed "s|http://bench.test/|http://127.0.0.1:$2/|" "$work/$1.urls" >"$work/$1.local-urls"
+  for i in $(seq 1 "$n"); do echo "$scheme://bench.test/$1/$i.jpg"; done >"$work/$1${4:-}.urls"
+  sed "s|$scheme://bench.test/|$scheme://127.0.0.1:$2/|" "$work/$1${4:-}.urls" \
+    >"$work/$1${4:-}.local-urls"
 }
 
 # The Windows side: the build that runs here, one display and one Wine
@@ -238,21 +268,23 @@ record() {
 newest() { find "$1" -type f -printf '%T@\n' | sort -n | tail -1; }
 
 # The URL files of Harvio's tasks: SET.urls.N when the set is split into
-# several tasks, else SET.urls.
+# several tasks, else SET.urls (SET-tls.urls over https).
 harvio_urls() {
-  if [[ -f $work/$1.urls.1 ]]; then echo "$work/$1".urls.[0-9]; else echo "$work/$1.urls"; fi
+  if [[ -f $work/$1.urls.1 ]]; then echo "$work/$1".urls.[0-9]; else echo "$work/$1$tls.urls"; fi
 }
 
-# run_PROGRAM SET: one timed run of the set, checked and recorded.
+# run_PROGRAM SET: one timed run of the set, checked and recorded; over
+# https when $tls is "-tls", recorded as PROGRAM-tls.
 run_harvio() {
   local out="$work/run" exit_at
   rm -rf "$out" && mkdir -p "$out/home" "$out/save"
   # shellcheck disable=SC2046  # the URL files of the set's tasks
   "$build/tools/bench_task" "$out/home" "$out/save" $(harvio_urls "$1")
-  HARVIO_CONNECT_TO="bench.test:80:127.0.0.1:$port" measure "$out/m" "$cli" --home "$out/home" run
+  HARVIO_CONNECT_TO=$(connect_rules) HARVIO_CA_FILE=${tls:+$ca} \
+    measure "$out/m" "$cli" --home "$out/home" run
   exit_at=$(awk '{print $2}' "$out/m.wall")
   # The exit tail: from the last picture and from the task file to the exit.
-  record "$1" harvio "$out/m" $(verify "$out/save" "$1") "$(awk -v e="$exit_at" \
+  record "$1" "harvio$tls" "$out/m" $(verify "$out/save" "$1") "$(awk -v e="$exit_at" \
     -v p="$(newest "$out/save")" -v t="$(newest "$out/home/Task")" \
     'BEGIN {printf "%.0f,%.0f", (e - p) * 1000, (e - t) * 1000}')"
 }
@@ -262,15 +294,17 @@ run_aria2c() {
   [[ $1 == three ]] && jobs=$((3 * workers))
   rm -rf "$out" && mkdir -p "$out/save"
   measure "$out/m" aria2c -q -j "$jobs" -x 1 --auto-file-renaming=false \
-    --allow-overwrite=true -d "$out/save" -i "$work/$1.local-urls"
-  record "$1" aria2c "$out/m" $(verify "$out/save" "$1")
+    --allow-overwrite=true ${tls:+--ca-certificate="$ca"} -d "$out/save" \
+    -i "$work/$1$tls.local-urls"
+  record "$1" "aria2c$tls" "$out/m" $(verify "$out/save" "$1")
 }
 
 run_wget() {
   local out="$work/run"
   rm -rf "$out" && mkdir -p "$out/save"
-  measure "$out/m" wget -q -P "$out/save" -i "$work/$1.local-urls"
-  record "$1" wget "$out/m" $(verify "$out/save" "$1")
+  measure "$out/m" wget -q ${tls:+--ca-certificate="$ca"} -P "$out/save" \
+    -i "$work/$1$tls.local-urls"
+  record "$1" "wget$tls" "$out/m" $(verify "$out/save" "$1")
 }
 
 # The line rate: every picture of the set over one kept-alive connection,
@@ -290,7 +324,7 @@ run_wine_cli() {
   local out="$work/run"
   rm -rf "$out" && mkdir -p "$out/home" "$out/save"
   "$build/tools/bench_task" "$out/home" "$out/save" "$work/$1.urls"
-  HARVIO_CONNECT_TO="bench.test:80:127.0.0.1:$port" measure "$out/m" \
+  HARVIO_CONNECT_TO=$(connect_rules) measure "$out/m" \
     "${wine_run[@]}" "$win/cli/harvio-cli.exe" --home "$(winpath "$out/home")" run
   record "$1" harvio-cli.exe "$out/m" $(verify "$out/save" "$1")
 }
@@ -310,7 +344,7 @@ run_wine_window() {
   local out="$work/run" done_s exit_s
   rm -rf "$out" "$work/wexe/Task" && mkdir -p "$out/save"
   "$build/tools/bench_task" "$work/wexe" "$out/save" "$work/$1.urls"
-  HARVIO_CONNECT_TO="bench.test:80:127.0.0.1:$port" measure "$out/m" \
+  HARVIO_CONNECT_TO=$(connect_rules) measure "$out/m" \
     "${wine_run[@]}" "$win/tools/bench_window.exe" "$(winpath "$work/wexe/harvio.exe")"
   read -r done_s exit_s < <(awk '/^done/ {print $2, $4}' "$out/m.log") || true
   if [[ -z ${done_s:-} ]]; then
@@ -322,14 +356,17 @@ run_wine_window() {
   record "$1" harvio.exe "$out/m" $(verify "$out/save" "$1") "$(awk -v x="$exit_s" 'BEGIN {printf "%.0f", x * 1000}')"
 }
 
-# rounds SET PROGRAM...: --runs rounds, each running every program once.
+# rounds SET PROGRAM...: --runs rounds, each running every program once;
+# PROGRAM-tls is PROGRAM over https.
 rounds() {
   local set=$1 round program
   shift
   for round in $(seq 1 "$runs"); do
     for program in "$@"; do
-      "run_$program" "$set"
+      tls=${program#"${program%-tls}"}
+      "run_${program%-tls}" "$set"
     done
+    tls=
     echo "  $set: round $round of $runs done" >&2
   done
 }
@@ -344,6 +381,12 @@ make_set large "$large_count" 943718 1048576 2
 make_set latency "$latency_count" 2048 8192 3
 : >"$work/results"
 
+tls= tls_port= ca=
+if wanted https; then
+  "$root/tools/test_certs.sh" "$work/certs" bench.test IP:127.0.0.1
+  ca="$work/certs/ca.crt"
+  tls_port=$(free_port)
+fi
 start_nginx
 port=$nginx_port
 if wanted small; then
@@ -368,6 +411,12 @@ if wanted three; then
   for i in 2 1 0; do mv "$work/three.urls.$i" "$work/three.urls.$((i + 1))"; done
   rounds three harvio aria2c
 fi
+if wanted https; then
+  sub_set https small "$count"
+  write_urls https "$port"
+  write_urls https "$tls_port" https -tls
+  rounds https harvio harvio-tls aria2c aria2c-tls wget wget-tls
+fi
 if wanted latency; then
   printf 'route * /latency/*\nheader Content-Type: image/jpeg\nfiles %s\n' \
     "$work/sets/latency" >"$work/script"
@@ -391,6 +440,12 @@ def spread(values, fmt):
         return "-"
     return (fmt % statistics.median(values)) + " (" + (fmt % min(values)) + "-" + (fmt % max(values)) + ")"
 
+def rate_of(r):
+    return r["files"] / r["s"] if r["s"] > 0 else 0
+
+def cpu_per_1000(r):
+    return r["cpu"] * 1000 / r["files"] if r["files"] > 0 else 0
+
 def set_size(name):
     folder = os.path.join(sets, name)
     names = os.listdir(folder)
@@ -401,17 +456,19 @@ titles = {
     "mid": "pictures of 20-200 KiB (the first of the small set), nginx",
     "large": "pictures of 0.9-1 MiB, nginx; curl = line rate",
     "three": "pictures of 20-200 KiB, nginx; harvio = 3 tasks x 25 workers, aria2c -j 75",
+    "https": "pictures of 20-200 KiB, nginx; -tls = over https with the run's CA",
     "latency": f"pictures of 2-8 KiB, fixture server, every answer after {delay} ms",
 }
 bound = workers * 1000 / delay
-for name in ("small", "mid", "large", "three", "latency"):
+for name in ("small", "mid", "large", "three", "https", "latency"):
     if name not in rows:
         continue
     count, mib = set_size(name)
     programs = rows[name]
     runs = max(len(v) for v in programs.values())
     print(f"== {name}: {count} {titles[name]} ({mib:.1f} MiB), {runs} rounds interleaved, medians (min-max)")
-    print(f"{'program':<15}{'pictures/s':>26}{'MiB/s':>22}{'s to exit':>10}{'CPU s':>8}{'peak MiB':>10}  checked")
+    print(f"{'program':<15}{'pictures/s':>26}{'MiB/s':>22}{'s to exit':>10}{'CPU s':>8}"
+          f"{'CPU s/1000':>22}{'peak MiB':>10}  checked")
     for program, runs_of in programs.items():
         rate = [r["files"] / r["s"] for r in runs_of if r["s"] > 0]
         speed = [r["files"] / count * mib / r["s"] for r in runs_of if r["s"] > 0]
@@ -421,19 +478,23 @@ for name in ("small", "mid", "large", "three", "latency"):
         print(f"{program:<15}{spread(rate, '%.1f'):>26}{spread(speed, '%.1f'):>22}"
               f"{statistics.median(r['s'] for r in runs_of):>10.2f}"
               f"{(statistics.median(cpu) if cpu else 0):>8.2f}"
+              f"{spread([cpu_per_1000(r) for r in runs_of if r['cpu'] > 0], '%.3f'):>22}"
               f"{(statistics.median(peak) if peak else 0):>10.1f}  {checked}/{len(runs_of)} sha256")
-    def ratio(a, b):
+    def ratio(a, b, of):
         if a not in programs or b not in programs:
             return None
-        pairs = [(x["files"] / x["s"]) / (y["files"] / y["s"])
-                 for x, y in zip(programs[a], programs[b])
-                 if x["s"] > 0 and y["s"] > 0 and y["files"] > 0]
+        pairs = [of(x) / of(y) for x, y in zip(programs[a], programs[b]) if of(x) and of(y)]
         return spread(pairs, "%.2f")
     for a, b in (("harvio", "aria2c"), ("harvio", "wget"), ("harvio", "curl"),
+                 ("harvio-tls", "aria2c-tls"), ("harvio-tls", "wget-tls"),
                  ("harvio.exe", "harvio"), ("harvio-cli.exe", "harvio")):
-        r = ratio(a, b)
+        r = ratio(a, b, rate_of)
         if r:
             print(f"  {a}/{b} pictures/s, per round: {r}")
+    for a in ("harvio", "aria2c", "wget"):
+        r = ratio(a + "-tls", a, cpu_per_1000)
+        if r:
+            print(f"  {a}-tls/{a} CPU per picture (the cost of TLS), per round: {r}")
     if name == "latency":
         for program, runs_of in programs.items():
             share = [100 * r["files"] / r["s"] / bound for r in runs_of if r["s"] > 0]

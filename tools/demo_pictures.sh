@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Makes the pictures of the demo site (demo/pictures) with ImageMagick. They
+# Makes the pictures of the demo site (demo/pictures): the JPEGs and GIFs
+# with ImageMagick, the PNGs and WebPs with tools/demo_pictures.py. They
 # were made once and are committed; run this only to remake them. Large
 # JPEGs stay well above 16384 bytes and small ones below, so the picture
 # formats a task asks for visibly decide what is saved.
@@ -44,4 +45,5 @@ done
 for i in $(seq -w 1 10); do
   picture "still$i.gif" $((10#$i + 40)) 200x150 13 -colors 64
 done
+python3 "$(dirname "${BASH_SOURCE[0]}")/demo_pictures.py" "$out"
 ls -l "$out" | awk 'NR > 1 {n++; s += $5} END {printf "%d pictures, %d bytes\n", n, s}'

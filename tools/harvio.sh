@@ -4,6 +4,7 @@
 #                          with the offline demo site (--no-demo: without)
 #   tools/harvio.sh demo   run the demo tasks with harvio-cli, no window
 #   tools/harvio.sh test   build both trees and run every test
+#   tools/harvio.sh build  build both trees as the tests need them, run none
 #   tools/harvio.sh package  the release files in dist/: the zip, the
 #                          installer, SHA256SUMS (tools/release/package.sh)
 # Each command first installs what is missing (as root, or through sudo):
@@ -166,6 +167,14 @@ run_demo_headless() {
   "$root/tools/demo.sh" headless "$native_build" "$native_build/demo"
 }
 
+build_for_tests() {
+  set_up
+  build_windows
+  build_native
+  build_fuzz
+  echo "harvio: the Wine tests run the $win_variant"
+}
+
 case "${1:-}" in
   run)
     set_up
@@ -184,12 +193,11 @@ case "${1:-}" in
     build_native "${program_targets[@]}"
     run_demo_headless
     ;;
+  build)
+    build_for_tests
+    ;;
   test)
-    set_up
-    build_windows
-    build_native
-    build_fuzz
-    echo "harvio: the Wine tests run the $win_variant"
+    build_for_tests
     cd "$native_build"
     ctest --output-on-failure --timeout 300
     ;;
@@ -199,7 +207,7 @@ case "${1:-}" in
     "$root/tools/release/package.sh" "$win32_build" "$root/dist"
     ;;
   *)
-    echo "usage: tools/harvio.sh run [--no-demo] | demo | test | package" >&2
+    echo "usage: tools/harvio.sh run [--no-demo] | demo | test | build | package" >&2
     exit 2
     ;;
 esac

@@ -75,7 +75,12 @@ bool IsIPv4Literal(const char* host) {
 class OpenSslEngine : public TlsEngine {
  public:
   ~OpenSslEngine() override {
-    if (ssl_ != nullptr) SSL_free(ssl_);  // frees both BIOs
+    if (ssl_ == nullptr) return;
+    // Items end without close_notify (the server closes, or the body is
+    // complete). Since TLS 1.1 that leaves the session resumable, but
+    // OpenSSL would mark the shared kept session spent: say it was sent.
+    SSL_set_shutdown(ssl_, SSL_SENT_SHUTDOWN);
+    SSL_free(ssl_);  // frees both BIOs
   }
 
   bool Begin(const char* host) {

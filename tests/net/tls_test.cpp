@@ -35,6 +35,12 @@ TEST_F(TlsTest, PicturesComeOverTlsWithTheHostNamed) {
   EXPECT_EQ(secure[0].bytes, FreshRequest("good.test", "/a.jpg"));
   ASSERT_EQ(RequestsFor("/b.jpg").size(), 1u);
   EXPECT_EQ(RequestsFor("/b.jpg")[0], FreshRequest("pics.test:8080", "/b.jpg"));
+  // The next connection to the host resumes the session of the last one.
+  ServeTls("/c.jpg", Body(body));
+  task->queues[kPic].AddUrl("https://good.test/c.jpg", "", "", true);
+  EXPECT_EQ(RunUntilStopped(task), -1);
+  ASSERT_EQ(TlsRequests().size(), 2u);
+  EXPECT_TRUE(TlsRequests()[1].resumed);
 }
 
 // Each refusal costs one connection: no retry, no request, no fallback to

@@ -639,8 +639,8 @@ void DemoTasks() {
   SaveAndFinish("tianya", "10", "Tianya");
 
   WizardAt(162, IDD_CUSTOM_PAGE, "gallery");
-  AddUrl("http://demo.harvio.test/gallery/index.html");
-  Tick(CurrentPage(Sheet()), IDC_GIF, true);
+  AddUrl("https://demo.harvio.test/gallery/index.html");  // PNG and WebP too
+  for (int format : {IDC_GIF, IDC_PNG, IDC_WEBP}) Tick(CurrentPage(Sheet()), format, true);
   PressTo(PSBTN_NEXT, IDD_PROGRAM_PAGE, "gallery list");
   SaveAndFinish("gallery", "5", "gallery");
 

@@ -6,8 +6,9 @@
 #   harvio: the dialogs of harvio.exe (copied into a fresh home), opened by
 #           its commands; one task runs against the fixture server
 #   demo:   a task of every kind made in harvio.exe's wizard and run there
-#           against the demo site (tools/demo.sh) to its end, the thumbnail
-#           task over https (SChannel and the demo CA)
+#           against the demo site (tools/demo.sh) to its end, the gallery
+#           (PNG and WebP too) and thumbnail tasks over https (SChannel and
+#           the demo CA)
 #
 # Usage: wizard_dialogs_test.sh host DIALOGS-EXE NATIVE-CLI RUN-WINE
 #        wizard_dialogs_test.sh harvio DIALOGS-EXE NATIVE-CLI RUN-WINE HARVIO-EXE FIXTURE-SERVER
@@ -32,7 +33,7 @@ if [ "$MODE" = demo ]; then
   # Every task Done with a file per picture; the demo's own three tasks
   # with the demo site's numbers of pictures.
   n=0
-  for task in sogou:10 tianya:7 gallery:5 tieba:- direct:5 thumbs:-; do
+  for task in sogou:10 tianya:7 gallery:9 tieba:- direct:5 thumbs:-; do
     n=$((n + 1))
     row=$(cli list | sed -n "$((n + 1))p")
     state=$(echo "$row" | cut -f2)

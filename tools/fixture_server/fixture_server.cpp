@@ -144,8 +144,8 @@ bool HasHeader(const std::vector<std::string>& headers, const char* name) {
 const char* TypeOfFile(const std::string& name) {
   static const char* const kTypes[][2] = {
       {".jpg", "image/jpeg"}, {".jpeg", "image/jpeg"}, {".gif", "image/gif"},
-      {".html", "text/html"}, {".htm", "text/html"}, {".js", "text/plain"},
-      {".txt", "text/plain"}};
+      {".png", "image/png"},  {".webp", "image/webp"}, {".html", "text/html"},
+      {".htm", "text/html"},  {".js", "text/plain"},   {".txt", "text/plain"}};
   size_t dot = name.rfind('.');
   std::string ext = dot == std::string::npos ? "" : name.substr(dot);
   for (const auto& t : kTypes) {
@@ -312,6 +312,7 @@ bool Server::Greet(Link& link, Request* request) {
   if (SSL_accept(link.ssl) != 1) return false;
   const char* name = SSL_get_servername(link.ssl, TLSEXT_NAMETYPE_host_name);
   request->serverName = name != nullptr ? name : "";
+  request->resumed = SSL_session_reused(link.ssl) == 1;
   return true;
 }
 

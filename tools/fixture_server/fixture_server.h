@@ -59,6 +59,7 @@ struct Request {
   std::string host;
   std::string bytes;  // exactly as received (header and body)
   std::string serverName;  // the TLS client's SNI; empty over plain http
+  bool resumed = false;    // the TLS session was one the client kept
 };
 
 struct Link;
