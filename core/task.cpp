@@ -94,6 +94,9 @@ void RunCloseThread(Task* task) {
   TaskSet* taskSet = task->taskSet;
   WaitUntil(*taskSet, [task] { return task->runningWorkers.load() == 0; });
   StopCheckpoints(*task);
+  // The workers' threads are joined before the task file is written, so
+  // the file is the close's last step but for freeing the queues.
+  if (g_hooksSet && task->engine != nullptr) g_hooks.releaseEngine(*task);
   if (task->deleteOnClose.load() == 0 && task->needsSave != 0 &&
       !SaveProgress(*task)) {
     task->taskSet->failedSaves.fetch_add(1);
@@ -105,7 +108,6 @@ void RunCloseThread(Task* task) {
     DeletePartialFiles(*task);
     DeleteJournaledFiles(*task);
   }
-  if (g_hooksSet && task->engine != nullptr) g_hooks.releaseEngine(*task);
   delete task;
   ChangeAndWake(*taskSet, [taskSet] { taskSet->liveTasks.fetch_sub(1); });
 }

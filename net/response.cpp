@@ -320,12 +320,15 @@ bool CreatePartialFile(Worker& w, const std::string& folder, const char* ext) {
   return w.file_.IsOpen();
 }
 
-bool OpenPartialFile(Worker& w, const char* ext) {
+// Opens the item's partial file; *made tells a file just created, which
+// is empty.
+bool OpenPartialFile(Worker& w, const char* ext, bool* made) {
   std::string folder = ItemFolder(w.task_.info, *w.item_, w.kind_);
   if (!EnsureDirectories(folder)) return false;
   if (w.item_->fileName[0] != '\0' && ReopenPartialFile(w, folder)) return true;
   if (w.restartItem_) return false;
-  return CreatePartialFile(w, folder, ext);
+  *made = CreatePartialFile(w, folder, ext);
+  return *made;
 }
 
 std::string PartialPath(Worker& w) {
@@ -370,8 +373,12 @@ bool AcceptResponse(Worker& w, uint32_t n) {
   if (item.size == 0 && !AcceptLength(w, fields, ext)) return false;
   w.viewSize_ = item.size;
   if (headEnd == nullptr) return false;
-  if (!w.file_.IsOpen() && !OpenPartialFile(w, ext)) return false;
-  if (!w.file_.Seek(item.done) || !w.file_.Truncate()) {
+  bool made = false;
+  if (!w.file_.IsOpen() && !OpenPartialFile(w, ext, &made)) return false;
+  // A file just made has nothing to cut: under Windows and Wine a cut is
+  // one more call into the system for every picture.
+  bool empty = made && item.done == 0;
+  if (!empty && (!w.file_.Seek(item.done) || !w.file_.Truncate())) {
     WriteFailed(w);
     return false;
   }
@@ -380,38 +387,55 @@ bool AcceptResponse(Worker& w, uint32_t n) {
   return bodyBytes == 0 || AppendBody(w, body, bodyBytes);
 }
 
-bool AppendBody(Worker& w, const char* bytes, uint32_t n) {
+namespace {
+
+// How many of n body bytes that arrived the item takes: never more than
+// announced (the announced bytes are the picture and the excess is left
+// out). A body without length that passes what any item may have is tried
+// again.
+uint32_t TakenBodyBytes(Worker& w, uint32_t n) {
   if (w.task_.taskSet != nullptr) w.task_.taskSet->receivedBytes += n;
   w.viewDone_ += n;
   UrlItem& item = *w.item_;
-  // Never more than announced: the announced bytes are the picture and
-  // the excess is left out. A body without length that passes what any
-  // item may have is tried again.
   uint32_t limit = item.size != 0 ? item.size : BodyLimit(w);
   uint64_t have = uint64_t{item.done} + w.buffered_;
   uint32_t room = have < limit ? static_cast<uint32_t>(limit - have) : 0;
-  if (n > room) {
-    n = room;
-    if (item.size == 0) w.overflowed_ = true;
+  if (n <= room) return n;
+  if (item.size == 0) w.overflowed_ = true;
+  return room;
+}
+
+}  // namespace
+
+uint32_t BodyRoom(Worker& w) {
+  if (w.buffered_ < kWriteBufferBytes) return kWriteBufferBytes - w.buffered_;
+  bool written = w.file_.Write(w.writeBuffer_.get(), kWriteBufferBytes);
+  w.buffered_ = 0;
+  if (!written) {
+    WriteFailed(w);
+    return 0;
   }
-  char* buffer = w.writeBuffer_.get();
-  while (kWriteBufferBytes - w.buffered_ < n) {
-    uint32_t fill = kWriteBufferBytes - w.buffered_;
-    std::memcpy(buffer + w.buffered_, bytes, fill);
-    if (!w.file_.Write(buffer, kWriteBufferBytes)) {
-      w.buffered_ = 0;
-      WriteFailed(w);
-      return false;
-    }
-    w.ChangeItem([](UrlItem& i) { i.done += kWriteBufferBytes; });
-    w.task_.changes.fetch_add(1);
-    w.buffered_ = 0;
-    bytes += fill;
-    n -= fill;
+  w.ChangeItem([](UrlItem& i) { i.done += kWriteBufferBytes; });
+  w.task_.changes.fetch_add(1);
+  return kWriteBufferBytes;
+}
+
+bool AppendBody(Worker& w, const char* bytes, uint32_t n) {
+  n = TakenBodyBytes(w, n);
+  while (n > 0) {
+    uint32_t room = BodyRoom(w);
+    if (room == 0) return false;
+    uint32_t part = n < room ? n : room;
+    std::memcpy(w.writeBuffer_.get() + w.buffered_, bytes, part);
+    w.buffered_ += part;
+    bytes += part;
+    n -= part;
   }
-  std::memcpy(buffer + w.buffered_, bytes, n);
-  w.buffered_ += n;
   return true;
+}
+
+void KeepReceivedBody(Worker& w, uint32_t n) {
+  w.buffered_ += TakenBodyBytes(w, n);
 }
 
 void ProcessPage(Worker& w) {

@@ -23,6 +23,12 @@ bool AcceptResponse(Worker& worker, uint32_t n);
 // Collects body bytes; false when a file write failed (the task is then
 // signalled to pause with reason 1).
 bool AppendBody(Worker& worker, const char* bytes, uint32_t n);
+// Room for body bytes received straight into the write buffer at
+// writeBuffer_ + buffered_; a full buffer is written out first. 0 when
+// that write failed (signalled as by AppendBody).
+uint32_t BodyRoom(Worker& worker);
+// Counts n body bytes received there, as AppendBody counts its copies.
+void KeepReceivedBody(Worker& worker, uint32_t n);
 // Gives the complete page, NUL-terminated, to the parser of the source.
 void ProcessPage(Worker& worker);
 // What a crash may have left of the entry a worker just took: a picture

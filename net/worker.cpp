@@ -38,7 +38,7 @@ Worker::Worker(Task& task, TaskEngine& engine)
     : task_(task),
       engine_(engine),
       writeBuffer_(new char[kWriteBufferBytes + 1]),
-      ioBuffer_(new char[kBodyIoBytes + 1]) {}
+      ioBuffer_(new char[kIoBytes + 1]) {}
 
 Worker::~Worker() = default;
 
@@ -246,10 +246,22 @@ void Worker::StepCheckingSend() {
 
 void Worker::StepReceiving() {
   lastStep_ = kReceiving;
-  // The header must come within the first kIoBytes; the body may come
-  // in larger blocks.
-  ioLength_ = headerAccepted_ != 0 ? kBodyIoBytes : kIoBytes;
-  AwaitOperation(channel_.StartReceive(ioBuffer_.get(), ioLength_), kProcessing);
+  uint32_t length = 0;
+  char* into = NextReceive(&length);
+  AwaitOperation(into != nullptr && channel_.StartReceive(into, length), kProcessing);
+}
+
+// The header must come within the first kIoBytes. The body goes straight
+// into the write buffer, as much at a time as it has room for: every
+// receive is a call into the system, and under Wine two trips to its
+// server.
+char* Worker::NextReceive(uint32_t* length) {
+  if (headerAccepted_ == 0) {
+    *length = kIoBytes;
+    return ioBuffer_.get();
+  }
+  *length = BodyRoom(*this);
+  return *length != 0 ? writeBuffer_.get() + buffered_ : nullptr;
 }
 
 // A started send or receive (done or pending) wakes the loop through the
@@ -282,7 +294,7 @@ void Worker::ProcessReceived(int64_t received) {
   uint32_t n = static_cast<uint32_t>(received);
   if (!KeepsPace(n)) return;  // timed out: tried again
   if (headerAccepted_ != 0) {
-    if (!AppendBody(*this, ioBuffer_.get(), n)) return;
+    KeepReceivedBody(*this, n);
   } else {
     if (!AcceptResponse(*this, n)) return;
     headerAccepted_ = 1;

@@ -47,10 +47,6 @@ enum WorkerState : uint32_t {
 
 constexpr uint32_t kWriteBufferBytes = 307200;  // body bytes held in memory
 constexpr uint32_t kIoBytes = 8192;             // the first block of an answer
-// Body bytes received at a time. Larger than the header block: every
-// receive is a call into the system, and under Wine a trip to its server;
-// twice the header block halves them at 200 KiB more memory per task.
-constexpr uint32_t kBodyIoBytes = 16384;
 
 struct Worker;
 
@@ -99,6 +95,9 @@ struct Worker {
   void StepSending();
   void StepCheckingSend();
   void StepReceiving();
+  // Where the next receive goes and how many bytes it may bring; null when
+  // a full write buffer could not be written out.
+  char* NextReceive(uint32_t* length);
   void StepProcessing();
   void ProcessReceived(int64_t received);
   void StepFinishing();
@@ -131,7 +130,7 @@ struct Worker {
   uint32_t buffered_ = 0;
   std::unique_ptr<char[]> writeBuffer_;  // kWriteBufferBytes + 1 for a NUL
   uint32_t ioLength_ = 0;
-  std::unique_ptr<char[]> ioBuffer_;  // kBodyIoBytes + 1 for a NUL
+  std::unique_ptr<char[]> ioBuffer_;  // kIoBytes + 1 for a NUL
   bool eventSet_ = false;             // run the next step at once
   platform::File file_;
   platform::Socket socket_;

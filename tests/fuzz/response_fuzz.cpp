@@ -96,8 +96,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // goes on receiving.
   for (uint32_t i = 0; at < size; ++i) {
     uint32_t n = i < splits ? blocks[i] : kIoBytes;
+    uint32_t room = 0;
+    char* into = worker.NextReceive(&room);
+    if (into == nullptr) break;
+    if (n > room) n = room;
     if (n > size - at) n = static_cast<uint32_t>(size - at);
-    std::memcpy(worker.ioBuffer_.get(), data + at, n);
+    std::memcpy(into, data + at, n);
     at += n;
     worker.ProcessReceived(n);
     if (worker.state_ != kReceiving) break;
