@@ -35,7 +35,7 @@ win32-create-new-overwrites @@ platform/win32/files.cpp @@ case File::Mode::kCre
 win32-unknown-ca-accepted @@ platform/win32/tls.cpp @@ para.dwFlags = unknownCa ? CERT_CHAIN_POLICY_ALLOW_UNKNOWN_CA_FLAG : 0; @@ para.dwFlags = CERT_CHAIN_POLICY_ALLOW_UNKNOWN_CA_FLAG; @@ ^wine\.cli_tls
 png-always-wanted @@ sources/text_helpers.cpp @@ if (std::strcmp(extension, ".png") == 0) return WantsFormat(info, kPngFormat); @@ if (std::strcmp(extension, ".png") == 0) return true;
 lazy-data-src-missed @@ sources/custom_parser.cpp @@ const char* const kLazyAttributes[] = {" data-src", " data-original", @@ const char* const kLazyAttributes[] = {" data-srcs", " data-original",
-board-title-limit-off-by-one @@ sources/board_parsers.cpp @@ if (rule.limit != 0 && value.size() >= rule.limit) { @@ if (rule.limit != 0 && value.size() > rule.limit) {
+board-count-cell-limit-off-by-one @@ sources/board_parsers.cpp @@ if (rule.limit != 0 && value.size() >= rule.limit) { @@ if (rule.limit != 0 && value.size() > rule.limit) {
 board-unwanted-pictures-queued @@ sources/board_parsers.cpp @@ if (rule.wantedOnly && !IsWantedPicture(url, *page.ctx.info)) return; @@ if (rule.wantedOnly && !IsWantedPicture(url, *page.ctx.info)) {}
 search-url-one-byte-long @@ sources/search_parsers.cpp @@ if (length + pathLength + valueLength > kUrlMax) return false; @@ if (length + pathLength + valueLength > kUrlMax + 1) return false;
 dispatch-last-source-of-range @@ sources/page_dispatch.cpp @@ if (source >= range.first && source <= range.last) { @@ if (source >= range.first && source < range.last) {
@@ -125,7 +125,7 @@ run_covering_tests() {
 
 # The first failed test of the last run, as ctest lists it.
 first_failed() {
-  sed -n 's/^[[:space:]]*[0-9]* - \([^ ]*\) (.*/\1/p' "$scratch/last-ctest.log" | head -n 1
+  sed -n 's/^[[:space:]]*[0-9]* - \([^ ]*\) .*(.*/\1/p' "$scratch/last-ctest.log" | head -n 1
 }
 
 list_only=0
