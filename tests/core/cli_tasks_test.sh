@@ -25,7 +25,9 @@ grep -q '路径无效，请重新输入。' "$HOME_DIR/err" || fail "path messag
 
 LIST=$(run list)
 [ "$(echo "$LIST" | wc -l)" -eq 4 ] || fail "three tasks and a header"
-echo "$LIST" | sed -n 2p | grep -q '^1	新建	0	1	0	0	0/0/0/15	00:00:00	' \
+# printf, not echo: dash's echo would read the path's "\r" as an escape.
+printf '%s\n' "$LIST" | sed -n 2p | grep -q \
+  '^1	新建	0	1	0	0	0/0/0/15	00:00:00	.*\\red sun\\	Harvio->搜索引擎->Google Image(中英文)	{' \
   || fail "row of task 1"
 echo "$LIST" | sed -n 3p | grep -q '0/0/0/20' || fail "20 threads"
 

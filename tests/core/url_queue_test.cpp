@@ -125,11 +125,14 @@ TEST(UrlQueueAdd, TitleCleanedForFolderNamesAndCutWhole) {
   q.AddUrl("http://a/3", "\x90\x5C\xB1\x7C.", "", false);
   // 100 double-byte characters after "a": cut to "a" + 63 of them.
   q.AddUrl("http://a/4", ("a" + std::string(200, '\xB7')).c_str(), "", false);
+  // Single bytes up to the field's end: the NUL still fits inside.
+  q.AddUrl("http://a/5", std::string(200, 'x').c_str(), "", false);
   std::vector<std::string> titles;
   q.ForEachTailToHead([&](const UrlItem& i) { titles.push_back(i.title); });
   EXPECT_EQ(titles, (std::vector<std::string>{"a b c d", "x y z 1 2 3 4 5",
                                               "\x90\x5C\xB1\x7C",
-                                              "a" + std::string(126, '\xB7')}));
+                                              "a" + std::string(126, '\xB7'),
+                                              std::string(127, 'x')}));
 }
 
 // At 2048 entries a new one pushes out a finished tail first, else the
