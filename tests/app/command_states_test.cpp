@@ -60,10 +60,6 @@ TEST(RowsToStart, HonoursTheLimitOfThree) {
   EXPECT_EQ((Rows_{1, 4}), RowsToStart(Rows("RPDrNN"), 1));
   EXPECT_EQ((Rows_{}), RowsToStart(Rows("NNN"), 3));
   EXPECT_EQ((Rows_{2}), RowsToStart(Rows("nnN"), 2));
-  EXPECT_TRUE(MayStartTask(kPaused, 2));
-  EXPECT_FALSE(MayStartTask(kDone, 0));
-  EXPECT_FALSE(MayStartTask(kRunning, 0));
-  EXPECT_FALSE(MayStartTask(kNew, 3));
 }
 
 TEST(RowsToPause, TakesTheSelectedRunningRows) {

@@ -22,8 +22,6 @@ TEST(LayOutMainWindow, StacksChildrenFromTheTop) {
             (std::vector<int32_t>{0, 50, 50, 2, 52, 40, 92, 105, 197, 3, 200, 151, 351, 20, 557, 637}));
   EXPECT_EQ(Stack(LayOutMainWindow({657, 371}, false, 105)),
             (std::vector<int32_t>{0, 50, 50, 2, 52, 26, 78, 105, 183, 3, 186, 165, 351, 20, 557, 637}));
-  EXPECT_EQ(ToolbarButtonSize(true).width, 35);
-  EXPECT_EQ(ToolbarButtonSize(false).width, 29);
 }
 
 TEST(LayOutMainWindow, ShortClientAreasNeverGoNegative) {

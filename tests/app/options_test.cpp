@@ -54,7 +54,6 @@ TEST_F(OptionsFile, ConnectValuesAreClampedAsUnsignedNumbers) {
       {"RetryWait=-5", "RetryWait=10"},        {"WEB2RetryTimes=42x", "WEB2RetryTimes=42"},
       {"webirretry=1", "WEB1RetryTimes=5"},    {"web1retrytimes = 7", "WEB1RetryTimes=7"},
       {"MaxPictureKB=1023", "MaxPictureKB=1024"}, {"MaxPictureKB=65537", "MaxPictureKB=65536"},
-      {"MaxPictureKB=4096", "MaxPictureKB=4096"},
   };
   for (const auto& c : cases) {
     Options o = Load(std::string("[Connect]\r\n") + c.line + "\r\n");
