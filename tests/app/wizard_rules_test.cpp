@@ -4,7 +4,6 @@
 
 #include <vector>
 
-#include "core/gbk_text.h"
 #include "sources/catalog.h"
 #include "tests/core/fixtures.h"
 
@@ -12,6 +11,7 @@ namespace harvio {
 namespace {
 
 using testing::Gbk;
+using testing::InfoOf;
 
 TEST(WizardRouting, NextAndBackBySourceRange) {
   const struct {
@@ -100,20 +100,14 @@ TEST(AddUrlDialogRules, SeriesControlsAndBounds) {
 
 TEST(WizardRules, Duplicates) {
   TaskSet set;
-  TaskInfo google{}, board{};
-  google.sourceId = 1;
-  CopyBounded(google.keyword, sizeof(google.keyword), "flower");
-  board.sourceId = 45;
-  Task* rows[] = {CreateTask(set, google, 0), CreateTask(set, board, 1)};
+  Task* rows[] = {CreateTask(set, InfoOf(1, "flower"), 0), CreateTask(set, InfoOf(45), 1)};
   std::vector<Task*> tasks(rows, rows + 2);
   const struct { uint32_t sourceId; const char* keyword; bool duplicate; } cases[] = {
       {1, "flower", true}, {1, "Flower", false}, {2, "flower", false},
       {45, "", true},      {45, "x", true},      {46, "", false},  {161, "", false}};
   for (const auto& c : cases) {
-    TaskInfo info{};
-    info.sourceId = c.sourceId;
-    CopyBounded(info.keyword, sizeof(info.keyword), c.keyword);
-    EXPECT_EQ(IsDuplicateTask(info, tasks), c.duplicate) << c.sourceId << c.keyword;
+    EXPECT_EQ(IsDuplicateTask(InfoOf(c.sourceId, c.keyword), tasks), c.duplicate)
+        << c.sourceId << c.keyword;
   }
   for (Task* t : rows) delete t;
 }
@@ -133,31 +127,20 @@ TEST(SheetRules, PagesAndWhatEachStateMayChange) {
       {45, kRunning, {false, false, false, false, true, true}},
       {45, kPaused, {false, false, false, false, true, true}},
       {45, kDone, {false, false, false, false, false, true}}};
+  auto bits = [](const SheetEditable& e) {
+    return std::vector<bool>{e.keywordAndOption, e.urlList, e.savePath,
+                             e.classifyBox,      e.threadCount, e.notes};
+  };
   for (const auto& c : cases) {
-    SheetEditable got = EditableIn(c.sourceId, c.state);
-    EXPECT_EQ(got.keywordAndOption, c.e.keywordAndOption);
-    EXPECT_EQ(got.urlList, c.e.urlList);
-    EXPECT_EQ(got.savePath, c.e.savePath);
-    EXPECT_EQ(got.classifyBox, c.e.classifyBox) << c.sourceId << " " << c.state;
-    EXPECT_EQ(got.threadCount, c.e.threadCount);
-    EXPECT_EQ(got.notes, c.e.notes);
+    EXPECT_EQ(bits(EditableIn(c.sourceId, c.state)), bits(c.e)) << c.sourceId << " " << c.state;
   }
 }
 
 // A New search task: the keyword is shown with blanks, an empty one is
 // refused, a new one replaces the start URL in WEB2.
-Task* NewTask(TaskSet& set, uint32_t sourceId, uint32_t threads, const char* keyword) {
-  TaskInfo info{};
-  info.sourceId = sourceId;
-  info.threadCount = threads;
-  CopyBounded(info.keyword, sizeof(info.keyword), keyword);
-  CopyBounded(info.savePath, sizeof(info.savePath), "Z:\\old\\");
-  return CreateTask(set, info, 0);
-}
-
 TEST(SheetRules, KeywordChangeReplacesTheStartUrl) {
   TaskSet set;
-  Task* task = NewTask(set, 1, 9, "red+sun");
+  Task* task = CreateTask(set, InfoOf(1, "red+sun", "Z:\\old\\", 9), 0);
   AddStartUrl(task->queues[kWeb2], task->info);
   WizardData data;
   LoadSheetData(*task, &data);
@@ -189,7 +172,7 @@ TEST(SheetRules, KeywordChangeReplacesTheStartUrl) {
 uint32_t g_created = 0;
 TEST(SheetRules, CustomListAndRunningTask) {
   TaskSet set;
-  Task* task = NewTask(set, 162, 15, "");
+  Task* task = CreateTask(set, InfoOf(162, "", "Z:\\old\\"), 0);
   task->queues[kWeb1].AddUrl("http://a/1", "", "", true);
   task->queues[kWeb1].AddUrl("http://a/2", "", "", true);
   WizardData data;

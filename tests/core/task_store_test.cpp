@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -28,14 +27,7 @@ class TaskStoreTest : public ::testing::Test {
  protected:
   void SetUp() override { set_.home = home_.Path(); }
 
-  Task* NewTask(const char* keyword) {
-    TaskInfo info{};
-    info.sourceId = 1;
-    info.threadCount = 15;
-    std::strcpy(info.keyword, keyword);
-    std::strcpy(info.savePath, "Z:\\pics\\");
-    return CreateTask(set_, info, 0);
-  }
+  Task* NewTask(const char* keyword) { return CreateTask(set_, testing::InfoOf(1, keyword), 0); }
   // Saves the tasks as the program does at exit and waits for the files;
   // false when the list or a task file was not written.
   bool SaveAll(std::vector<Task*> rows) {

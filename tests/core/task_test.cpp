@@ -13,13 +13,7 @@
 namespace harvio {
 namespace {
 
-TaskInfo SomeInfo(uint32_t sourceId = 31) {
-  TaskInfo info{};
-  info.sourceId = sourceId;
-  info.threadCount = 15;
-  std::strcpy(info.savePath, "Z:\\tmp\\pics\\");
-  return info;
-}
+using testing::InfoOf;
 
 // The engine seam, counting the workers it is asked to start and stop.
 struct HookLog {
@@ -43,7 +37,7 @@ class TaskTest : public ::testing::Test {
 };
 
 TEST_F(TaskTest, PauseGivesDoneOnlyWhenEveryQueueIsIdle) {
-  Task* task = CreateTask(set_, SomeInfo(), 0);
+  Task* task = CreateTask(set_, InfoOf(31), 0);
   task->queues[kWeb1].AddUrl("http://a/1", "", "", false);
   task->queues[kWeb1].MarkFinished(task->queues[kWeb1].TakeNext(1));
   StartTask(*task);
@@ -60,9 +54,7 @@ TEST_F(TaskTest, PauseGivesDoneOnlyWhenEveryQueueIsIdle) {
 
 TEST_F(TaskTest, WorkersFollowStartPauseAndThreadCount) {
   SetWorkerHooks(&kCountingHooks);
-  TaskInfo info = SomeInfo();
-  info.threadCount = 5;
-  Task* task = CreateTask(set_, info, 0);
+  Task* task = CreateTask(set_, InfoOf(31, "", "Z:\\pics\\", 5), 0);
   task->stopSignal = 1;
   StartTask(*task);
   EXPECT_EQ(task->stopSignal.load(), 0u);
@@ -89,20 +81,17 @@ TEST(ItemFolderTest, ThreadSubFolderOnlyForClassifiedForumPictures) {
       cases[] = {{21, 0, "t1", kPic, ""}, {21, 1, "t1", kPic, "t1\\"}, {21, 1, "t1", kWeb1, ""},
                  {161, 1, "t1", kPic, ""}, {153, 1, "", kPic, ""}};
   for (const auto& c : cases) {
-    TaskInfo info = SomeInfo(c.sourceId);
+    TaskInfo info = InfoOf(c.sourceId);
     info.classifyByTitle = c.classify;
     UrlItem item{};
     std::strcpy(item.title, c.title);
-    EXPECT_EQ(ItemFolder(info, item, c.kind), std::string("Z:\\tmp\\pics\\") + c.folder) << c.sourceId;
+    EXPECT_EQ(ItemFolder(info, item, c.kind), std::string("Z:\\pics\\") + c.folder) << c.sourceId;
   }
 }
 
 TEST_F(TaskTest, DeleteRemovesFileAndPartialsButKeepsFinishedPictures) {
   std::filesystem::create_directories(home_.Native() + "/pics");
-  TaskInfo info = SomeInfo();
-  std::string save = home_.Path() + "pics\\";
-  std::strcpy(info.savePath, save.c_str());
-  Task* task = CreateTask(set_, info, 0);
+  Task* task = CreateTask(set_, InfoOf(31, "", (home_.Path() + "pics\\").c_str()), 0);
   // "..\\keep" is a name from a damaged task file: it must not reach outside
   // the folder.
   for (const char* name : {"done.jpg", "part.jpg", "..\\keep"}) {
@@ -127,7 +116,7 @@ TEST_F(TaskTest, DeleteRemovesFileAndPartialsButKeepsFinishedPictures) {
 
 // Closing saves a new task and frees it, once its last worker has ended.
 TEST_F(TaskTest, CloseWaitsForRunningWorkersThenSaves) {
-  Task* task = CreateTask(set_, SomeInfo(), 0);
+  Task* task = CreateTask(set_, InfoOf(31), 0);
   task->runningWorkers = 1;
   std::string name = task->info.taskName;
   CloseTask(task);
