@@ -110,8 +110,7 @@ TEST(WizardPages, SourceCustomAndProgramChecks) {
   data.urlList.AddUrl("http://a/1", "", "", true);
   EXPECT_EQ(CheckCustomPage(data, 0), Gbk("至少要选择一种图片格式。"));
   EXPECT_EQ(CheckCustomPage(data, FormatBit(kJpgSmallFormat) | FormatBit(kGifFormat)), "");
-  EXPECT_EQ(BuildTaskInfo(data).jpgLarge, 0u);
-  EXPECT_EQ(BuildTaskInfo(data).gif, 1u);
+  EXPECT_EQ(TaskFormats(BuildTaskInfo(data)), FormatBit(kJpgSmallFormat) | FormatBit(kGifFormat));
   EXPECT_EQ(CheckCustomPage(data, FormatBit(kWebpFormat)), "");
   EXPECT_EQ(TaskFormats(BuildTaskInfo(data)), FormatBit(kWebpFormat));
   EXPECT_EQ(CheckProgramPage(data, "Z:\\pics.new", "40", true, "n"), "");

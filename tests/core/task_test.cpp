@@ -36,22 +36,6 @@ class TaskTest : public ::testing::Test {
   TaskSet set_;
 };
 
-TEST_F(TaskTest, PauseGivesDoneOnlyWhenEveryQueueIsIdle) {
-  Task* task = CreateTask(set_, InfoOf(31), 0);
-  task->queues[kWeb1].AddUrl("http://a/1", "", "", false);
-  task->queues[kWeb1].MarkFinished(task->queues[kWeb1].TakeNext(1));
-  StartTask(*task);
-  EXPECT_EQ(task->info.state, kRunning);
-  PauseTask(*task);
-  EXPECT_EQ(task->info.state, kDone);
-
-  task->queues[kPic].AddUrl("http://a/2", "", "", false);
-  StartTask(*task);
-  PauseTask(*task);
-  EXPECT_EQ(task->info.state, kPaused);
-  delete task;
-}
-
 TEST_F(TaskTest, WorkersFollowStartPauseAndThreadCount) {
   SetWorkerHooks(&kCountingHooks);
   Task* task = CreateTask(set_, InfoOf(31, "", "Z:\\pics\\", 5), 0);
