@@ -51,11 +51,8 @@ TEST(LayOutMainWindow, ShortClientAreasNeverGoNegative) {
 }
 
 TEST(DragSplitter, StaysWithinBothLists) {
-  struct Case {
-    int32_t pointerY, threadList, dragY, taskList;
-    bool changed;
-    int32_t newDragY, newTaskList;
-  } cases[] = {
+  struct Case { int32_t pointerY, threadList, dragY, taskList; bool changed;
+                int32_t newDragY, newTaskList; } cases[] = {
       {200, 150, 200, 105, false, 200, 105},  // no movement
       {180, 150, 200, 105, true, 180, 85},    // up by 20
       {50, 150, 200, 105, true, 95, 0},       // up past the top: list ends at 0

@@ -146,11 +146,8 @@ TEST(Options, WindowGeometryIsKeptOnlyWhenWantedAndKnown) {
 TEST(Options, WindowOffEveryWorkAreaTakesTheDefault) {
   const std::vector<platform::ScreenArea> one{{0, 0, 1024, 738}};
   const std::vector<platform::ScreenArea> two{{0, 0, 1024, 738}, {-1280, -200, 0, 824}};
-  const struct {
-    int32_t x, y, width, height;
-    const std::vector<platform::ScreenArea>& areas;
-    bool kept;
-  } cases[] = {
+  const struct { int32_t x, y, width, height; const std::vector<platform::ScreenArea>& areas;
+                 bool kept; } cases[] = {
       {77, 95, 665, 425, one, true},
       {3000, 2000, 665, 425, one, false},
       {-32764, -32746, 1028, 1, one, false},
@@ -199,10 +196,7 @@ TEST(Options, TypedValuesFollowTheFileRules) {
 
 TEST(Options, WorkPathTypedOnTheGeneralPage) {
   // Z: is the one drive of this system.
-  const struct {
-    std::string typed;
-    const char* accepted;  // null: refused
-  } cases[] = {
+  const struct { std::string typed; const char* accepted; } cases[] = {  // null: refused
       {"  Z:\\my.pics  ", "Z:\\my pics\\"},
       {"Z:\\", "Z:\\"},
       {"z:\\a\\b", "z:\\a\\b\\"},

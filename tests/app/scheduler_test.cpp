@@ -53,13 +53,8 @@ TEST_F(SchedulerTest, FirstNewOrPausedRowStartsWhileFewerThanThreeRun) {
 }
 
 TEST_F(SchedulerTest, RaisedSignalPausesAndTellsTheOutcome) {
-  const struct {
-    int32_t reason;
-    bool pending;
-    StopOutcome outcome;
-    TaskState state;
-    uint32_t message;
-  } cases[] = {
+  const struct { int32_t reason; bool pending; StopOutcome outcome; TaskState state; uint32_t message; }
+  cases[] = {
       {-1, false, StopOutcome::kDone, kDone, 0},
       {0, false, StopOutcome::kDone, kDone, 0},
       {-1, true, StopOutcome::kStaysPaused, kPaused, 0},

@@ -14,10 +14,8 @@ using testing::Gbk;
 using testing::InfoOf;
 
 TEST(WizardRouting, NextAndBackBySourceRange) {
-  const struct {
-    uint32_t sourceId;
-    std::vector<WizardPage> forward;  // from the source page to the finish
-  } routes[] = {
+  // forward: from the source page to the finish
+  const struct { uint32_t sourceId; std::vector<WizardPage> forward; } routes[] = {
       {1, {kSourcePage, kSearchPage, kProgramPage, kFinishPage}},
       {22, {kSourcePage, kSearchPage, kProgramPage, kFinishPage}},
       {31, {kSourcePage, kProgramPage, kFinishPage}},

@@ -47,14 +47,9 @@ TEST(UrlValidation, SchemeHostPortAndControlBytes) {
 // has it, anything else marked so that no older build can resolve it; the
 // URL and the Host header come back unchanged, default ports dropped.
 TEST(UrlQueueAdd, SchemeAndPortLiveInTheHostField) {
-  struct Case {
-    const char* url;
-    const char* host;
-    const char* prefix;  // what PageUrl and the duplicate check rebuild
-    bool secure;
-    const char* name;
-    uint16_t port;
-  } cases[] = {
+  // prefix: what PageUrl and the duplicate check rebuild
+  struct Case { const char *url, *host, *prefix; bool secure; const char* name; uint16_t port; }
+  cases[] = {
       {"http://A.com/x", "a.com", "http://a.com", false, "a.com", 80},
       {"http://a.com:80/x", "a.com", "http://a.com", false, "a.com", 80},
       {"http://a.com:8080/x", "a.com:8080", "http://a.com:8080", false, "a.com", 8080},
