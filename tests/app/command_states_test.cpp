@@ -60,10 +60,6 @@ TEST(RowsToStart, HonoursTheLimitOfThree) {
   EXPECT_EQ((Rows_{1, 4}), RowsToStart(Rows("RPDrNN"), 1));
   EXPECT_EQ((Rows_{}), RowsToStart(Rows("NNN"), 3));
   EXPECT_EQ((Rows_{2}), RowsToStart(Rows("nnN"), 2));
-  EXPECT_TRUE(MayStartTask(kPaused, 2));
-  EXPECT_FALSE(MayStartTask(kDone, 0));
-  EXPECT_FALSE(MayStartTask(kRunning, 0));
-  EXPECT_FALSE(MayStartTask(kNew, 3));
 }
 
 TEST(RowsToPause, TakesTheSelectedRunningRows) {
@@ -75,7 +71,6 @@ TEST(CommandStrings, HelpAndCaptionIds) {
   EXPECT_EQ(1000u, HelpStringId(CMD_NEW_TASK));
   EXPECT_EQ(1016u, HelpStringId(CMD_HOME_PAGE));
   EXPECT_EQ(0u, HelpStringId(CMD_SHOW_WINDOW));
-  EXPECT_EQ(0u, HelpStringId(4999));
   EXPECT_EQ(1040u, CaptionStringId(CMD_NEW_TASK));
   EXPECT_EQ(1051u, CaptionStringId(CMD_EXIT));
   EXPECT_EQ(0u, CaptionStringId(CMD_SHOW_CAPTIONS));

@@ -139,8 +139,6 @@ TEST(ThreadCells, SizesOnlyWhileReceivingDetailsOnlyWhileBusy) {
        {Gbk("处理数据"), "WEB1", "", "2.00KB", "", "0", url, file}},
       {View(kWaitRetry, kWeb2, 5000, 100, 2),
        {Gbk("等待重试"), "WEB2", "", "", "", "2", url, file}},
-      {View(kConnecting, kPic, 0, 0, 0), {Gbk("连接"), "PIC", "", "", "", "0", url, file}},
-      {View(kHandshaking, kPic, 0, 0, 0), {Gbk("安全连接"), "PIC", "", "", "", "0", url, file}},
       {View(kCertRefused, kPic, 0, 0, 0), {Gbk("证书无效"), "PIC", "", "", "", "0", url, file}},
       {View(kIdle, kNoKind, 0, 0, 3), {Gbk("空闲"), "NULL", "", "", "", "", "", ""}},
       {View(kFinishing, kPic, 9, 9, 1), {Gbk("完成"), "PIC", "", "", "", "", "", ""}},

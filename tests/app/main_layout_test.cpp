@@ -22,8 +22,6 @@ TEST(LayOutMainWindow, StacksChildrenFromTheTop) {
             (std::vector<int32_t>{0, 50, 50, 2, 52, 40, 92, 105, 197, 3, 200, 151, 351, 20, 557, 637}));
   EXPECT_EQ(Stack(LayOutMainWindow({657, 371}, false, 105)),
             (std::vector<int32_t>{0, 50, 50, 2, 52, 26, 78, 105, 183, 3, 186, 165, 351, 20, 557, 637}));
-  EXPECT_EQ(ToolbarButtonSize(true).width, 35);
-  EXPECT_EQ(ToolbarButtonSize(false).width, 29);
 }
 
 TEST(LayOutMainWindow, ShortClientAreasNeverGoNegative) {
@@ -53,11 +51,8 @@ TEST(LayOutMainWindow, ShortClientAreasNeverGoNegative) {
 }
 
 TEST(DragSplitter, StaysWithinBothLists) {
-  struct Case {
-    int32_t pointerY, threadList, dragY, taskList;
-    bool changed;
-    int32_t newDragY, newTaskList;
-  } cases[] = {
+  struct Case { int32_t pointerY, threadList, dragY, taskList; bool changed;
+                int32_t newDragY, newTaskList; } cases[] = {
       {200, 150, 200, 105, false, 200, 105},  // no movement
       {180, 150, 200, 105, true, 180, 85},    // up by 20
       {50, 150, 200, 105, true, 95, 0},       // up past the top: list ends at 0

@@ -25,9 +25,11 @@ class SchedulerTest : public ::testing::Test {
       rows_.push_back(CreateTask(set_, info, static_cast<uint32_t>(rows_.size())));
     }
   }
-  // Gives a task pending work, or leaves it with none.
-  void Pending(size_t row) {
-    rows_[row]->queues[kPic].AddUrl("http://h/p.jpg", "", "", false);
+  // Gives a task pending work, or only a finished entry, which is no work.
+  void Entry(size_t row, bool pending) {
+    UrlQueue& queue = rows_[row]->queues[pending ? kPic : kWeb1];
+    queue.AddUrl("http://h/p.jpg", "", "", false);
+    if (!pending) queue.MarkFinished(queue.TakeNext(1));
   }
   void Signal(size_t row, int32_t reason) {
     rows_[row]->stopReason = reason;
@@ -51,13 +53,8 @@ TEST_F(SchedulerTest, FirstNewOrPausedRowStartsWhileFewerThanThreeRun) {
 }
 
 TEST_F(SchedulerTest, RaisedSignalPausesAndTellsTheOutcome) {
-  const struct {
-    int32_t reason;
-    bool pending;
-    StopOutcome outcome;
-    TaskState state;
-    uint32_t message;
-  } cases[] = {
+  const struct { int32_t reason; bool pending; StopOutcome outcome; TaskState state; uint32_t message; }
+  cases[] = {
       {-1, false, StopOutcome::kDone, kDone, 0},
       {0, false, StopOutcome::kDone, kDone, 0},
       {-1, true, StopOutcome::kStaysPaused, kPaused, 0},
@@ -67,7 +64,7 @@ TEST_F(SchedulerTest, RaisedSignalPausesAndTellsTheOutcome) {
   for (const auto& c : cases) {
     Rows({kRunning});
     size_t row = rows_.size() - 1;
-    if (c.pending) Pending(row);
+    Entry(row, c.pending);
     EXPECT_EQ(ReactToStopSignal(*rows_[row]), StopOutcome::kNone);  // no signal yet
     Signal(row, c.reason);
     StopOutcome outcome = ReactToStopSignal(*rows_[row]);
@@ -83,7 +80,7 @@ TEST_F(SchedulerTest, RaisedSignalPausesAndTellsTheOutcome) {
 // the upper waiting row; a failed one does not.
 TEST_F(SchedulerTest, TickStartsTheNextRowOnlyAfterADoneTask) {
   Rows({kRunning, kRunning, kNew, kRunning, kNew});
-  Pending(0);
+  Entry(0, true);
   Signal(0, 1);  // write failure with work left
   Signal(1, -1);  // out of work
   TickResult tick = TickRunningTasks(rows_, true);

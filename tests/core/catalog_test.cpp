@@ -48,19 +48,13 @@ TEST(CatalogTree, LevelsParentsAndPaths) {
   EXPECT_EQ(BuildCatalogPath(tree, FindCatalogEntry(tree, 135)),
             Gbk("Harvio->贴图论坛->天涯社区->天涯摄影->微距"));
   EXPECT_EQ(FindCatalogEntry(tree, 160), -1);
-  int sources = 0;
   for (const CatalogEntry& e : tree) {
-    if (e.sourceId != 0) ++sources;
-    if (e.parent >= 0) {
-      EXPECT_EQ(tree[e.parent].level + 1, e.level);
-    }
+    EXPECT_TRUE(e.parent < 0 || tree[e.parent].level + 1 == e.level) << e.name;
   }
-  EXPECT_EQ(sources, 8 + 2 + 95 + 3);
 }
 
 // The URLs of tests/data/core/start_urls.txt.
 TEST(StartUrls, AsListed) {
-  ASSERT_EQ(Gbk("风景"), "\xB7\xE7\xBE\xB0");
   std::ifstream rows(std::string(HARVIO_TEST_DATA) + "/core/start_urls.txt");
   ASSERT_TRUE(rows.good());
   int checked = 0;

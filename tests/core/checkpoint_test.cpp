@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -24,12 +23,9 @@ TEST(CheckpointRecovery, RepairsStayJournaledUntilACheckpointHoldsThem) {
   testing::TempHome home;
   std::string save = home.Path() + "save\\", saveNative = home.Native() + "/save/";
   std::filesystem::create_directories(saveNative);
-  TaskInfo info{};
-  info.sourceId = 161;
-  std::strcpy(info.savePath, save.c_str());
   TaskSet set;
   set.home = home.Path();
-  Task* task = CreateTask(set, info, 0);
+  Task* task = CreateTask(set, testing::InfoOf(161, "", save.c_str()), 0);
   std::string taskName = task->info.taskName;
   for (const char* url : {"http://pics.test/a.jpg", "http://pics.test/b.jpg"}) {
     task->queues[kPic].AddUrl(url, "", "", false);

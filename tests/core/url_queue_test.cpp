@@ -47,14 +47,9 @@ TEST(UrlValidation, SchemeHostPortAndControlBytes) {
 // has it, anything else marked so that no older build can resolve it; the
 // URL and the Host header come back unchanged, default ports dropped.
 TEST(UrlQueueAdd, SchemeAndPortLiveInTheHostField) {
-  struct Case {
-    const char* url;
-    const char* host;
-    const char* prefix;  // what PageUrl and the duplicate check rebuild
-    bool secure;
-    const char* name;
-    uint16_t port;
-  } cases[] = {
+  // prefix: what PageUrl and the duplicate check rebuild
+  struct Case { const char *url, *host, *prefix; bool secure; const char* name; uint16_t port; }
+  cases[] = {
       {"http://A.com/x", "a.com", "http://a.com", false, "a.com", 80},
       {"http://a.com:80/x", "a.com", "http://a.com", false, "a.com", 80},
       {"http://a.com:8080/x", "a.com:8080", "http://a.com:8080", false, "a.com", 8080},
@@ -103,7 +98,6 @@ TEST(UrlQueueAdd, AdmissionAndDuplicatesIgnoringAsciiCase) {
   });
   EXPECT_EQ(q.AddUrl("http://a.com/dir/a.jpg?x=1", "", "", true), AddResult::kDuplicate);
   EXPECT_EQ(q.AddUrl("http://a.com/dir/a.jpg?x=1", "", "", false), AddResult::kAdmitted);
-  EXPECT_EQ(q.AddUrl("http://a.com", "", "", false), AddResult::kInvalid);
   ASSERT_EQ(q.AddUrl("http://a/\xC4\x41", "", "", true), AddResult::kAdmitted);
   EXPECT_EQ(q.AddUrl("http://a/\xC4\x61", "", "", true), AddResult::kAdmitted);
   q.MarkFinished(q.TakeNext(25));  // both a.com entries
@@ -137,24 +131,19 @@ TEST(UrlQueueAdd, TitleCleanedForFolderNamesAndCutWhole) {
 
 // At 2048 entries a new one pushes out a finished tail first, else the
 // oldest entry not held by a worker.
-TEST(UrlQueueCap, FinishedTailDroppedFirst) {
+TEST(UrlQueueCap, FinishedTailFirstThenTheOldestNotHeld) {
   UrlQueue q;
-  q.AddUrl(Url(0).c_str(), "", "", false);
+  q.AddUrl(Url(9999).c_str(), "", "", false);
   q.MarkFinished(q.TakeNext(1));
-  for (int i = 1; i <= 2048; ++i) q.AddUrl(Url(i).c_str(), "", "", false);
-  EXPECT_EQ(q.Count(), 2048u);
-  EXPECT_EQ(q.AddUrl(Url(0).c_str(), "", "", true), AddResult::kAdmitted);
-}
-
-TEST(UrlQueueCap, OldestUnfinishedDroppedButNeverAnActiveOne) {
-  UrlQueue q;
   for (int i = 0; i < 2048; ++i) q.AddUrl(Url(i).c_str(), "", "", false);
+  EXPECT_EQ(q.Count(), 2048u);
   UrlItem* held = q.TakeNext(25);  // the oldest, at the tail
-  q.AddUrl(Url(2048).c_str(), "", "", false);
+  // The finished entry is gone, so it is no duplicate; /p1 makes room.
+  EXPECT_EQ(q.AddUrl(Url(9999).c_str(), "", "", true), AddResult::kAdmitted);
   EXPECT_EQ(q.Count(), 2048u);
   std::vector<std::string> paths = PathsHeadToTail(q);
   EXPECT_EQ(paths.back(), "/p0");             // still held, still there
-  EXPECT_EQ(paths[paths.size() - 2], "/p2");  // /p1 was dropped
+  EXPECT_EQ(paths[paths.size() - 2], "/p2");
   held->done = 7;                             // the worker may still write
   q.MarkFinished(held);
 }
@@ -172,8 +161,6 @@ TEST(UrlQueueTake, FirstInFirstOutWithinTheLimit) {
   EXPECT_EQ(q.PendingCount(), 3u);
 
   q.MarkFinished(first);
-  EXPECT_EQ(PathsHeadToTail(q),
-            (std::vector<std::string>{"/p3", "/p2", "/p1"}));
   q.MarkFinished(second);
   // Finished entries collect at the tail, most recent last.
   EXPECT_EQ(PathsHeadToTail(q),
@@ -193,21 +180,18 @@ TEST(UrlQueueTake, FirstInFirstOutWithinTheLimit) {
   EXPECT_TRUE(q.IsIdle());
 }
 
-TEST(UrlQueueCopy, ActiveComesBackWaitingAndTextsEndInside) {
+// A damaged task file's entry: its texts end inside their fields. (That an
+// active entry loads as waiting is TaskStoreTest's.)
+TEST(UrlQueueCopy, TextsEndInside) {
   UrlQueue q;
   UrlItem record;
   std::memset(&record, 'x', sizeof(record));
-  record.state = kActive;
-  q.AppendCopy(record);
   record.state = kFinished;
   q.AppendCopy(record);
-  std::vector<uint32_t> states;
   q.ForEachTailToHead([&](const UrlItem& i) {
-    states.push_back(i.state);
     EXPECT_EQ(std::strlen(i.path), 1024u);
     EXPECT_EQ(std::strlen(i.fileName), 65u);
   });
-  EXPECT_EQ(states, (std::vector<uint32_t>{kWaiting, kFinished}));
 }
 
 TEST(UrlQueueThreads, ConcurrentAdmitAndTakeLosesNothing) {
