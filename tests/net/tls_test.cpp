@@ -53,8 +53,15 @@ TEST_F(TlsTest, PicturesComeOverTlsWithTheHostNamedAndReferersAcrossSchemes) {
       EXPECT_NE(r.bytes.find("Referer: " + referer + "\r\n"), std::string::npos) << r.path;
     }
   }
-  // The next connection to the host resumes the session of the last one.
+  // A picture refused for its size is dropped mid-body: the server, still
+  // writing, must live on. The next connection resumes the last session.
+  fixture::Reply huge = Body(Bytes(2 << 20, 'h'));
+  huge.dripBytes = 65536;
+  huge.dripMs = 50;
+  serveTls("/huge.jpg", huge);
   serveTls("/g.jpg", Body(Bytes(2000, 'g')));
+  task->queues[kPic].AddUrl("https://good.test/huge.jpg", "", "", true);
+  EXPECT_EQ(RunUntilStopped(task), -1);
   task->queues[kPic].AddUrl("https://good.test/g.jpg", "", "", true);
   EXPECT_EQ(RunUntilStopped(task), -1);
   ASSERT_EQ(tlsServer().Requests().back().path, "/g.jpg");

@@ -3,6 +3,8 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <pthread.h>
+#include <signal.h>
 #include <sys/socket.h>
 #include <openssl/ssl.h>
 #include <sys/time.h>
@@ -317,6 +319,14 @@ bool Server::Greet(Link& link, Request* request) {
 }
 
 void Server::Serve(int fd) {
+  // SSL_write writes with write(), which raises SIGPIPE when the client has
+  // hung up (it refused the header, or closed before close_notify); that
+  // must end this connection, not the server. The signal goes to the
+  // writing thread, so blocking it here is enough.
+  sigset_t pipe;
+  sigemptyset(&pipe);
+  sigaddset(&pipe, SIGPIPE);
+  pthread_sigmask(SIG_BLOCK, &pipe, nullptr);
   Request request;
   Link link{fd};
   if (Greet(link, &request) && ReadRequest(link, &request)) {
