@@ -199,7 +199,7 @@ case "${1:-}" in
   test)
     build_for_tests
     cd "$native_build"
-    ctest --output-on-failure --timeout 300
+    ctest --output-on-failure --timeout 300 -j "$(nproc)"
     ;;
   package)
     install_packages
