@@ -9,6 +9,7 @@
 #include "app/string_routines.h"
 #include "app/url_batch.h"
 #include "tests/core/fixtures.h"
+#include "tests/platform/case_files.h"
 
 namespace harvio {
 namespace {
@@ -39,71 +40,44 @@ TEST(StringRoutines, EditsInPlaceWithinTheirBuffers) {
   EXPECT_STREQ(tight, "ab*");
 }
 
-TEST(KeywordRules, JoinedBySourceAndRefusedWhenEmpty) {
-  const struct { uint32_t sourceId; const char* typed; const char* joined; } cases[] = {
-      {1, "red  sun", "red+sun"}, {21, " red  sun", "redsun"}, {11, "\tred+car ", "red+car"}};
-  std::string keyword;
-  for (const auto& c : cases) {
-    ASSERT_TRUE(NormalizeKeyword(c.sourceId, c.typed, &keyword)) << c.typed;
-    EXPECT_EQ(keyword, c.joined);
-  }
-  EXPECT_FALSE(NormalizeKeyword(1, " + \t+ ", &keyword));
+// The cases of tests/data/app/new_task.txt.
+TEST(NewTask, CasesAsListed) {
+  testing::CheckCaseFile("app/new_task.txt", {
+      {"keyword", {2, [](const testing::Fields& f) {
+         std::string keyword;
+         return NormalizeKeyword(std::stoul(f[0]), f[1], &keyword) ? keyword : "refused";
+       }}},
+      {"save path", {1, [](const testing::Fields& f) { return NormalizeSavePath(f[0]); }}},
+      {"valid path", {1, [](const testing::Fields& f) {
+         return std::to_string(IsValidSavePath(f[0]));
+       }}},
+      {"formats", {1, [](const testing::Fields& f) {
+         std::vector<int32_t> fields = testing::Numbers(f[0]);
+         TaskInfo info{}, written{};
+         info.jpgLarge = static_cast<uint32_t>(fields[0]);
+         info.jpgSmall = static_cast<uint32_t>(fields[1]);
+         info.gif = static_cast<uint32_t>(fields[2]);
+         StoreFormats(TaskFormats(info), &written);
+         return std::to_string(TaskFormats(info)) + "\t" +
+                testing::Spaced({written.jpgLarge, written.jpgSmall, written.gif});
+       }}},
+      {"threads", {2, [](const testing::Fields& f) {
+         return std::to_string(ThreadCountFromText(f[0], std::stoul(f[1])));
+       }}},
+  });
+  EXPECT_EQ(DefaultFormats(1), kClassicFormats);  // 161..163: the wizard's format boxes
+}
+
+// A refused keyword is told; a taken one is stored with the size option.
+TEST(WizardPages, SearchSourceCustomAndProgramChecks) {
   WizardData data;
+  EXPECT_EQ(CheckSourcePage(data), Gbk("请继续选择子类别。"));
   data.sourceId = 1;
   EXPECT_EQ(CheckSearchPage(data, "  ", 0), Gbk("请输入关键字。"));
   EXPECT_EQ(CheckSearchPage(data, "a b", 2), "");
   EXPECT_EQ(data.keyword, "a+b");
   EXPECT_EQ(data.sizeOption, 2u);
-}
-
-// Drive D does not exist here; Z (the root) does. 0x95 0x5C is one
-// character whose trail byte is "\".
-TEST(SavePathRules, NormaliseAndValidate) {
-  EXPECT_EQ(NormalizeSavePath("D:\\my.pics"), "D:\\my pics\\");
-  EXPECT_EQ(NormalizeSavePath(" \tZ:\\a.b\\ "), "Z:\\a b\\");
-  EXPECT_EQ(NormalizeSavePath(""), "\\");
-  EXPECT_EQ(NormalizeSavePath("Z:\\\x95\x5C"), "Z:\\\x95\x5C\\");
-  for (const char* good : {"Z:\\my pics\\", "z:\\", "Z:\\\x95\x5C\\"}) {
-    EXPECT_TRUE(IsValidSavePath(good)) << good;
-  }
-  for (std::string bad : {"D:\\my pics\\", "Z:", "Z:/a\\", "Z:\\a\\\\", "Z:\\ a\\",
-                          "Z:\\a \\", "Z:\\a?b\\", "Z:\\a", "1:\\"}) {
-    EXPECT_FALSE(IsValidSavePath(bad)) << bad;
-  }
-  EXPECT_FALSE(IsValidSavePath("Z:\\" + std::string(125, 'a') + "\\"));
-}
-
-// PNG and WebP live in bits of the `gif` field: files written before them
-// (0 or 1 there) read as they always did, and what is stored reads back.
-TEST(PictureFormats, StoredInTheFlagFields) {
-  const struct { uint32_t large, small, gif; FormatSet formats; } stored[] = {
-      {1, 0, 0, FormatBit(kJpgLargeFormat)},
-      {1, 1, 1, kClassicFormats},
-      {0, 0, 1, FormatBit(kGifFormat)},
-      {0, 0, 2, FormatBit(kPngFormat)},
-      {1, 0, 6, FormatBit(kJpgLargeFormat) | FormatBit(kPngFormat) | FormatBit(kWebpFormat)},
-      {1, 1, 7, kEveryFormat}};
-  for (const auto& s : stored) {
-    TaskInfo info{};
-    info.jpgLarge = s.large;
-    info.jpgSmall = s.small;
-    info.gif = s.gif;
-    EXPECT_EQ(TaskFormats(info), s.formats) << s.gif;
-    TaskInfo written{};
-    StoreFormats(s.formats, &written);
-    EXPECT_EQ(std::vector<uint32_t>({written.jpgLarge, written.jpgSmall, written.gif}),
-              std::vector<uint32_t>({s.large, s.small, s.gif}));
-  }
-  TaskInfo hostile{};
-  hostile.gif = 0xFFFFFFFF;  // no bit beyond WebP is taken for a format
-  EXPECT_EQ(TaskFormats(hostile), FormatBit(kGifFormat) | FormatBit(kPngFormat) | FormatBit(kWebpFormat));
-  EXPECT_EQ(DefaultFormats(1), kClassicFormats);  // 161..163: the wizard's format boxes
-}
-
-// The empty-list and bad-path messages are left to cli_tasks_test.sh.
-TEST(WizardPages, SourceCustomAndProgramChecks) {
-  WizardData data;
-  EXPECT_EQ(CheckSourcePage(data), Gbk("请继续选择子类别。"));
+  // The empty-list and bad-path messages are left to cli_tasks_test.sh.
   data.sourceId = 162;
   data.urlList.AddUrl("http://a/1", "", "", true);
   EXPECT_EQ(CheckCustomPage(data, 0), Gbk("至少要选择一种图片格式。"));
@@ -115,9 +89,6 @@ TEST(WizardPages, SourceCustomAndProgramChecks) {
   EXPECT_EQ(data.savePath, "Z:\\pics new\\");
   EXPECT_EQ(data.threadCount, 15u);
   EXPECT_EQ(data.classifyByTitle, 0u);  // not a forum
-  EXPECT_EQ(ThreadCountFromText("25", 15), 25u);
-  EXPECT_EQ(ThreadCountFromText("4", 9), 9u);
-  EXPECT_EQ(ThreadCountFromText("x", 9), 9u);
 }
 
 TEST(WizardDefaults, SavePathFromCatalogAndKeyword) {
