@@ -24,6 +24,7 @@ TEST(IniFile, ReadsValuesLikeTheProfileFunctions) {
                 std::to_string(ReadIniInt(path, f[0].c_str(), f[1].c_str(), 77));
        }}},
   });
+  EXPECT_EQ(ParseIniInteger("\t42"), 42);  // a tab leads like a blank
   EXPECT_EQ(ReadIniString(path, "S", "A", "", 3), "12a");
   EXPECT_EQ(ReadIniInt(dir.Path() + "none.ini", "S", "A", 77), 77);
 }
