@@ -19,36 +19,42 @@ namespace {
 
 using testing::Gbk;
 
-// Tasks in list order, their keys the row indices as after loading.
+// Tasks in list order, their keys the row indices as after loading,
+// written one letter a row: N, R, P, D for the state, upper case when
+// selected, "*" after a row marks it focused.
 class Rows {
  public:
-  explicit Rows(const std::vector<TaskState>& states) {
-    for (TaskState state : states) {
+  explicit Rows(const std::string& letters) {
+    for (char c : letters) {
+      if (c == '*') {
+        rows.back().focused = true;
+        continue;
+      }
+      const char upper = static_cast<char>(c & ~0x20);
       tasks_.push_back(std::make_unique<Task>());
-      tasks_.back()->info.state = state;
+      tasks_.back()->info.state = upper == 'N' ? kNew : upper == 'R' ? kRunning
+                                  : upper == 'P' ? kPaused : kDone;
       tasks_.back()->orderKey = static_cast<uint32_t>(tasks_.size() - 1);
-      rows.push_back({tasks_.back().get(), false, false});
+      rows.push_back({tasks_.back().get(), upper == c, false});
     }
   }
-  Rows(size_t count, TaskState state) : Rows(std::vector<TaskState>(count, state)) {}
-
   // From the top, each row's original index, "*" when selected and "!"
   // when its key is not its position.
   std::string Order() const {
     std::string order;
     for (size_t i = 0; i < rows.size(); ++i) {
-      order += std::to_string(Index(rows[i].task)) + (rows[i].selected ? "*" : "") +
+      order += Index(rows[i].task) + (rows[i].selected ? "*" : "") +
                (rows[i].task->orderKey == i ? "" : "!");
     }
     return order;
   }
-  size_t Index(const Task* task) const {
+  // The task's original index, "-" for none.
+  std::string Index(const Task* task) const {
     for (size_t i = 0; i < tasks_.size(); ++i) {
-      if (tasks_[i].get() == task) return i;
+      if (tasks_[i].get() == task) return std::to_string(i);
     }
-    return SIZE_MAX;
+    return "-";
   }
-  Task& task(size_t i) { return *tasks_[i]; }
 
   std::vector<ListRow> rows;
 
@@ -113,13 +119,6 @@ ThreadView View(uint32_t state, uint32_t kind, uint32_t size, uint32_t done, uin
   return view;
 }
 
-// Rows of COUNT tasks with the SELECTED ones selected.
-Rows Selected(const std::string& count, const std::string& selected) {
-  Rows rows(std::stoul(count), kNew);
-  for (int32_t i : testing::Numbers(selected)) rows.rows[static_cast<size_t>(i)].selected = true;
-  return rows;
-}
-
 std::string MovedUntilStopped(Rows rows, bool (*move)(std::vector<ListRow>&)) {
   testing::Fields orders;
   for (int i = 0; i < 10 && move(rows.rows); ++i) orders.push_back(rows.Order());
@@ -141,19 +140,30 @@ TEST(ListRules, CasesAsListed) {
          }
          return testing::Joined(cells);
        }}},
-      {"up", {2, [](const testing::Fields& f) {
-         return MovedUntilStopped(Selected(f[0], f[1]), MoveSelectedUp);
+      {"up", {1, [](const testing::Fields& f) { return MovedUntilStopped(Rows(f[0]), MoveSelectedUp); }}},
+      {"down", {1, [](const testing::Fields& f) {
+         return MovedUntilStopped(Rows(f[0]), MoveSelectedDown);
        }}},
-      {"down", {2, [](const testing::Fields& f) {
-         return MovedUntilStopped(Selected(f[0], f[1]), MoveSelectedDown);
+      {"delete", {1, [](const testing::Fields& f) {
+         Rows rows(f[0]);
+         testing::Fields removed;
+         for (Task* task : RemoveSelectedRows(rows.rows)) removed.push_back(rows.Index(task));
+         return testing::Joined(removed, " ") + "\t" + rows.Order();
        }}},
-      {"delete", {2, [](const testing::Fields& f) {
-         Rows rows = Selected(f[0], f[1]);
-         std::string removed;
-         for (Task* task : RemoveSelectedRows(rows.rows)) {
-           removed += (removed.empty() ? "" : " ") + std::to_string(rows.Index(task));
+      {"running", {1, [](const testing::Fields& f) {
+         Rows rows(f[0]);
+         RunningTable table = BuildRunningTable(rows.rows);
+         testing::Fields entries;
+         for (uint32_t i = 0; i < table.count; ++i) {  // "?": the row holds another task
+           const size_t row = static_cast<size_t>(table.entries[i].row);
+           const bool same = row < rows.rows.size() && rows.rows[row].task == table.entries[i].task;
+           entries.push_back(std::to_string(row) + (same ? "" : "?"));
          }
-         return removed + "\t" + rows.Order();
+         return testing::Joined(entries, " ");
+       }}},
+      {"thread view", {1, [](const testing::Fields& f) {
+         Rows rows(f[0]);
+         return rows.Index(ThreadViewTaskOf(rows.rows));
        }}},
   });
 }
@@ -174,33 +184,6 @@ TEST(Cells, UnterminatedTextsStopAtTheirFieldEnd) {
   TaskStatus never = {};
   EXPECT_EQ(TaskCellText(never, 7), "");
   EXPECT_EQ(TaskCellText(never, 0), "");
-}
-
-TEST(DerivedState, RunningTableHoldsTheFirstThreeRunningRows) {
-  Rows r({kRunning, kNew, kRunning, kDone, kRunning, kRunning});
-  RunningTable table = BuildRunningTable(r.rows);
-  ASSERT_EQ(table.count, 3u);
-  const int32_t expected[] = {0, 2, 4};
-  for (uint32_t i = 0; i < 3; ++i) {
-    int32_t row = table.entries[i].row;
-    EXPECT_EQ(row, expected[i]);
-    EXPECT_EQ(table.entries[i].task, r.rows[static_cast<size_t>(row)].task);
-  }
-  EXPECT_EQ(BuildRunningTable(Rows(4, kPaused).rows).count, 0u);
-}
-
-TEST(DerivedState, ThreadViewTaskIsTheFocusedSelectedRunningRow) {
-  Rows r({kPaused, kRunning, kRunning});
-  EXPECT_EQ(ThreadViewTaskOf(r.rows), nullptr);
-  r.rows[2].focused = true;  // focused but not selected
-  EXPECT_EQ(ThreadViewTaskOf(r.rows), nullptr);
-  r.rows[1].selected = true;
-  EXPECT_EQ(ThreadViewTaskOf(r.rows), nullptr);
-  r.rows[2].selected = true;
-  EXPECT_EQ(ThreadViewTaskOf(r.rows), &r.task(2));
-  r.rows[2].focused = false;
-  r.rows[0].focused = r.rows[0].selected = true;  // a paused task shows no threads
-  EXPECT_EQ(ThreadViewTaskOf(r.rows), nullptr);
 }
 
 }  // namespace
