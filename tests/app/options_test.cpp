@@ -21,10 +21,9 @@ std::string Geometry(const Options& o) {
 }
 
 // Options read from the file TEXT, with "|" for its line ends.
-Options Loaded(std::string text) {
+Options Loaded(const std::string& text) {
   platform::TempDir dir;
-  for (size_t bar; (bar = text.find('|')) != std::string::npos;) text.replace(bar, 1, "\r\n");
-  SetFileText(dir.Path() + kOptionsFileName, text);
+  SetFileText(dir.Path() + kOptionsFileName, testing::Replaced(text, "|", "\r\n"));
   Options o;
   o.shutdownWhenDone = 1;
   LoadOptions(o, dir.Path() + kOptionsFileName, kScreen);

@@ -43,11 +43,7 @@ TEST(ComposeRequest, CasesAsListed) {
              Compose(item, static_cast<ItemKind>(kind[0]), static_cast<uint32_t>(kind[1]));
          const size_t tail = request.find(kTail);
          if (tail == std::string::npos) return "no fixed lines: " + request;
-         request.erase(tail, sizeof(kTail) - 1);
-         for (size_t end; (end = request.find("\r\n")) != std::string::npos;) {
-           request.replace(end, 2, "|");
-         }
-         return request;
+         return testing::Replaced(request.erase(tail, sizeof(kTail) - 1), "\r\n", "|");
        }}},
   });
   EXPECT_EQ(Compose(Item("a.com", "/x"), kPic, 1),

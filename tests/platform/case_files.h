@@ -24,6 +24,14 @@ inline std::string Joined(const Fields& fields, const char* separator = "\t") {
   return text;
 }
 
+// TEXT with every FROM replaced by TO.
+inline std::string Replaced(std::string text, const std::string& from, const std::string& to) {
+  for (size_t at = 0; (at = text.find(from, at)) != std::string::npos; at += to.size()) {
+    text.replace(at, from.size(), to);
+  }
+  return text;
+}
+
 // The numbers of a field written "1 -2 3", and back.
 inline std::vector<int32_t> Numbers(const std::string& field) {
   std::istringstream in(field);
