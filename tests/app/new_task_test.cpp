@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 
 #include "app/save_path.h"
 #include "sources/catalog.h"
@@ -22,6 +23,20 @@ std::vector<std::string> Urls(UrlQueue& q) {
     urls.push_back(std::string("http://") + i.host + i.path);
   });
   return urls;
+}
+
+// The wizard finished for a task of SOURCEID, "classify by thread title"
+// ticked and two URLs in its list.
+Task* Finish(TaskSet& set, uint32_t sourceId, const std::string& keyword,
+             const std::vector<Task*>& rows, std::string* why) {
+  WizardData data;
+  data.sourceId = sourceId;
+  data.keyword = keyword;
+  data.savePath = "Z:\\p\\";
+  data.classifyByTitle = 1;
+  data.urlList.AddUrl("http://a/1", "", "", true);
+  data.urlList.AddUrl("http://a/2", "", "", true);
+  return FinishWizard(set, data, rows, why);
 }
 
 // What the keyword and batch tests below do not reach: 0x81 0x7C is one
@@ -69,6 +84,17 @@ TEST(NewTask, CasesAsListed) {
          return testing::Replaced(BatchPreview(batch), "\r\n", "|") + "\t" + message + "\t" +
                 testing::Joined(Urls(queue), " ");
        }}},
+      {"finish", {2, [](const testing::Fields& f) {
+         TaskSet set;
+         std::string why;
+         std::unique_ptr<Task> task(Finish(set, std::stoul(f[0]), f[1], {}, &why));
+         if (task == nullptr) return "refused: " + why;
+         const TaskInfo& i = task->info;
+         std::string text = std::string(i.keyword) + "\t" +
+                            testing::Spaced({i.jpgLarge, i.jpgSmall, i.gif, i.classifyByTitle});
+         for (UrlQueue& queue : task->queues) text += "\t" + testing::Joined(Urls(queue), " ");
+         return text;
+       }}},
       {"threads", {2, [](const testing::Fields& f) {
          return std::to_string(ThreadCountFromText(f[0], std::stoul(f[1])));
        }}},
@@ -115,43 +141,17 @@ TEST(WizardDefaults, SavePathFromCatalogAndKeyword) {
   EXPECT_EQ(DefaultSavePath("W\\", data), "W\\X");
 }
 
-// Duplicates, the messages and the custom sources' queues are also run by
-// cli_tasks_test.sh; here: the defaults by source and the limit of ten, told
-// before a duplicate.
-TEST(WizardFinish, FlagsBySourceDuplicatesAndLimit) {
+// Ten tasks at most, told before a duplicate; each new row's key is its place.
+TEST(WizardFinish, TenTasksAtMost) {
   TaskSet set;
   std::vector<Task*> rows;
   std::string why;
-  auto finish = [&](uint32_t sourceId, const char* keyword) {
-    WizardData data;
-    data.sourceId = sourceId;
-    data.keyword = keyword;
-    data.savePath = "Z:\\p\\";
-    data.classifyByTitle = 1;
-    data.urlList.AddUrl("http://a/1", "", "", true);
-    data.urlList.AddUrl("http://a/2", "", "", true);
-    Task* task = FinishWizard(set, data, rows, &why);
-    if (task != nullptr) rows.push_back(task);
-    return task;
-  };
-  Task* google = finish(1, "a");
-  ASSERT_NE(google, nullptr);
-  EXPECT_EQ(google->info.jpgSmall, 1u);
-  EXPECT_EQ(google->info.classifyByTitle, 0u);
-  EXPECT_EQ(google->queues[kWeb2].Count(), 1u);
-  Task* board = finish(45, "ignored");
-  ASSERT_NE(board, nullptr);
-  EXPECT_STREQ(board->info.keyword, "");
-  EXPECT_EQ(board->info.classifyByTitle, 1u);
-  EXPECT_EQ(board->info.gif, 0u);
-  EXPECT_EQ(board->orderKey, 1u);
-  Task* custom = finish(163, "");
-  ASSERT_NE(custom, nullptr);
-  EXPECT_EQ(Urls(custom->queues[kWeb2]), (std::vector<std::string>{"http://a/1", "http://a/2"}));
-  ASSERT_NE(finish(161, ""), nullptr);
-  EXPECT_EQ(rows.back()->queues[kPic].Count(), 2u);
-  while (rows.size() < 10) ASSERT_NE(finish(162, ""), nullptr);
-  EXPECT_EQ(finish(1, "a"), nullptr);
+  for (uint32_t i = 0; i < 10; ++i) {
+    rows.push_back(Finish(set, i == 0 ? 1 : 162, "a", rows, &why));
+    ASSERT_NE(rows.back(), nullptr);
+    EXPECT_EQ(rows.back()->orderKey, i);
+  }
+  EXPECT_EQ(Finish(set, 1, "a", rows, &why), nullptr);
   EXPECT_EQ(why, Gbk("最多只能添加 10 个任务。"));
   for (Task* t : rows) delete t;
 }
