@@ -12,45 +12,49 @@
 
 #include "net/worker.h"
 #include "tests/core/fixtures.h"
+#include "tests/platform/case_files.h"
 
 namespace harvio {
 namespace {
 
 using testing::Gbk;
 
-// Tasks in list order, their keys the row indices as after loading.
+// Tasks in list order, their keys the row indices as after loading,
+// written one letter a row: N, R, P, D for the state, upper case when
+// selected, "*" after a row marks it focused.
 class Rows {
  public:
-  explicit Rows(const std::vector<TaskState>& states) {
-    for (TaskState state : states) {
+  explicit Rows(const std::string& letters) {
+    for (char c : letters) {
+      if (c == '*') {
+        rows.back().focused = true;
+        continue;
+      }
+      const char upper = static_cast<char>(c & ~0x20);
       tasks_.push_back(std::make_unique<Task>());
-      tasks_.back()->info.state = state;
+      tasks_.back()->info.state = upper == 'N' ? kNew : upper == 'R' ? kRunning
+                                  : upper == 'P' ? kPaused : kDone;
       tasks_.back()->orderKey = static_cast<uint32_t>(tasks_.size() - 1);
-      rows.push_back({tasks_.back().get(), false, false});
+      rows.push_back({tasks_.back().get(), upper == c, false});
     }
-  }
-  Rows(size_t count, TaskState state) : Rows(std::vector<TaskState>(count, state)) {}
-
-  void Select(const std::vector<size_t>& which) {
-    for (size_t i : which) rows[i].selected = true;
   }
   // From the top, each row's original index, "*" when selected and "!"
   // when its key is not its position.
   std::string Order() const {
     std::string order;
     for (size_t i = 0; i < rows.size(); ++i) {
-      order += std::to_string(Index(rows[i].task)) + (rows[i].selected ? "*" : "") +
+      order += Index(rows[i].task) + (rows[i].selected ? "*" : "") +
                (rows[i].task->orderKey == i ? "" : "!");
     }
     return order;
   }
-  size_t Index(const Task* task) const {
+  // The task's original index, "-" for none.
+  std::string Index(const Task* task) const {
     for (size_t i = 0; i < tasks_.size(); ++i) {
-      if (tasks_[i].get() == task) return i;
+      if (tasks_[i].get() == task) return std::to_string(i);
     }
-    return SIZE_MAX;
+    return "-";
   }
-  Task& task(size_t i) { return *tasks_[i]; }
 
   std::vector<ListRow> rows;
 
@@ -108,12 +112,6 @@ TEST(TaskCells, RunningWorkersAreCountedByTheirItemKind) {
   SetWorkerHooks(nullptr);
 }
 
-TEST(TaskCells, StateLabels) {
-  const std::pair<uint32_t, const char*> labels[] = {
-      {kNew, "新建"}, {kRunning, "运行"}, {kPaused, "暂停"}, {kDone, "完成"}, {99, "完成"}};
-  for (const auto& [state, label] : labels) EXPECT_EQ(TaskStateLabel(state), Gbk(label)) << state;
-}
-
 ThreadView View(uint32_t state, uint32_t kind, uint32_t size, uint32_t done, uint32_t retry) {
   ThreadView view = {state, kind, size, done, retry, "", ""};
   std::strcpy(view.url, "pics.test/a/1.jpg");
@@ -121,36 +119,53 @@ ThreadView View(uint32_t state, uint32_t kind, uint32_t size, uint32_t done, uin
   return view;
 }
 
-std::vector<std::string> ThreadCells(const ThreadView& view) {
-  std::vector<std::string> cells;
-  for (int column = 0; column < kThreadColumns; ++column) {
-    cells.push_back(ThreadCellText(view, column));
-  }
-  return cells;
+std::string MovedUntilStopped(Rows rows, bool (*move)(std::vector<ListRow>&)) {
+  testing::Fields orders;
+  for (int i = 0; i < 10 && move(rows.rows); ++i) orders.push_back(rows.Order());
+  return testing::Joined(orders);
 }
 
-TEST(ThreadCells, SizesOnlyWhileReceivingDetailsOnlyWhileBusy) {
-  const std::string url = "pics.test/a/1.jpg", file = "{0A}.jpg";
-  struct Case { ThreadView view; std::vector<std::string> cells; } cases[] = {
-      {View(kReceiving, kPic, 300000, 150000, 1),
-       {Gbk("接收数据"), "PIC", "292.97KB", "146.48KB", "50%", "1", url, file}},
-      // No length in the response: no size and no percent, but the bytes.
-      {View(kProcessing, kWeb1, 0, 2048, 0),
-       {Gbk("处理数据"), "WEB1", "", "2.00KB", "", "0", url, file}},
-      {View(kWaitRetry, kWeb2, 5000, 100, 2),
-       {Gbk("等待重试"), "WEB2", "", "", "", "2", url, file}},
-      {View(kCertRefused, kPic, 0, 0, 0), {Gbk("证书无效"), "PIC", "", "", "", "0", url, file}},
-      {View(kIdle, kNoKind, 0, 0, 3), {Gbk("空闲"), "NULL", "", "", "", "", "", ""}},
-      {View(kFinishing, kPic, 9, 9, 1), {Gbk("完成"), "PIC", "", "", "", "", "", ""}},
-      // Near 4 GB: the percent must not wrap in 32 bits.
-      {View(kReceiving, kPic, 4000000000u, 3999000000u, 0),
-       {Gbk("接收数据"), "PIC", "3906250.00KB", "3905273.44KB", "99%", "0", url, file}},
-      // A damaged block: unknown state and kind.
-      {View(11, 7, 1, 1, 1), {"", "NULL", "", "", "", "", "", ""}},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(ThreadCells(c.view), c.cells) << "state " << c.view.state;
-  }
+// The cases of tests/data/app/list_rules.txt.
+TEST(ListRules, CasesAsListed) {
+  testing::CheckCaseFile("app/list_rules.txt", {
+      {"state", {1, [](const testing::Fields& f) { return TaskStateLabel(std::stoul(f[0])); }}},
+      {"thread", {1, [](const testing::Fields& f) {
+         std::vector<int32_t> n = testing::Numbers(f[0]);
+         ThreadView view = View(static_cast<uint32_t>(n[0]), static_cast<uint32_t>(n[1]),
+                                static_cast<uint32_t>(n[2]), static_cast<uint32_t>(n[3]),
+                                static_cast<uint32_t>(n[4]));
+         testing::Fields cells;
+         for (int column = 0; column < kThreadColumns; ++column) {
+           cells.push_back(ThreadCellText(view, column));
+         }
+         return testing::Joined(cells);
+       }}},
+      {"up", {1, [](const testing::Fields& f) { return MovedUntilStopped(Rows(f[0]), MoveSelectedUp); }}},
+      {"down", {1, [](const testing::Fields& f) {
+         return MovedUntilStopped(Rows(f[0]), MoveSelectedDown);
+       }}},
+      {"delete", {1, [](const testing::Fields& f) {
+         Rows rows(f[0]);
+         testing::Fields removed;
+         for (Task* task : RemoveSelectedRows(rows.rows)) removed.push_back(rows.Index(task));
+         return testing::Joined(removed, " ") + "\t" + rows.Order();
+       }}},
+      {"running", {1, [](const testing::Fields& f) {
+         Rows rows(f[0]);
+         RunningTable table = BuildRunningTable(rows.rows);
+         testing::Fields entries;
+         for (uint32_t i = 0; i < table.count; ++i) {  // "?": the row holds another task
+           const size_t row = static_cast<size_t>(table.entries[i].row);
+           const bool same = row < rows.rows.size() && rows.rows[row].task == table.entries[i].task;
+           entries.push_back(std::to_string(row) + (same ? "" : "?"));
+         }
+         return testing::Joined(entries, " ");
+       }}},
+      {"thread view", {1, [](const testing::Fields& f) {
+         Rows rows(f[0]);
+         return rows.Index(ThreadViewTaskOf(rows.rows));
+       }}},
+  });
 }
 
 // Damaged or never refreshed blocks: texts end at their field's end.
@@ -169,61 +184,6 @@ TEST(Cells, UnterminatedTextsStopAtTheirFieldEnd) {
   TaskStatus never = {};
   EXPECT_EQ(TaskCellText(never, 7), "");
   EXPECT_EQ(TaskCellText(never, 0), "");
-}
-
-TEST(DerivedState, RunningTableHoldsTheFirstThreeRunningRows) {
-  Rows r({kRunning, kNew, kRunning, kDone, kRunning, kRunning});
-  RunningTable table = BuildRunningTable(r.rows);
-  ASSERT_EQ(table.count, 3u);
-  const int32_t expected[] = {0, 2, 4};
-  for (uint32_t i = 0; i < 3; ++i) {
-    int32_t row = table.entries[i].row;
-    EXPECT_EQ(row, expected[i]);
-    EXPECT_EQ(table.entries[i].task, r.rows[static_cast<size_t>(row)].task);
-  }
-  EXPECT_EQ(BuildRunningTable(Rows(4, kPaused).rows).count, 0u);
-}
-
-TEST(DerivedState, ThreadViewTaskIsTheFocusedSelectedRunningRow) {
-  Rows r({kPaused, kRunning, kRunning});
-  EXPECT_EQ(ThreadViewTaskOf(r.rows), nullptr);
-  r.rows[2].focused = true;  // focused but not selected
-  EXPECT_EQ(ThreadViewTaskOf(r.rows), nullptr);
-  r.rows[1].selected = true;
-  EXPECT_EQ(ThreadViewTaskOf(r.rows), nullptr);
-  r.rows[2].selected = true;
-  EXPECT_EQ(ThreadViewTaskOf(r.rows), &r.task(2));
-  r.rows[2].focused = false;
-  r.rows[0].focused = r.rows[0].selected = true;  // a paused task shows no threads
-  EXPECT_EQ(ThreadViewTaskOf(r.rows), nullptr);
-}
-
-// Selected rows move as blocks and stop at the ends; the keys follow the
-// rows. Deleting renumbers the rest in their order.
-TEST(Reorder, MoveUpMoveDownAndDelete) {
-  Rows up(7, kNew), down(7, kNew), none(3, kNew), gone(5, kPaused);
-  up.Select({2, 3, 5});
-  for (const char* expected : {"02*3*15*46", "2*3*05*146", "2*3*5*0146"}) {
-    EXPECT_TRUE(MoveSelectedUp(up.rows));
-    EXPECT_EQ(up.Order(), expected);
-  }
-  EXPECT_FALSE(MoveSelectedUp(up.rows));
-  EXPECT_EQ(up.Order(), "2*3*5*0146");
-  down.Select({1, 3, 4});
-  for (const char* expected : {"021*53*4*6", "0251*63*4*", "02561*3*4*"}) {
-    EXPECT_TRUE(MoveSelectedDown(down.rows));
-    EXPECT_EQ(down.Order(), expected);
-  }
-  EXPECT_FALSE(MoveSelectedDown(down.rows));
-  EXPECT_FALSE(MoveSelectedDown(none.rows) || MoveSelectedUp(none.rows));
-
-  gone.Select({1, 3});
-  std::vector<Task*> removed = RemoveSelectedRows(gone.rows);
-  ASSERT_EQ(removed.size(), 2u);
-  EXPECT_EQ(gone.Index(removed[0]), 1u);
-  EXPECT_EQ(gone.Index(removed[1]), 3u);
-  EXPECT_EQ(gone.Order(), "024");
-  EXPECT_TRUE(RemoveSelectedRows(gone.rows).empty());
 }
 
 }  // namespace

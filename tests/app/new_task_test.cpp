@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 
 #include "app/save_path.h"
 #include "sources/catalog.h"
 #include "app/string_routines.h"
 #include "app/url_batch.h"
 #include "tests/core/fixtures.h"
+#include "tests/platform/case_files.h"
 
 namespace harvio {
 namespace {
@@ -21,6 +23,20 @@ std::vector<std::string> Urls(UrlQueue& q) {
     urls.push_back(std::string("http://") + i.host + i.path);
   });
   return urls;
+}
+
+// The wizard finished for a task of SOURCEID, "classify by thread title"
+// ticked and two URLs in its list.
+Task* Finish(TaskSet& set, uint32_t sourceId, const std::string& keyword,
+             const std::vector<Task*>& rows, std::string* why) {
+  WizardData data;
+  data.sourceId = sourceId;
+  data.keyword = keyword;
+  data.savePath = "Z:\\p\\";
+  data.classifyByTitle = 1;
+  data.urlList.AddUrl("http://a/1", "", "", true);
+  data.urlList.AddUrl("http://a/2", "", "", true);
+  return FinishWizard(set, data, rows, why);
 }
 
 // What the keyword and batch tests below do not reach: 0x81 0x7C is one
@@ -39,71 +55,63 @@ TEST(StringRoutines, EditsInPlaceWithinTheirBuffers) {
   EXPECT_STREQ(tight, "ab*");
 }
 
-TEST(KeywordRules, JoinedBySourceAndRefusedWhenEmpty) {
-  const struct { uint32_t sourceId; const char* typed; const char* joined; } cases[] = {
-      {1, "red  sun", "red+sun"}, {21, " red  sun", "redsun"}, {11, "\tred+car ", "red+car"}};
-  std::string keyword;
-  for (const auto& c : cases) {
-    ASSERT_TRUE(NormalizeKeyword(c.sourceId, c.typed, &keyword)) << c.typed;
-    EXPECT_EQ(keyword, c.joined);
-  }
-  EXPECT_FALSE(NormalizeKeyword(1, " + \t+ ", &keyword));
+// The cases of tests/data/app/new_task.txt.
+TEST(NewTask, CasesAsListed) {
+  testing::CheckCaseFile("app/new_task.txt", {
+      {"keyword", {2, [](const testing::Fields& f) {
+         std::string keyword;
+         return NormalizeKeyword(std::stoul(f[0]), f[1], &keyword) ? keyword : "refused";
+       }}},
+      {"save path", {1, [](const testing::Fields& f) { return NormalizeSavePath(f[0]); }}},
+      {"valid path", {1, [](const testing::Fields& f) {
+         return std::to_string(IsValidSavePath(f[0]));
+       }}},
+      {"formats", {1, [](const testing::Fields& f) {
+         std::vector<int32_t> fields = testing::Numbers(f[0]);
+         TaskInfo info{}, written{};
+         info.jpgLarge = static_cast<uint32_t>(fields[0]);
+         info.jpgSmall = static_cast<uint32_t>(fields[1]);
+         info.gif = static_cast<uint32_t>(fields[2]);
+         StoreFormats(TaskFormats(info), &written);
+         return std::to_string(TaskFormats(info)) + "\t" +
+                testing::Spaced({written.jpgLarge, written.jpgSmall, written.gif});
+       }}},
+      {"batch", {4, [](const testing::Fields& f) {
+         UrlBatch batch{f[0], static_cast<uint32_t>(std::stoul(f[1])),
+                        static_cast<uint32_t>(std::stoul(f[2])), f[3] == "1"};
+         UrlQueue queue;
+         std::string message = AddUrlBatch(queue, batch);
+         return testing::Replaced(BatchPreview(batch), "\r\n", "|") + "\t" + message + "\t" +
+                testing::Joined(Urls(queue), " ");
+       }}},
+      {"finish", {2, [](const testing::Fields& f) {
+         TaskSet set;
+         std::string why;
+         std::unique_ptr<Task> task(Finish(set, std::stoul(f[0]), f[1], {}, &why));
+         if (task == nullptr) return "refused: " + why;
+         const TaskInfo& i = task->info;
+         std::string text = std::string(i.keyword) + "\t" +
+                            testing::Spaced({i.jpgLarge, i.jpgSmall, i.gif, i.classifyByTitle});
+         for (UrlQueue& queue : task->queues) text += "\t" + testing::Joined(Urls(queue), " ");
+         return text;
+       }}},
+      {"threads", {2, [](const testing::Fields& f) {
+         return std::to_string(ThreadCountFromText(f[0], std::stoul(f[1])));
+       }}},
+  });
+  EXPECT_EQ(DefaultFormats(1), kClassicFormats);  // 161..163: the wizard's format boxes
+}
+
+// A refused keyword is told; a taken one is stored with the size option.
+TEST(WizardPages, SearchSourceCustomAndProgramChecks) {
   WizardData data;
+  EXPECT_EQ(CheckSourcePage(data), Gbk("请继续选择子类别。"));
   data.sourceId = 1;
   EXPECT_EQ(CheckSearchPage(data, "  ", 0), Gbk("请输入关键字。"));
   EXPECT_EQ(CheckSearchPage(data, "a b", 2), "");
   EXPECT_EQ(data.keyword, "a+b");
   EXPECT_EQ(data.sizeOption, 2u);
-}
-
-// Drive D does not exist here; Z (the root) does. 0x95 0x5C is one
-// character whose trail byte is "\".
-TEST(SavePathRules, NormaliseAndValidate) {
-  EXPECT_EQ(NormalizeSavePath("D:\\my.pics"), "D:\\my pics\\");
-  EXPECT_EQ(NormalizeSavePath(" \tZ:\\a.b\\ "), "Z:\\a b\\");
-  EXPECT_EQ(NormalizeSavePath(""), "\\");
-  EXPECT_EQ(NormalizeSavePath("Z:\\\x95\x5C"), "Z:\\\x95\x5C\\");
-  for (const char* good : {"Z:\\my pics\\", "z:\\", "Z:\\\x95\x5C\\"}) {
-    EXPECT_TRUE(IsValidSavePath(good)) << good;
-  }
-  for (std::string bad : {"D:\\my pics\\", "Z:", "Z:/a\\", "Z:\\a\\\\", "Z:\\ a\\",
-                          "Z:\\a \\", "Z:\\a?b\\", "Z:\\a", "1:\\"}) {
-    EXPECT_FALSE(IsValidSavePath(bad)) << bad;
-  }
-  EXPECT_FALSE(IsValidSavePath("Z:\\" + std::string(125, 'a') + "\\"));
-}
-
-// PNG and WebP live in bits of the `gif` field: files written before them
-// (0 or 1 there) read as they always did, and what is stored reads back.
-TEST(PictureFormats, StoredInTheFlagFields) {
-  const struct { uint32_t large, small, gif; FormatSet formats; } stored[] = {
-      {1, 0, 0, FormatBit(kJpgLargeFormat)},
-      {1, 1, 1, kClassicFormats},
-      {0, 0, 1, FormatBit(kGifFormat)},
-      {0, 0, 2, FormatBit(kPngFormat)},
-      {1, 0, 6, FormatBit(kJpgLargeFormat) | FormatBit(kPngFormat) | FormatBit(kWebpFormat)},
-      {1, 1, 7, kEveryFormat}};
-  for (const auto& s : stored) {
-    TaskInfo info{};
-    info.jpgLarge = s.large;
-    info.jpgSmall = s.small;
-    info.gif = s.gif;
-    EXPECT_EQ(TaskFormats(info), s.formats) << s.gif;
-    TaskInfo written{};
-    StoreFormats(s.formats, &written);
-    EXPECT_EQ(std::vector<uint32_t>({written.jpgLarge, written.jpgSmall, written.gif}),
-              std::vector<uint32_t>({s.large, s.small, s.gif}));
-  }
-  TaskInfo hostile{};
-  hostile.gif = 0xFFFFFFFF;  // no bit beyond WebP is taken for a format
-  EXPECT_EQ(TaskFormats(hostile), FormatBit(kGifFormat) | FormatBit(kPngFormat) | FormatBit(kWebpFormat));
-  EXPECT_EQ(DefaultFormats(1), kClassicFormats);  // 161..163: the wizard's format boxes
-}
-
-// The empty-list and bad-path messages are left to cli_tasks_test.sh.
-TEST(WizardPages, SourceCustomAndProgramChecks) {
-  WizardData data;
-  EXPECT_EQ(CheckSourcePage(data), Gbk("请继续选择子类别。"));
+  // The empty-list and bad-path messages are left to cli_tasks_test.sh.
   data.sourceId = 162;
   data.urlList.AddUrl("http://a/1", "", "", true);
   EXPECT_EQ(CheckCustomPage(data, 0), Gbk("至少要选择一种图片格式。"));
@@ -115,9 +123,6 @@ TEST(WizardPages, SourceCustomAndProgramChecks) {
   EXPECT_EQ(data.savePath, "Z:\\pics new\\");
   EXPECT_EQ(data.threadCount, 15u);
   EXPECT_EQ(data.classifyByTitle, 0u);  // not a forum
-  EXPECT_EQ(ThreadCountFromText("25", 15), 25u);
-  EXPECT_EQ(ThreadCountFromText("4", 9), 9u);
-  EXPECT_EQ(ThreadCountFromText("x", 9), 9u);
 }
 
 TEST(WizardDefaults, SavePathFromCatalogAndKeyword) {
@@ -136,72 +141,28 @@ TEST(WizardDefaults, SavePathFromCatalogAndKeyword) {
   EXPECT_EQ(DefaultSavePath("W\\", data), "W\\X");
 }
 
-// Duplicates, the messages and the custom sources' queues are also run by
-// cli_tasks_test.sh; here: the defaults by source and the limit of ten, told
-// before a duplicate.
-TEST(WizardFinish, FlagsBySourceDuplicatesAndLimit) {
+// Ten tasks at most, told before a duplicate; each new row's key is its place.
+TEST(WizardFinish, TenTasksAtMost) {
   TaskSet set;
   std::vector<Task*> rows;
   std::string why;
-  auto finish = [&](uint32_t sourceId, const char* keyword) {
-    WizardData data;
-    data.sourceId = sourceId;
-    data.keyword = keyword;
-    data.savePath = "Z:\\p\\";
-    data.classifyByTitle = 1;
-    data.urlList.AddUrl("http://a/1", "", "", true);
-    data.urlList.AddUrl("http://a/2", "", "", true);
-    Task* task = FinishWizard(set, data, rows, &why);
-    if (task != nullptr) rows.push_back(task);
-    return task;
-  };
-  Task* google = finish(1, "a");
-  ASSERT_NE(google, nullptr);
-  EXPECT_EQ(google->info.jpgSmall, 1u);
-  EXPECT_EQ(google->info.classifyByTitle, 0u);
-  EXPECT_EQ(google->queues[kWeb2].Count(), 1u);
-  Task* board = finish(45, "ignored");
-  ASSERT_NE(board, nullptr);
-  EXPECT_STREQ(board->info.keyword, "");
-  EXPECT_EQ(board->info.classifyByTitle, 1u);
-  EXPECT_EQ(board->info.gif, 0u);
-  EXPECT_EQ(board->orderKey, 1u);
-  Task* custom = finish(163, "");
-  ASSERT_NE(custom, nullptr);
-  EXPECT_EQ(Urls(custom->queues[kWeb2]), (std::vector<std::string>{"http://a/1", "http://a/2"}));
-  ASSERT_NE(finish(161, ""), nullptr);
-  EXPECT_EQ(rows.back()->queues[kPic].Count(), 2u);
-  while (rows.size() < 10) ASSERT_NE(finish(162, ""), nullptr);
-  EXPECT_EQ(finish(1, "a"), nullptr);
+  for (uint32_t i = 0; i < 10; ++i) {
+    rows.push_back(Finish(set, i == 0 ? 1 : 162, "a", rows, &why));
+    ASSERT_NE(rows.back(), nullptr);
+    EXPECT_EQ(rows.back()->orderKey, i);
+  }
+  EXPECT_EQ(Finish(set, 1, "a", rows, &why), nullptr);
   EXPECT_EQ(why, Gbk("最多只能添加 10 个任务。"));
   for (Task* t : rows) delete t;
 }
 
-// 8..12 with fixed width, 12..8 (the same URLs, in the same order), 0..0
-// (only the first "(*)" is replaced), and the limit of 256 (250 + 7).
-TEST(UrlBatchEntries, SeriesWidthOrderAndLimit) {
-  UrlQueue up, down, zero, full;
-  const std::vector<std::string> p8to12{"http://a.com/p08.jpg", "http://a.com/p09.jpg",
-                                        "http://a.com/p10.jpg", "http://a.com/p11.jpg",
-                                        "http://a.com/p12.jpg"};
-  UrlBatch batch{" http://a.com/p (*) .jpg ", 8, 12, true};
-  EXPECT_EQ(BatchPreview(batch), "http://a.com/p08.jpg\r\n...\r\nhttp://a.com/p12.jpg");
-  EXPECT_EQ(AddUrlBatch(up, batch), "");
-  EXPECT_EQ(Urls(up), p8to12);
-  EXPECT_EQ(BatchPreview({"http://a.com/p(*).jpg", 12, 8, true}),
-            "http://a.com/p12.jpg\r\n...\r\nhttp://a.com/p08.jpg");
-  AddUrlBatch(down, {"http://a.com/p(*).jpg", 12, 8, true});
-  EXPECT_EQ(Urls(down), p8to12);
-
+// Series that fill the queue or meet what it holds.
+TEST(UrlBatchEntries, DuplicatesAndLimit) {
+  UrlQueue zero, full;
   AddUrlBatch(zero, {"http://a.com/(*)/(*)", 0, 0, false});
-  EXPECT_EQ(Urls(zero), (std::vector<std::string>{"http://a.com/0/(*)"}));
   EXPECT_EQ(AddUrlBatch(zero, {"HTTP://A.com/0/(*)", 0, 0, false}), "");
   EXPECT_EQ(AddUrlBatch(zero, {"http://a.com/0/0", 0, 0, false}), "");
   EXPECT_EQ(zero.Count(), 2u);  // the duplicate dropped silently
-  EXPECT_EQ(AddUrlBatch(zero, {"http://a.com", 0, 0, false}), Gbk("URL 无效，请重新输入。"));
-  EXPECT_EQ(BatchPreview({"http://a.com", 0, 0, false}), "");
-  EXPECT_EQ(BatchPreview({"http://a.com/x y", 0, 0, false}), "http://a.com/xy");
-
   const std::string tooMany = Gbk("最多只能添加 256 个 URL。");
   ASSERT_EQ(AddUrlBatch(full, {"http://a.com/(*)", 1, 250, false}), "");
   EXPECT_EQ(AddUrlBatch(full, {"http://b.com/(*)", 1, 7, false}), tooMany);

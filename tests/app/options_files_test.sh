@@ -11,10 +11,17 @@ RUN_WINE=$3
 . "$(dirname "$0")/../fixture.sh"
 make_work options
 
+# The start files, and first a case without one.
+starts="$(dirname "$0")/../data/app/option_files"
+names="0-none.ini $(cd "$starts" && echo *.ini)"
 mkdir "$WORK/native" "$WORK/windows"
-"$NATIVE" "$(zpath "$WORK/native/")" >"$WORK/native.out" || fail "native check"
+cp "$starts"/*.ini "$WORK/native/"
+cp "$starts"/*.ini "$WORK/windows/"
+# shellcheck disable=SC2086  # one argument a name
+"$NATIVE" "$(zpath "$WORK/native/")" $names >"$WORK/native.out" || fail "native check"
 # The Windows console ends its lines with CR LF.
-"$RUN_WINE" "$WINDOWS" "$(zpath "$WORK/windows/")" 2>/dev/null | tr -d '\r' >"$WORK/windows.out" ||
+# shellcheck disable=SC2086
+"$RUN_WINE" "$WINDOWS" "$(zpath "$WORK/windows/")" $names 2>/dev/null | tr -d '\r' >"$WORK/windows.out" ||
   fail "windows check"
 [ -s "$WORK/native.out" ] || fail "no output"
 diff "$WORK/native.out" "$WORK/windows.out" || fail "the builds read differently"

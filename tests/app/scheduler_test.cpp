@@ -6,6 +6,7 @@
 
 #include "core/task_store.h"
 #include "tests/core/fixtures.h"
+#include "tests/platform/case_files.h"
 
 namespace harvio {
 namespace {
@@ -52,28 +53,22 @@ TEST_F(SchedulerTest, FirstNewOrPausedRowStartsWhileFewerThanThreeRun) {
   EXPECT_EQ(rows_[3]->info.state, kNew);
 }
 
-TEST_F(SchedulerTest, RaisedSignalPausesAndTellsTheOutcome) {
-  const struct { int32_t reason; bool pending; StopOutcome outcome; TaskState state; uint32_t message; }
-  cases[] = {
-      {-1, false, StopOutcome::kDone, kDone, 0},
-      {0, false, StopOutcome::kDone, kDone, 0},
-      {-1, true, StopOutcome::kStaysPaused, kPaused, 0},
-      {0, true, StopOutcome::kNetworkFailure, kPaused, 1511},
-      {1, true, StopOutcome::kWriteFailure, kPaused, 1512},
-  };
-  for (const auto& c : cases) {
-    Rows({kRunning});
-    size_t row = rows_.size() - 1;
-    Entry(row, c.pending);
-    EXPECT_EQ(ReactToStopSignal(*rows_[row]), StopOutcome::kNone);  // no signal yet
-    Signal(row, c.reason);
-    StopOutcome outcome = ReactToStopSignal(*rows_[row]);
-    EXPECT_EQ(outcome, c.outcome) << c.reason << c.pending;
-    EXPECT_EQ(rows_[row]->info.state, c.state);
-    EXPECT_EQ(StopMessageId(outcome), c.message);
-    // Acted on once: the paused task's signal stays raised until it starts.
-    EXPECT_EQ(ReactToStopSignal(*rows_[row]), StopOutcome::kNone);
-  }
+// The cases of tests/data/app/scheduler.txt.
+TEST_F(SchedulerTest, CasesAsListed) {
+  testing::CheckCaseFile("app/scheduler.txt", {
+      {"stop", {2, [this](const testing::Fields& f) {
+         Rows({kRunning});
+         const size_t row = rows_.size() - 1;
+         Entry(row, f[1] == "1");
+         const StopOutcome before = ReactToStopSignal(*rows_[row]);
+         Signal(row, std::stoi(f[0]));
+         const StopOutcome outcome = ReactToStopSignal(*rows_[row]);
+         const StopOutcome after = ReactToStopSignal(*rows_[row]);
+         return testing::Spaced({static_cast<int>(before), static_cast<int>(outcome),
+                                 static_cast<int>(after)}) + "\t" +
+                std::to_string(rows_[row]->info.state) + "\t" + std::to_string(StopMessageId(outcome));
+       }}},
+  });
 }
 
 // Three running, two New rows waiting: a finished task hands its place to

@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <vector>
 
 #include "sources/catalog.h"
 #include "tests/core/fixtures.h"
+#include "tests/platform/case_files.h"
 
 namespace harvio {
 namespace {
@@ -13,25 +15,56 @@ namespace {
 using testing::Gbk;
 using testing::InfoOf;
 
-TEST(WizardRouting, NextAndBackBySourceRange) {
-  // forward: from the source page to the finish
-  const struct { uint32_t sourceId; std::vector<WizardPage> forward; } routes[] = {
-      {1, {kSourcePage, kSearchPage, kProgramPage, kFinishPage}},
-      {22, {kSourcePage, kSearchPage, kProgramPage, kFinishPage}},
-      {31, {kSourcePage, kProgramPage, kFinishPage}},
-      {153, {kSourcePage, kProgramPage, kFinishPage}},
-      {161, {kSourcePage, kCustomPage, kProgramPage, kFinishPage}},
-      {163, {kSourcePage, kCustomPage, kProgramPage, kFinishPage}},
-  };
-  for (const auto& r : routes) {
-    for (size_t i = 0; i + 1 < r.forward.size(); ++i) {
-      EXPECT_EQ(NextPage(r.forward[i], r.sourceId), r.forward[i + 1]) << r.sourceId;
-      EXPECT_EQ(PreviousPage(r.forward[i + 1], r.sourceId), r.forward[i]) << r.sourceId;
-    }
-    EXPECT_EQ(NextPage(kFinishPage, r.sourceId), kFinishPage);
+uint32_t Number(const std::string& text) { return static_cast<uint32_t>(std::stoul(text)); }
+
+// The pages from PAGE on, each the one STEP leads to from the one before.
+std::string Walk(WizardPage page, uint32_t sourceId, WizardPage (*step)(WizardPage, uint32_t)) {
+  std::string pages = std::to_string(page);
+  for (int i = 0; i < 5 && step(page, sourceId) != page; ++i) {
+    page = step(page, sourceId);
+    pages += " " + std::to_string(page);
   }
-  EXPECT_EQ(NextPage(kSourcePage, 0), kSourcePage);  // a folder: stays
-  EXPECT_EQ(PreviousPage(kSourcePage, 1), kSourcePage);
+  return pages;
+}
+
+// The cases of tests/data/app/wizard_rules.txt.
+TEST(WizardRules, CasesAsListed) {
+  TaskSet set;
+  std::unique_ptr<Task> google(CreateTask(set, InfoOf(1, "flower"), 0));
+  std::unique_ptr<Task> board(CreateTask(set, InfoOf(45), 1));
+  const std::vector<Task*> tasks{google.get(), board.get()};
+  testing::CheckCaseFile("app/wizard_rules.txt", {
+      {"route", {1, [](const testing::Fields& f) {
+         std::string forward = Walk(kSourcePage, Number(f[0]), NextPage);
+         WizardPage last = static_cast<WizardPage>(std::stoul(forward.substr(forward.rfind(' ') + 1)));
+         return forward + "\t" + Walk(last, Number(f[0]), PreviousPage);
+       }}},
+      {"sheet pages", {1, [](const testing::Fields& f) {
+         WizardPage pages[2];
+         uint32_t count = SheetPages(Number(f[0]), pages);
+         return count == 1 ? std::to_string(pages[0]) : testing::Spaced({pages[0], pages[1]});
+       }}},
+      {"classify", {1, [](const testing::Fields& f) {
+         return std::to_string(HasClassifyBox(Number(f[0])));
+       }}},
+      {"format boxes", {1, [](const testing::Fields& f) {
+         FormatBoxes boxes = WizardFormatBoxes(Number(f[0]));
+         return std::to_string(boxes.ticked) + "\t" + std::to_string(boxes.enabled);
+       }}},
+      {"series", {1, [](const testing::Fields& f) { return std::to_string(IsSeriesEntry(f[0])); }}},
+      {"bound", {1, [](const testing::Fields& f) { return std::to_string(BatchBoundFromText(f[0])); }}},
+      {"duplicate", {2, [&tasks](const testing::Fields& f) {
+         return std::to_string(IsDuplicateTask(InfoOf(Number(f[0]), f[1].c_str()), tasks));
+       }}},
+      {"editable", {2, [](const testing::Fields& f) {
+         SheetEditable e = EditableIn(Number(f[0]), static_cast<TaskState>(Number(f[1])));
+         std::string bits;
+         for (bool b : {e.keywordAndOption, e.urlList, e.savePath, e.classifyBox, e.threadCount, e.notes}) {
+           bits += b ? '1' : '0';
+         }
+         return bits;
+       }}},
+  });
 }
 
 // The program page's walk: Google "flower", back to change the keyword,
@@ -54,76 +87,15 @@ TEST(WizardPreparation, PagesResetOnlyForANewSourceOrKeyword) {
   EXPECT_FALSE(pages.NeedsPreparing(kFinishPage, 2));
 }
 
-TEST(WizardControls, ClassifyBoxFormatBoxesAndCountLabel) {
-  for (uint32_t id : {1u, 20u, 154u, 161u}) EXPECT_FALSE(HasClassifyBox(id)) << id;
-  for (uint32_t id : {21u, 31u, 153u}) EXPECT_TRUE(HasClassifyBox(id)) << id;
-
-  const FormatSet large = FormatBit(kJpgLargeFormat);
-  const struct { uint32_t sourceId; FormatSet ticked; bool enabled; } wizard[] = {
-      {161, kEveryFormat, false}, {162, large, true}, {163, large, false}};
-  for (const auto& w : wizard) {
-    FormatBoxes got = WizardFormatBoxes(w.sourceId);
-    EXPECT_EQ(got.ticked, w.ticked) << w.sourceId;
-    EXPECT_EQ(got.enabled, w.enabled) << w.sourceId;
-  }
-  // The sheet ticks the formats the task accepts (see PictureFormats) and
-  // takes a change only for a New 162 task.
+// The sheet ticks the formats the task accepts and takes a change only
+// for a New 162 task.
+TEST(WizardControls, SheetFormatBoxesAndCountLabel) {
   TaskInfo stored = InfoOf(162);
   EXPECT_TRUE(SheetFormatBoxes(stored).enabled);
   stored.state = kPaused;
   EXPECT_FALSE(SheetFormatBoxes(stored).enabled);
   EXPECT_FALSE(SheetFormatBoxes(InfoOf(161)).enabled);
-
   EXPECT_EQ(UrlCountLabel(256), Gbk("URL 数量: 256"));
-}
-
-TEST(AddUrlDialogRules, SeriesControlsAndBounds) {
-  const struct { const char* entry; bool series; } entries[] = {
-      {" http://a.com/p (*) .jpg", true}, {"http://a.com/p1.jpg", false},
-      {"http://a.com(*)", false}, {"", false}};
-  for (const auto& e : entries) EXPECT_EQ(IsSeriesEntry(e.entry), e.series) << e.entry;
-  const struct { const char* text; uint32_t bound; } bounds[] = {
-      {"0", 0}, {"12", 12}, {"9999", 9999}, {"", 0}, {"10000", 0}, {"1a", 0},
-      {"00012", 12}, {"00000000", 0}, {"00009999", 9999}, {"00010000", 0}};
-  for (const auto& b : bounds) EXPECT_EQ(BatchBoundFromText(b.text), b.bound) << b.text;
-}
-
-TEST(WizardRules, Duplicates) {
-  TaskSet set;
-  Task* rows[] = {CreateTask(set, InfoOf(1, "flower"), 0), CreateTask(set, InfoOf(45), 1)};
-  std::vector<Task*> tasks(rows, rows + 2);
-  const struct { uint32_t sourceId; const char* keyword; bool duplicate; } cases[] = {
-      {1, "flower", true}, {1, "Flower", false}, {2, "flower", false},
-      {45, "", true},      {45, "x", true},      {46, "", false},  {161, "", false}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(IsDuplicateTask(InfoOf(c.sourceId, c.keyword), tasks), c.duplicate)
-        << c.sourceId << c.keyword;
-  }
-  for (Task* t : rows) delete t;
-}
-
-TEST(SheetRules, PagesAndWhatEachStateMayChange) {
-  WizardPage pages[2];
-  ASSERT_EQ(SheetPages(11, pages), 2u);
-  EXPECT_EQ(pages[0], kSearchPage);
-  ASSERT_EQ(SheetPages(162, pages), 2u);
-  EXPECT_EQ(pages[0], kCustomPage);
-  ASSERT_EQ(SheetPages(100, pages), 1u);
-  EXPECT_EQ(pages[0], kProgramPage);
-
-  const struct { uint32_t sourceId; TaskState state; SheetEditable e; } cases[] = {
-      {45, kNew, {true, true, true, true, true, true}},
-      {1, kNew, {true, true, true, false, true, true}},
-      {45, kRunning, {false, false, false, false, true, true}},
-      {45, kPaused, {false, false, false, false, true, true}},
-      {45, kDone, {false, false, false, false, false, true}}};
-  auto bits = [](const SheetEditable& e) {
-    return std::vector<bool>{e.keywordAndOption, e.urlList, e.savePath,
-                             e.classifyBox,      e.threadCount, e.notes};
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(bits(EditableIn(c.sourceId, c.state)), bits(c.e)) << c.sourceId << " " << c.state;
-  }
 }
 
 // A New search task: the keyword is shown with blanks, an empty one is

@@ -3,10 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 #include "tests/core/fixtures.h"
+#include "tests/platform/case_files.h"
 
 namespace harvio {
 namespace {
@@ -33,15 +32,12 @@ std::string Path(const TaskInfo& info) {
   return url.substr(url.find('/', 7));
 }
 
+// A search engine's path is in the task list row of cli_tasks_test.sh.
 TEST(CatalogTree, LevelsParentsAndPaths) {
   std::vector<CatalogEntry> tree = LoadSourceTree();
   ASSERT_EQ(tree.size(), 125u);
   EXPECT_EQ(tree[0].name, "Harvio");
   EXPECT_EQ(tree[0].parent, -1);
-  int google = FindCatalogEntry(tree, 1);
-  ASSERT_GE(google, 0);
-  EXPECT_EQ(BuildCatalogPath(tree, google),
-            Gbk("Harvio->搜索引擎->Google Image(中英文)"));
   int folder = FindCatalogEntry(tree, 41) - 1;  // 西陆社区
   EXPECT_EQ(BuildCatalogPath(tree, folder),
             Gbk("Harvio->贴图论坛->西陆社区->继续选择"));
@@ -53,27 +49,15 @@ TEST(CatalogTree, LevelsParentsAndPaths) {
   }
 }
 
-// The URLs of tests/data/core/start_urls.txt.
+// The cases of tests/data/core/start_urls.txt.
 TEST(StartUrls, AsListed) {
-  std::ifstream rows(std::string(HARVIO_TEST_DATA) + "/core/start_urls.txt");
-  ASSERT_TRUE(rows.good());
-  int checked = 0;
-  for (std::string row; std::getline(rows, row);) {
-    if (row.empty() || row[0] == '#') continue;
-    std::istringstream fields(row);
-    std::string source, option, keyword, expected;
-    std::getline(fields, source, '\t');
-    std::getline(fields, option, '\t');
-    std::getline(fields, keyword, '\t');
-    std::getline(fields, expected, '\t');
-    TaskInfo info =
-        Keyword(std::stoul(source), Gbk(keyword), std::stoul(option));
-    EXPECT_EQ(expected.rfind("http://", 0) == 0 ? Url(info) : Path(info),
-              Gbk(expected))
-        << row;
-    ++checked;
-  }
-  EXPECT_EQ(checked, 26);
+  auto info = [](const testing::Fields& f) {
+    return Keyword(std::stoul(f[0]), f[2], std::stoul(f[1]));
+  };
+  testing::CheckCaseFile("core/start_urls.txt", {
+      {"url", {3, [&](const testing::Fields& f) { return Url(info(f)); }}},
+      {"path", {3, [&](const testing::Fields& f) { return Path(info(f)); }}},
+  });
 }
 
 TEST(StartUrls, KeywordThatIsNotGbkIsSentAsStored) {

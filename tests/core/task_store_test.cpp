@@ -6,9 +6,11 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 
 #include "core/gbk_text.h"
 #include "tests/core/fixtures.h"
+#include "tests/platform/case_files.h"
 
 namespace harvio {
 namespace {
@@ -142,30 +144,21 @@ TEST_F(TaskStoreTest, ActiveEntryLoadsAsWaitingAndStrayStatesAreRepaired) {
   delete back;
 }
 
-// A save folder that lost its final "\\" is mended; one that is not an
-// absolute folder would put pictures elsewhere, and its task is refused.
-TEST_F(TaskStoreTest, DamagedSavePathIsMendedOrTheTaskRefused) {
-  const struct { std::string stored; const char* loaded; } cases[] = {
-      {"Z:\\pics", "Z:\\pics\\"},
-      {"Z:\\pics\\", "Z:\\pics\\"},
-      {std::string(127, 'S'), nullptr},
-      {"pics\\", nullptr},
-      {"Z:\\a\\..\\", nullptr},
-      {"Z:\\a\\b:c\\", nullptr},
-      {"", nullptr}};
-  for (const auto& c : cases) {
-    Task* a = NewTask("a");
-    CopyBounded(a->info.savePath, sizeof(a->info.savePath), c.stored.c_str());
-    std::string name = a->info.taskName;
-    ASSERT_TRUE(SaveTask(*a));
-    delete a;
-    set_.liveTasks = 0;
-    Task* back = LoadTask(set_, name, 0);
-    EXPECT_EQ(back == nullptr ? "refused" : std::string(back->info.savePath),
-              c.loaded == nullptr ? "refused" : c.loaded) << c.stored;
-    delete back;
-    set_.liveTasks = 0;
-  }
+// The cases of tests/data/core/task_store.txt.
+TEST_F(TaskStoreTest, CasesAsListed) {
+  testing::CheckCaseFile("core/task_store.txt", {
+      {"save path", {1, [this](const testing::Fields& f) {
+         std::unique_ptr<Task> a(NewTask("a"));
+         CopyBounded(a->info.savePath, sizeof(a->info.savePath), f[0].c_str());
+         const std::string name = a->info.taskName;
+         const bool saved = SaveTask(*a);
+         a.reset();
+         set_.liveTasks = 0;
+         std::unique_ptr<Task> back(LoadTask(set_, name, 0));
+         set_.liveTasks = 0;
+         return !saved ? "not saved" : back == nullptr ? "refused" : std::string(back->info.savePath);
+       }}},
+  });
 }
 
 // A list that cannot be read loses no task: the task files rebuild it, in

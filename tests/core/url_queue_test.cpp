@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/url_location.h"
+#include "tests/platform/case_files.h"
 
 namespace harvio {
 namespace {
@@ -22,80 +23,55 @@ std::vector<std::string> PathsHeadToTail(UrlQueue& q) {
   return paths;
 }
 
-// The stored form "s:" + name must fit the same 63 bytes as a plain host.
-// A control byte from a page or a Location value would reach the request
-// line; GBK bytes are no control bytes.
-TEST(UrlValidation, SchemeHostPortAndControlBytes) {
-  const std::string host63 = "http://" + std::string(63, 'h');
-  const std::string secure61 = "https://" + std::string(61, 'h');
-  for (const std::string& url : std::vector<std::string>{
-           "http://a/", "HtTp://a.b/x?y", "HTTPS://a/", host63 + "/", secure61 + "/",
-           "http://a/\xc4\xe3\x80.jpg"}) {
-    EXPECT_TRUE(IsValidUrl(url.c_str())) << url;
-  }
-  for (const std::string& url : std::vector<std::string>{
-           host63 + "h/", secure61 + "h/", "http://a.b", "https:/a.b/", "ftp://a.b/",
-           "http:/a.b/", "http:", "http://a:/", "http://a:0/", "http://a:65536/",
-           "http://a:8o/", "https://a:1:2/", "http://a/c.jpg\rX-Evil: 1", "http://a/\n",
-           "http://a\tb/", "http://a/\x7f", "http://a/\x01"}) {
-    EXPECT_FALSE(IsValidUrl(url.c_str())) << url;
-    EXPECT_EQ(UrlQueue().AddUrl(url.c_str(), "", "", false), AddResult::kInvalid) << url;
-  }
+const char* ResultName(AddResult result) {
+  return result == AddResult::kAdmitted ? "admitted"
+         : result == AddResult::kDuplicate ? "duplicate" : "invalid";
 }
 
-// The stored host: plain http on port 80 exactly as every older task file
-// has it, anything else marked so that no older build can resolve it; the
-// URL and the Host header come back unchanged, default ports dropped.
-TEST(UrlQueueAdd, SchemeAndPortLiveInTheHostField) {
-  // prefix: what PageUrl and the duplicate check rebuild
-  struct Case { const char *url, *host, *prefix; bool secure; const char* name; uint16_t port; }
-  cases[] = {
-      {"http://A.com/x", "a.com", "http://a.com", false, "a.com", 80},
-      {"http://a.com:80/x", "a.com", "http://a.com", false, "a.com", 80},
-      {"http://a.com:8080/x", "a.com:8080", "http://a.com:8080", false, "a.com", 8080},
-      {"HTTPS://A.com/x", "s:a.com", "https://a.com", true, "a.com", 443},
-      {"https://a.com:443/x", "s:a.com", "https://a.com", true, "a.com", 443},
-      {"https://a.com:8443/x", "s:a.com:8443", "https://a.com:8443", true, "a.com", 8443},
-      {"https://127.0.0.1:80/x", "s:127.0.0.1:80", "https://127.0.0.1:80", true, "127.0.0.1", 80},
-  };
-  for (const Case& c : cases) {
-    UrlQueue q;
-    ASSERT_EQ(q.AddUrl(c.url, "", "", true), AddResult::kAdmitted) << c.url;
-    q.ForEachHeadToTail([&](const UrlItem& item) {
-      EXPECT_STREQ(item.host, c.host);
-      EXPECT_STREQ(item.path, "/x");
-      char prefix[80];
-      LocationPrefix(item.host, prefix, sizeof(prefix));
-      EXPECT_STREQ(prefix, c.prefix);
-      Endpoint e = DecodeLocation(item.host);
-      EXPECT_EQ(e.secure, c.secure) << c.url;
-      EXPECT_STREQ(e.name, c.name);
-      EXPECT_EQ(e.port, c.port);
-    });
-    // The same place written otherwise is a duplicate.
-    EXPECT_EQ(q.AddUrl((std::string(c.prefix) + "/X").c_str(), "", "", true),
-              AddResult::kDuplicate) << c.url;
+// The cases of tests/data/core/url_queue.txt.
+TEST(UrlQueueAdd, CasesAsListed) {
+  testing::CheckCaseFile("core/url_queue.txt", {
+      {"url", {1, [](const testing::Fields& f) {
+         return std::to_string(IsValidUrl(f[0].c_str())) + " " +
+                ResultName(UrlQueue().AddUrl(f[0].c_str(), "", "", false));
+       }}},
+      {"stored", {1, [](const testing::Fields& f) {
+         UrlQueue q;
+         q.AddUrl(f[0].c_str(), "", "", true);
+         std::string host, path;
+         q.ForEachHeadToTail([&](const UrlItem& item) { host = item.host, path = item.path; });
+         char prefix[80];
+         LocationPrefix(host.c_str(), prefix, sizeof(prefix));
+         Endpoint e = DecodeLocation(host.c_str());
+         return host + path + "\t" + prefix + "\t" + (e.secure ? "1 " : "0 ") + e.name + " " +
+                std::to_string(e.port) + "\t" +
+                ResultName(q.AddUrl((prefix + std::string("/X")).c_str(), "", "", true));
+       }}},
+  });
+}
+
+// A control byte from a page or a Location value would reach the request
+// line.
+TEST(UrlQueueAdd, ControlBytesAreRefused) {
+  for (const char* url : {"http://a/c.jpg\rX-Evil: 1", "http://a/\n", "http://a\tb/",
+                          "http://a/\x7f", "http://a/\x01"}) {
+    EXPECT_FALSE(IsValidUrl(url)) << url;
+    EXPECT_EQ(UrlQueue().AddUrl(url, "", "", false), AddResult::kInvalid) << url;
   }
+  // The same path with another scheme or port is another place.
   UrlQueue q;
   ASSERT_EQ(q.AddUrl("http://a.com/x", "", "", true), AddResult::kAdmitted);
   EXPECT_EQ(q.AddUrl("https://a.com/x", "", "", true), AddResult::kAdmitted);
   EXPECT_EQ(q.AddUrl("http://a.com:81/x", "", "", true), AddResult::kAdmitted);
 }
 
-// The host is lower-cased, the path kept as written and 1024 bytes at most.
-// The duplicate check ignores letter case, but only of ASCII letters: 0xC4
-// 0x41 is one GBK character whose trail byte is an ASCII "A", a different
-// URL from the one with 0xC4 0x61. Finished entries still count.
+// The path is 1024 bytes at most. The duplicate check ignores letter case,
+// but only of ASCII letters: 0xC4 0x41 is one GBK character whose trail
+// byte is an ASCII "A", a different URL from the one with 0xC4 0x61.
+// Finished entries still count.
 TEST(UrlQueueAdd, AdmissionAndDuplicatesIgnoringAsciiCase) {
   UrlQueue q;
-  ASSERT_EQ(q.AddUrl("HTTP://A.COM/Dir/A.JPG?X=1", "", "http://r/", true),
-            AddResult::kAdmitted);
-  q.ForEachHeadToTail([](const UrlItem& item) {
-    EXPECT_STREQ(item.host, "a.com");
-    EXPECT_STREQ(item.path, "/Dir/A.JPG?X=1");
-    EXPECT_STREQ(item.referer, "http://r/");
-    EXPECT_EQ(item.state, kWaiting);
-  });
+  ASSERT_EQ(q.AddUrl("HTTP://A.COM/Dir/A.JPG?X=1", "", "", true), AddResult::kAdmitted);
   EXPECT_EQ(q.AddUrl("http://a.com/dir/a.jpg?x=1", "", "", true), AddResult::kDuplicate);
   EXPECT_EQ(q.AddUrl("http://a.com/dir/a.jpg?x=1", "", "", false), AddResult::kAdmitted);
   ASSERT_EQ(q.AddUrl("http://a/\xC4\x41", "", "", true), AddResult::kAdmitted);

@@ -3,50 +3,28 @@
 #include <gtest/gtest.h>
 
 #include "platform/files.h"
+#include "tests/platform/case_files.h"
 #include "tests/platform/temp_dir.h"
 
 namespace harvio::platform {
 namespace {
 
-TEST(IniFile, IntegersAreReadTheWindowsWay) {
-  const struct { const char* text; int32_t value; } cases[] = {
-      {"12abc", 12},      {" -7", -7},  {"+5", 5},   {"abc", 0},
-      {"-", 0},           {"0x10", 0},  {"\t42", 42}, {"- 3", 0},
-      {"4294967297", 1},  {"123456789012", -1097262572},
-      {"-2147483648", INT32_MIN},
-  };
-  for (const auto& c : cases) EXPECT_EQ(ParseIniInteger(c.text), c.value) << c.text;
-}
-
-// What Windows answers for each key of one file.
+// The cases of tests/data/platform/ini_file.txt, read from one file.
 TEST(IniFile, ReadsValuesLikeTheProfileFunctions) {
   TempDir dir;
-  std::string path = dir.Path() + "r.ini";
+  const std::string path = dir.Path() + "r.ini";
   SetFileText(path,
-           "Top=1\r\n[S]\r\nA=12abc\r\nB= -7 \r\nC=\r\nD=abc\r\nE=\"quoted\"\r\n"
-           "F='5'\r\nnovalue\r\n  lower = 8  \r\nG=\"\r\n[s]\r\nX=9\r\n"
-           "[T]\nLf=3\n[U]\rCr=4\r[V]\r\nbad[=7\r\n");
-  const struct {
-    const char* section;
-    const char* key;
-    const char* text;  // with the fallback "dflt"
-    int32_t value;     // with the fallback 77
-  } cases[] = {
-      {"S", "A", "12abc", 12},       {"S", "B", "-7", -7},
-      {"S", "C", "", 77},            {"S", "D", "abc", 0},
-      {"S", "E", "quoted", 0},       {"S", "F", "5", 5},
-      {"S", "novalue", "dflt", 77},  {"S", "LOWER", "8", 8},
-      {"S", "G", "\"", 0},           {"S", "missing", "dflt", 77},
-      // only the first section of a name counts
-      {"s", "X", "dflt", 77},        {"", "Top", "1", 1},
-      {"T", "Lf", "3", 3},           {"U", "Cr", "4", 4},
-      {"V", "bad[", "7", 7},         {"Nowhere", "A", "dflt", 77},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(c.section) + "/" + c.key);
-    EXPECT_EQ(ReadIniString(path, c.section, c.key, "dflt", 63), c.text);
-    EXPECT_EQ(ReadIniInt(path, c.section, c.key, 77), c.value);
-  }
+              "Top=1\r\n[S]\r\nA=12abc\r\nB= -7 \r\nC=\r\nD=abc\r\nE=\"quoted\"\r\n"
+              "F='5'\r\nnovalue\r\n  lower = 8  \r\nG=\"\r\n[s]\r\nX=9\r\n"
+              "[T]\nLf=3\n[U]\rCr=4\r[V]\r\nbad[=7\r\n");
+  testing::CheckCaseFile("platform/ini_file.txt", {
+      {"integer", {1, [](const testing::Fields& f) { return std::to_string(ParseIniInteger(f[0])); }}},
+      {"read", {2, [&path](const testing::Fields& f) {
+         return ReadIniString(path, f[0].c_str(), f[1].c_str(), "dflt", 63) + "\t" +
+                std::to_string(ReadIniInt(path, f[0].c_str(), f[1].c_str(), 77));
+       }}},
+  });
+  EXPECT_EQ(ParseIniInteger("\t42"), 42);  // a tab leads like a blank
   EXPECT_EQ(ReadIniString(path, "S", "A", "", 3), "12a");
   EXPECT_EQ(ReadIniInt(dir.Path() + "none.ini", "S", "A", 77), 77);
 }

@@ -3,31 +3,20 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
-#include "platform/codepage.h"
+#include "tests/platform/case_files.h"
 
 namespace harvio {
 namespace {
 
-// The rows of tests/data/platform/string_table.txt.
+// The cases of tests/data/platform/string_table.txt.
 TEST(StringTable, TextsAndNumbersAsListed) {
-  std::ifstream rows(std::string(HARVIO_TEST_DATA) + "/platform/string_table.txt");
-  ASSERT_TRUE(rows.good());
-  int checked = 0;
-  for (std::string row; std::getline(rows, row);) {
-    if (row.empty() || row[0] == '#') continue;
-    std::istringstream fields(row);
-    std::string id, text, number, gbk;
-    std::getline(std::getline(std::getline(fields, id, '\t'), text, '\t'), number);
-    ASSERT_TRUE(platform::Utf8ToGbk(text, &gbk)) << row;
-    uint32_t n = std::stoul(id);
-    EXPECT_EQ(number.empty() ? StringText(n) : StringWithNumber(n, std::stoi(number)), gbk)
-        << row;
-    ++checked;
-  }
-  EXPECT_EQ(checked, 12);
+  testing::CheckCaseFile("platform/string_table.txt", {
+      {"text", {1, [](const testing::Fields& f) { return StringText(std::stoul(f[0])); }}},
+      {"number", {2, [](const testing::Fields& f) {
+         return StringWithNumber(std::stoul(f[0]), std::stoi(f[1]));
+       }}},
+  });
 }
 
 // Catalog labels (1150..1274) must fit a 64-byte buffer and keep their
