@@ -21,9 +21,8 @@
 #include <vector>
 
 #include "sources/catalog.h"
-#include "tests/boards/board_files.h"
-#include "tests/search/sample_pages.h"
 #include "tests/sources/page_run.h"
+#include "tests/sources/sample_pages.h"
 #include "tools/fixture_server/fixture_server.h"
 
 namespace harvio::test {

@@ -1,9 +1,11 @@
-#include "tests/search/sample_pages.h"
+#include "tests/sources/sample_pages.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <sstream>
+
+#include "platform/codepage.h"
 
 namespace harvio::test {
 
@@ -69,6 +71,7 @@ std::vector<PageCase> ReadPageCases(const std::string& path) {
       item.kind = f.at(2) == "WEB1" ? kWeb1 : f.at(2) == "PIC" ? kPic : kWeb2;
       item.url = f.at(3);
       item.title = f.size() > 4 ? f[4] : "";
+      item.formats = f.size() > 5 ? f[5] : "";
     } else if (f[0] == "<") {
       cases.push_back(item);
       cases.back().line = row.line;
@@ -90,6 +93,18 @@ std::vector<SamplePage> LoadSamplePages(const std::string& folder) {
     pages.push_back(p);
   }
   return pages;
+}
+
+std::string Gbk(const std::string& utf8) {
+  std::string out;
+  EXPECT_TRUE(platform::Utf8ToGbk(utf8, &out)) << utf8;
+  return out;
+}
+
+std::string Utf8(const std::string& gbk) {
+  std::string out;
+  EXPECT_TRUE(platform::GbkToUtf8(gbk, &out));
+  return out;
 }
 
 }  // namespace harvio::test
