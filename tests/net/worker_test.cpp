@@ -1,6 +1,6 @@
-// The worker's life around one item: start pages that fail, a full disk,
-// and many workers at once; the stall floor, the host cache and the
-// connection routing beneath them.
+// The worker's life around one item: start pages that fail and a full disk
+// (many workers at once: tests/net/response_test.cpp); the stall floor, the
+// host cache and the connection routing beneath them.
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
@@ -14,8 +14,6 @@
 
 namespace harvio::testing {
 namespace {
-
-using fixture::Reply;
 
 using WorkerTest = EngineTest;
 
@@ -73,26 +71,6 @@ TEST_F(WorkerTest, FullDiskPausesAndKeepsWhatWasSaved) {
   EXPECT_NE(RequestsFor("/big.jpg").back().find(
                 "Range: bytes=" + std::to_string(done) + "-"),
             std::string::npos);
-}
-
-TEST_F(WorkerTest, ManyWorkersFetchEveryPictureOnceIntact) {
-  Reply generated;
-  generated.headers = {"Content-Type: image/jpeg"};
-  generated.generatedMin = 2000;
-  generated.generatedMax = 60000;
-  Serve("/many/*", generated);
-  Task* task = NewTask(161, 25);
-  std::vector<std::string> expected;
-  for (int i = 0; i < 150; ++i) {
-    std::string path = "/many/" + std::to_string(i) + ".jpg";
-    Queue(task, path);
-    expected.push_back(fixture::PathBody(path, 2000, 60000));
-  }
-  EXPECT_EQ(RunUntilStopped(task, 120), -1);
-  EXPECT_EQ(task->pictureCount.load(), 150);
-  EXPECT_EQ(server().Requests().size(), 150u);
-  std::sort(expected.begin(), expected.end());
-  EXPECT_TRUE(SavedContents() == expected);  // every picture once, intact
 }
 
 // A drip is cut only when it falls far below its share of what the whole
