@@ -41,17 +41,15 @@ std::vector<Admission> PageRun::Run(ItemKind kind, const char* pageUrl,
   return calls;
 }
 
-std::string AdmissionLine(const Admission& a) {
+std::string AdmissionLines(const std::vector<Admission>& calls) {
   static const char* const kQueues[] = {"WEB2", "WEB1", "PIC"};
   static const char* const kResults[] = {"admitted", "invalid", "duplicate"};
-  return std::string(kQueues[a.queue]) + "\t" + a.url + "\t" + a.title + "\t" +
-         a.referer + "\t" + (a.checkDuplicate ? "on" : "off") + "\t" +
-         kResults[static_cast<int>(a.result)] + "\n";
-}
-
-std::string AdmissionLines(const std::vector<Admission>& calls) {
   std::string lines;
-  for (const Admission& a : calls) lines += AdmissionLine(a);
+  for (const Admission& a : calls) {
+    lines += std::string(kQueues[a.queue]) + "\t" + a.url + "\t" + a.title + "\t" + a.referer +
+             "\t" + (a.checkDuplicate ? "on" : "off") + "\t" +
+             kResults[static_cast<int>(a.result)] + "\n";
+  }
   return lines;
 }
 

@@ -46,8 +46,8 @@ class PageRun : public AddUrlTrace {
   uint32_t admitted_[3] = {0, 0, 0};
 };
 
-// "PIC\turl\ttitle\treferer\ton\tadmitted": the line harvio-cli parse prints.
-std::string AdmissionLine(const Admission& a);
+// "PIC\turl\ttitle\treferer\ton\tadmitted": the lines harvio-cli parse
+// prints, one per admission.
 std::string AdmissionLines(const std::vector<Admission>& calls);
 
 }  // namespace harvio::test

@@ -83,14 +83,14 @@ std::vector<PageCase> ReadPageCases(const std::string& path) {
   return cases;
 }
 
-std::vector<SamplePage> LoadSamplePages(const std::string& folder) {
-  std::vector<SamplePage> pages;
+std::vector<PageCase> LoadSamplePages(const std::string& folder) {
+  std::vector<PageCase> pages;
   for (const Row& row : ReadRows(folder + "/cases.txt")) {
     std::vector<std::string> f = row.fields;
     f.resize(6);
-    SamplePage p{folder, f[0], static_cast<uint32_t>(std::stoul(f[1])),
-                 f[2] == "WEB1" ? kWeb1 : kWeb2, f[3], f[4], f[5].empty() ? f[0] : f[5]};
-    pages.push_back(p);
+    std::string page = ReadTestData(folder + "/" + (f[5].empty() ? f[0] : f[5]) + ".html");
+    pages.push_back({0, static_cast<uint32_t>(std::stoul(f[1])), f[2] == "WEB1" ? kWeb1 : kWeb2,
+                     f[3], f[4], page, ReadTestData(folder + "/" + f[0] + ".expected"), ""});
   }
   return pages;
 }

@@ -18,25 +18,6 @@ namespace harvio::test {
 std::string ReadWholeFile(const std::string& path);
 std::string ReadTestData(const std::string& path);
 
-struct SamplePage {
-  std::string folder;
-  std::string name;
-  uint32_t sourceId = 0;
-  ItemKind kind = kWeb2;
-  std::string url;
-  std::string title;
-  std::string page;  // the file name without ".html"
-
-  std::string Html() const {
-    return ReadTestData(folder + "/" + page + ".html");
-  }
-  std::string Expected() const {
-    return ReadTestData(folder + "/" + name + ".expected");
-  }
-};
-
-std::vector<SamplePage> LoadSamplePages(const std::string& folder);
-
 std::string Gbk(const std::string& utf8);
 std::string Utf8(const std::string& gbk);
 
@@ -62,5 +43,7 @@ struct PageCase {
   std::string url, title, page, expected, formats;
 };
 std::vector<PageCase> ReadPageCases(const std::string& path);
+// The saved pages of `folder` as cases (line 0).
+std::vector<PageCase> LoadSamplePages(const std::string& folder);
 
 }  // namespace harvio::test
