@@ -1,6 +1,7 @@
 // The worker's life around one item: start pages that fail and a full disk
-// (many workers at once: tests/net/response_test.cpp); the stall floor, the
-// host cache and the connection routing beneath them.
+// (many workers at once: tests/net/response_test.cpp); the stall floor and
+// the host cache beneath them. (The connection routing is the seam every
+// engine test runs through.)
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
@@ -8,7 +9,6 @@
 #include <csignal>
 
 #include "net/host_cache.h"
-#include "net/connect_to.h"
 #include "net/worker.h"
 #include "tests/net/engine_fixture.h"
 
@@ -111,19 +111,6 @@ TEST(HostCacheTest, LeastUsedEntryMakesRoomAndForgetFrees) {
   EXPECT_FALSE(cache.Lookup("new", &found));
   EXPECT_TRUE(cache.Lookup("h4", &found));
   EXPECT_EQ(found.bytes[4], 4);
-}
-
-TEST(ConnectToTest, RulesMatchHostAndPortWithEmptyFieldsAsAny) {
-  ConnectToRules rules("a.test:80:127.0.0.1:8080,:81:10.0.0.1:9000,bad,x:y:z:1");
-  const struct { const char* host; int port; const char* toHost; int toPort; } routes[] = {
-      {"a.test", 80, "127.0.0.1", 8080}, {"b.test", 81, "10.0.0.1", 9000},
-      {"b.test", 80, "b.test", 80}};
-  for (const auto& r : routes) {
-    ConnectTarget target = rules.Route(r.host, r.port);
-    EXPECT_EQ(target.host + ":" + std::to_string(target.port),
-              r.toHost + (":" + std::to_string(r.toPort)));
-  }
-  EXPECT_EQ(ConnectToRules(nullptr).Route("a.test", 80).host, "a.test");
 }
 
 }  // namespace
