@@ -19,8 +19,7 @@
 #include <vector>
 
 #include "sources/catalog.h"
-#include "tests/sources/page_run.h"
-#include "tests/sources/sample_pages.h"
+#include "tests/sources/page_cases.h"
 #include "tools/fixture_server/fixture_server.h"
 
 namespace harvio::test {

@@ -10,8 +10,7 @@
 #include <cstdio>
 #include <string>
 
-#include "tests/sources/page_run.h"
-#include "tests/sources/sample_pages.h"
+#include "tests/sources/page_cases.h"
 
 namespace harvio::test {
 namespace {

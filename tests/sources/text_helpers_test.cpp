@@ -13,7 +13,7 @@
 
 #include "sources/custom_parser.h"
 #include "sources/page_dispatch.h"
-#include "tests/sources/sample_pages.h"
+#include "tests/sources/page_cases.h"
 
 namespace harvio::test {
 namespace {
