@@ -70,13 +70,6 @@ fixture::Reply Body(const std::string& body, const std::string& type) {
   return reply;
 }
 
-fixture::Reply Status(const std::string& status, const std::string& header) {
-  fixture::Reply reply = Body("<html></html>", "text/html");
-  reply.status = "HTTP/1.1 " + status;
-  if (!header.empty()) reply.headers.push_back(header);
-  return reply;
-}
-
 std::string Bytes(size_t length, char seed) {
   std::string bytes(length, '\0');
   for (size_t i = 0; i < length; ++i) bytes[i] = static_cast<char>(seed + i * 7 + i / 251);

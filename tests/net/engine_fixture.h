@@ -27,11 +27,8 @@ constexpr const char* kTlsHosts[] = {"good.test", "wrong.test", "expired.test",
 
 // The request the engine sends for a fresh GET without referer.
 std::string FreshRequest(const std::string& host, const std::string& path);
-// A reply carrying `body` with the given type (and Content-Length); a page
-// with another status.
-fixture::Reply Body(const std::string& body,
-                    const std::string& type = "image/jpeg");
-fixture::Reply Status(const std::string& status, const std::string& header = "");
+// A reply carrying `body` with the given type (and Content-Length).
+fixture::Reply Body(const std::string& body, const std::string& type = "image/jpeg");
 std::string Bytes(size_t length, char seed = 'a');
 // A picture entry as a task file holds it (no admission checks).
 UrlItem StoredEntry(const std::string& path);
