@@ -163,13 +163,12 @@ TEST_F(ResponseTest, TitleFoldersAndNamesStayInsideTheSaveFolder) {
   Serve("*", Body(Bytes(3000)));
   Task* task = NewTask(31);
   task->info.classifyByTitle = 1;
-  Queue(task, "/t1.jpg", "a/b");
-  // Device names Windows keeps get a "_" on every system.
-  Queue(task, "/con.jpg", "CON");
-  Queue(task, "/com1.jpg", "com1 ");
-  // A lead byte without its trail, and a character code page 936 lacks.
-  Queue(task, "/lone.jpg", "lone\x81");
-  Queue(task, "/unmapped.jpg", "un\xD7\xFAmapped");
+  // Device names Windows keeps get a "_" on every system; a lead byte
+  // without its trail is dropped, a character code page 936 lacks blanked.
+  const struct { const char* path; const char* title; const char* folder; } titled[] = {
+      {"/t1.jpg", "a/b", "a b"}, {"/con.jpg", "CON", "CON_"}, {"/com1.jpg", "com1 ", "com1_"},
+      {"/lone.jpg", "lone\x81", "lone"}, {"/unmapped.jpg", "un\xD7\xFAmapped", "un  mapped"}};
+  for (const auto& t : titled) Queue(task, t.path, t.title);
   UrlItem sneaky = StoredEntry("/t2.jpg");
   std::strcpy(sneaky.title, "..\\..\\escape");
   task->queues[kPic].AppendCopy(sneaky);
@@ -177,9 +176,7 @@ TEST_F(ResponseTest, TitleFoldersAndNamesStayInsideTheSaveFolder) {
   std::strcpy(named.fileName, "..\\pics\\victim");
   task->queues[kPic].AppendCopy(named);
   EXPECT_EQ(RunUntilStopped(task), -1);
-  for (const char* folder : {"a b", "lone", "CON_", "com1_", "un  mapped"}) {
-    EXPECT_EQ(SavedFiles(folder).size(), 1u) << folder;
-  }
+  for (const auto& t : titled) EXPECT_EQ(SavedFiles(t.folder).size(), 1u) << t.folder;
   // victim.!, the sneaky one, and the named one under a name of its own.
   EXPECT_EQ(SavedFiles().size(), 3u);
   EXPECT_EQ(ReadSaved("victim.!"), "keep me");
