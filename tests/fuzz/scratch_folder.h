@@ -14,8 +14,7 @@
 namespace harvio::fuzz {
 
 struct ScratchFolder {
-  std::string native;
-  std::string home;
+  std::string native, home;
 };
 
 inline const ScratchFolder& Scratch(const char* name) {

@@ -8,7 +8,6 @@
 #include <sstream>
 
 #include "net/worker.h"
-#include "platform/clock.h"
 #include "platform/paths.h"
 
 namespace harvio::testing {
@@ -71,13 +70,6 @@ fixture::Reply Body(const std::string& body, const std::string& type) {
   return reply;
 }
 
-fixture::Reply Status(const std::string& status, const std::string& header) {
-  fixture::Reply reply = Body("<html></html>", "text/html");
-  reply.status = "HTTP/1.1 " + status;
-  if (!header.empty()) reply.headers.push_back(header);
-  return reply;
-}
-
 std::string Bytes(size_t length, char seed) {
   std::string bytes(length, '\0');
   for (size_t i = 0; i < length; ++i) bytes[i] = static_cast<char>(seed + i * 7 + i / 251);
@@ -115,19 +107,6 @@ fixture::Server& EngineTest::server() { return *g_server; }
 fixture::Server& EngineTest::tlsServer() { return *g_tls; }
 fixture::Server& EngineTest::tls10Server() { return *g_tls10; }
 
-void EngineTest::Serve(const std::string& path, const fixture::Reply& reply) {
-  server().Add("*", path, reply);
-}
-
-void EngineTest::ServeThenResume(const std::string& path, fixture::Reply first,
-                                 const std::string& body) {
-  first.times = 1;
-  fixture::Reply rest = Body(body);
-  rest.range = fixture::RangeMode::kHonour;
-  Serve(path, first);
-  Serve(path, rest);
-}
-
 Task* EngineTest::NewTask(uint32_t sourceId, uint32_t threads) {
   TaskInfo info{};
   info.sourceId = sourceId;
@@ -146,12 +125,6 @@ void EngineTest::Queue(Task* task, const std::string& path, const char* title) {
   task->queues[page ? kWeb1 : kPic].AddUrl(Url(path, page ? kPageHost : kPicHost).c_str(),
                                            title, "", true);
 }
-
-std::string EngineTest::Url(const std::string& path, const char* host) {
-  return std::string("http://") + host + path;
-}
-
-void EngineTest::Sleep100() { platform::SleepMs(100); }
 
 int32_t EngineTest::RunUntilStopped(std::vector<Task*> tasks, int seconds) {
   for (Task* task : tasks) StartTask(*task);

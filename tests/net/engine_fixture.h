@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "core/task.h"
+#include "platform/clock.h"
 #include "tools/fixture_server/fixture_server.h"
 
 namespace harvio::testing {
@@ -26,11 +27,8 @@ constexpr const char* kTlsHosts[] = {"good.test", "wrong.test", "expired.test",
 
 // The request the engine sends for a fresh GET without referer.
 std::string FreshRequest(const std::string& host, const std::string& path);
-// A reply carrying `body` with the given type (and Content-Length); a page
-// with another status.
-fixture::Reply Body(const std::string& body,
-                    const std::string& type = "image/jpeg");
-fixture::Reply Status(const std::string& status, const std::string& header = "");
+// A reply carrying `body` with the given type (and Content-Length).
+fixture::Reply Body(const std::string& body, const std::string& type = "image/jpeg");
 std::string Bytes(size_t length, char seed = 'a');
 // A picture entry as a task file holds it (no admission checks).
 UrlItem StoredEntry(const std::string& path);
@@ -43,15 +41,15 @@ class EngineTest : public ::testing::Test {
   fixture::Server& server();
   fixture::Server& tlsServer();
   fixture::Server& tls10Server();
-  void Serve(const std::string& path, const fixture::Reply& reply);
-  // `first` answers the first request; later ones get `body` and honour
-  // a Range.
-  void ServeThenResume(const std::string& path, fixture::Reply first,
-                       const std::string& body);
+  void Serve(const std::string& path, const fixture::Reply& reply) {
+    server().Add("*", path, reply);
+  }
   // A task of `sourceId` saving into the save folder, accepting JPEG and GIF.
   Task* NewTask(uint32_t sourceId = 161, uint32_t threads = 5);
   void Queue(Task* task, const std::string& path, const char* title = "");
-  std::string Url(const std::string& path, const char* host = kPicHost);
+  std::string Url(const std::string& path, const char* host = kPicHost) {
+    return std::string("http://") + host + path;
+  }
   // Starts the tasks and plays the tick until a worker of each raised the
   // stop signal (or `seconds` pass), then pauses them and waits for their
   // workers. Returns the stop reason of the first, or -2 when a signal
@@ -64,10 +62,9 @@ class EngineTest : public ::testing::Test {
   // Waits until `condition` holds, at most `seconds`.
   template <typename Condition>
   bool WaitFor(Condition condition, int seconds) {
-    for (int tenth = 0; tenth < seconds * 10 && !condition(); ++tenth) Sleep100();
+    for (int tenth = 0; tenth < seconds * 10 && !condition(); ++tenth) platform::SleepMs(100);
     return condition();
   }
-  static void Sleep100();
   std::vector<std::string> RequestsFor(const std::string& path);
 
   // The save folder: its POSIX path, the names of its files, their

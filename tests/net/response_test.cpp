@@ -1,14 +1,13 @@
-// How answers are judged and written, all in one run of four tasks that
-// differ in the pictures they want: the answers of
+// How answers are judged and written, all in one run of five tasks that
+// differ in the pictures they want and in their workers: the answers of
 // tests/data/net/answers.txt (statuses, redirects of every kind, types and
 // header names in any letter case, lengths, size classes, the picture limit
-// of the options, broken, silent and dripping connections), resumes of
-// entries a task file holds, pages at the write buffer's edge and beyond a
-// page's limit; then the folders pictures land in.
+// of the options, broken, silent and dripping connections, resumes of
+// entries a task file holds, many workers at once), pages at the write
+// buffer's edge and beyond a page's limit; then the folders pictures land in.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <map>
@@ -20,15 +19,17 @@
 namespace harvio::testing {
 namespace {
 
-using fixture::RangeMode;
-using fixture::Reply;
-
 // What a route of answers.txt expects.
 struct Expected {
   std::string task;  // "linked": no task queues it
   std::string path;
   size_t requests;
   size_t saved;  // bytes of the generated body kept
+  int stored;    // bytes on disk of the entry the task file holds; -1: none
+  bool afresh;   // that entry is queued afresh, under a new name
+  std::vector<std::string> asks;  // "N HOST [LINE]"
+  std::string Body() const { return fixture::PathBody(path, saved, saved); }
+  std::string StoredName() const { return "stored-" + path.substr(1); }
 };
 
 std::vector<Expected> ReadExpected(const std::string& path) {
@@ -40,7 +41,13 @@ std::vector<Expected> ReadExpected(const std::string& path) {
     std::string word;
     words >> word;
     if (word == "#=") {
+      next = Expected{"", "", 0, 0, -1, false, {}};
       words >> next.task >> next.requests >> next.saved;
+    } else if (word == "#<") {
+      words >> next.stored >> word;
+      next.afresh = word == "afresh";
+    } else if (word == "#>") {
+      next.asks.push_back(line.substr(3));
     } else if (word == "route" && !next.task.empty()) {
       words >> word >> next.path;
       expected.push_back(next);
@@ -48,6 +55,20 @@ std::vector<Expected> ReadExpected(const std::string& path) {
     }
   }
   return expected;
+}
+
+// "N HOST [LINE]" of `e`: request N is the fresh one to HOST, with LINE.
+void ExpectAsked(const Expected& e, const std::string& ask,
+                 const std::vector<std::string>& requests) {
+  std::istringstream words(ask);
+  size_t n = 0;
+  std::string host, line;
+  words >> n >> host >> std::ws;
+  std::getline(words, line);
+  std::string fresh = FreshRequest(host, e.path);
+  if (!line.empty()) fresh.insert(fresh.find("User-Agent"), line + "\r\n");
+  ASSERT_GE(requests.size(), n) << e.path;
+  EXPECT_EQ(requests[n - 1], fresh) << e.path;
 }
 
 using ResponseTest = EngineTest;
@@ -66,8 +87,23 @@ TEST_F(ResponseTest, EachAnswerIsSavedRetriedOrDropped) {
   std::vector<std::string> wanted;
   std::vector<Expected> expected = ReadExpected(script);
   for (const Expected& e : expected) {
-    if (e.task != "linked") Queue(tasks.at(e.task), e.path);
-    if (e.saved != 0) wanted.push_back(fixture::PathBody(e.path, e.saved, e.saved));
+    if (e.saved != 0) wanted.push_back(e.Body());
+    if (e.stored < 0) {
+      if (e.task != "linked") Queue(tasks.at(e.task), e.path);
+      continue;
+    }
+    UrlItem item = StoredEntry(e.path);
+    std::strcpy(item.fileName, e.StoredName().c_str());
+    item.size = static_cast<uint32_t>(e.saved);
+    item.done = static_cast<uint32_t>(e.stored);
+    tasks.at(e.task)->queues[kPic].AppendCopy(item);
+    WriteSaved(e.StoredName() + ".!", e.Body().substr(0, item.done));
+  }
+  Task* many = NewTask(161, 25);
+  for (int i = 0; i < 150; ++i) {
+    std::string path = "/many/" + std::to_string(i) + ".jpg";
+    Queue(many, path);
+    wanted.push_back(fixture::PathBody(path, 2000, 60000));
   }
   // Each page ends with its picture tag, so a parse that missed the end of
   // the page would queue nothing; a page stays at most 1 MiB.
@@ -83,51 +119,7 @@ TEST_F(ResponseTest, EachAnswerIsSavedRetriedOrDropped) {
   // A picture host whose name does not resolve: the item is dropped.
   tasks["jpeg-gif"]->queues[kPic].AddUrl("http://nonexistent.invalid/a.jpg", "", "", true);
 
-  // Entries a task file holds with part of their picture on disk: a 206
-  // continues the partial file, a 200 restarts it, a 416 queues the URL
-  // afresh, and a 206 that does not continue the file restarts it from
-  // zero (other bytes than asked for, no Content-Range, a length that is
-  // not the rest).
-  const std::string body = Bytes(20000, 'o'), replaced = Bytes(30000, 'x');
-  Reply resumable = Body(body), refusing = Body(body);
-  resumable.range = RangeMode::kHonour;
-  refusing.range = RangeMode::kRefuse;
-  Serve("/resumed.jpg", resumable);
-  Serve("/restart.jpg", Body(replaced));
-  Serve("/refused.jpg", refusing);
-  const struct { const char* path; std::string body, range; } wrong206[] = {
-      {"/shifted.jpg", body.substr(1000), "bytes 1000-19999/20000"},
-      {"/norange.jpg", body, ""},
-      {"/badlength.jpg", body, "bytes 4000-19999/20000"}};
-  for (const auto& w : wrong206) {
-    Reply wrong = Body(w.body);
-    wrong.status = "HTTP/1.0 206 Partial Content";
-    if (!w.range.empty()) wrong.headers.push_back("Content-Range: " + w.range);
-    wrong.times = 1;
-    Serve(w.path, wrong);
-    Serve(w.path, Body(body));
-  }
-  const struct { const char* path; uint32_t done; std::string partial; } stored[] = {
-      {"/resumed.jpg", 5000, body}, {"/restart.jpg", 12000, Bytes(30000, 'q')},
-      {"/refused.jpg", 3000, body}, {"/shifted.jpg", 4000, body},
-      {"/norange.jpg", 4000, body}, {"/badlength.jpg", 4000, body}};
-  auto storedName = [](int i) {
-    char name[64];
-    std::snprintf(name, sizeof(name), "{%08d-2222-3333-4444-555555555555}.jpg", i);
-    return std::string(name);
-  };
-  for (int i = 0; i < 6; ++i) {
-    UrlItem item = StoredEntry(stored[i].path);
-    std::strcpy(item.fileName, storedName(i).c_str());
-    item.size = static_cast<uint32_t>(stored[i].partial.size());
-    item.done = stored[i].done;
-    tasks["jpeg-gif"]->queues[kPic].AppendCopy(item);
-    WriteSaved(storedName(i) + ".!", stored[i].partial.substr(0, stored[i].done));
-    wanted.push_back(i == 1 ? replaced : body);
-  }
-
-  std::vector<Task*> all;
-  for (const char* wants : kWants) all.push_back(tasks[wants]);
+  std::vector<Task*> all = tasks_;
   EXPECT_EQ(RunUntilStopped(all), -1);
   int pictures = 0;
   for (Task* task : all) {
@@ -135,46 +127,35 @@ TEST_F(ResponseTest, EachAnswerIsSavedRetriedOrDropped) {
     EXPECT_EQ(task->queues[kPic].Count(), static_cast<size_t>(task->pictureCount.load()));
     pictures += task->pictureCount.load();
   }
-  for (const Expected& e : expected) EXPECT_EQ(RequestsFor(e.path).size(), e.requests) << e.path;
+  for (const Expected& e : expected) {
+    std::vector<std::string> requests = RequestsFor(e.path);
+    EXPECT_EQ(requests.size(), e.requests) << e.path;
+    for (const std::string& ask : e.asks) ExpectAsked(e, ask, requests);
+  }
+  for (int i = 0; i < 150; ++i) {
+    EXPECT_EQ(RequestsFor("/many/" + std::to_string(i) + ".jpg").size(), 1u) << i;
+  }
   EXPECT_TRUE(RequestsFor("/in-big.jpg").empty());
   std::sort(wanted.begin(), wanted.end());
   EXPECT_TRUE(SavedContents() == wanted);  // no partial file left either
   EXPECT_EQ(pictures, static_cast<int>(wanted.size()));
-  // Each picture is saved under the extension of its type.
+  // Each picture is saved under the extension of its type; a stored entry
+  // under its own name unless it was queued afresh.
   for (const std::string& name : SavedFiles()) {
     std::string content = ReadSaved(name);
     for (const Expected& e : expected) {
-      if (e.saved == content.size() && fixture::PathBody(e.path, e.saved, e.saved) == content) {
+      if (e.saved == content.size() && e.Body() == content) {
         EXPECT_EQ(e.path.substr(e.path.rfind('.')), name.substr(name.rfind('.'))) << e.path;
       }
     }
   }
-
-  EXPECT_NE(RequestsFor("/target.jpg")[0].find("Referer: http://pics.test/moved.jpg\r\n"),
-            std::string::npos);
-  for (int status : {301, 302, 303, 307, 308}) {
-    std::string n = std::to_string(status);
-    EXPECT_NE(RequestsFor("/pic" + n + ".jpg")[0].find("Referer: http://pages.test/r" + n +
-                                                       ".jpg\r\n"), std::string::npos) << n;
-  }
-  // An early close is resumed where the body broke off.
-  EXPECT_NE(RequestsFor("/cut.jpg")[1].find("Range: bytes=15000-\r\n"), std::string::npos);
-  std::string resumed = FreshRequest(kPicHost, "/resumed.jpg");
-  resumed.insert(resumed.find("User-Agent"), "Range: bytes=5000-\r\n");
-  EXPECT_EQ(RequestsFor("/resumed.jpg"), std::vector<std::string>{resumed});
-  EXPECT_EQ(ReadSaved(storedName(0)), body);
-  EXPECT_EQ(ReadSaved(storedName(1)), replaced);
-  for (int i = 2; i < 6; ++i) {
-    std::vector<std::string> asks = RequestsFor(stored[i].path);
-    ASSERT_EQ(asks.size(), 2u) << stored[i].path;
-    EXPECT_NE(asks[0].find("Range: bytes=" + std::to_string(stored[i].done) + "-"),
-              std::string::npos);
-    EXPECT_EQ(asks[1], FreshRequest(kPicHost, stored[i].path));
-    if (i > 2) {
-      EXPECT_EQ(ReadSaved(storedName(i)), body) << storedName(i);
+  for (const Expected& e : expected) {
+    if (e.stored >= 0 && !e.afresh) {
+      EXPECT_TRUE(ReadSaved(e.StoredName()) == e.Body()) << e.path;
     }
   }
 }
+
 // Pictures of a classified forum task land in their title's folder; titles
 // and file names from a damaged task file never lead outside the save folder.
 TEST_F(ResponseTest, TitleFoldersAndNamesStayInsideTheSaveFolder) {
@@ -182,13 +163,12 @@ TEST_F(ResponseTest, TitleFoldersAndNamesStayInsideTheSaveFolder) {
   Serve("*", Body(Bytes(3000)));
   Task* task = NewTask(31);
   task->info.classifyByTitle = 1;
-  Queue(task, "/t1.jpg", "a/b");
-  // Device names Windows keeps get a "_" on every system.
-  Queue(task, "/con.jpg", "CON");
-  Queue(task, "/com1.jpg", "com1 ");
-  // A lead byte without its trail, and a character code page 936 lacks.
-  Queue(task, "/lone.jpg", "lone\x81");
-  Queue(task, "/unmapped.jpg", "un\xD7\xFAmapped");
+  // Device names Windows keeps get a "_" on every system; a lead byte
+  // without its trail is dropped, a character code page 936 lacks blanked.
+  const struct { const char* path; const char* title; const char* folder; } titled[] = {
+      {"/t1.jpg", "a/b", "a b"}, {"/con.jpg", "CON", "CON_"}, {"/com1.jpg", "com1 ", "com1_"},
+      {"/lone.jpg", "lone\x81", "lone"}, {"/unmapped.jpg", "un\xD7\xFAmapped", "un  mapped"}};
+  for (const auto& t : titled) Queue(task, t.path, t.title);
   UrlItem sneaky = StoredEntry("/t2.jpg");
   std::strcpy(sneaky.title, "..\\..\\escape");
   task->queues[kPic].AppendCopy(sneaky);
@@ -196,9 +176,7 @@ TEST_F(ResponseTest, TitleFoldersAndNamesStayInsideTheSaveFolder) {
   std::strcpy(named.fileName, "..\\pics\\victim");
   task->queues[kPic].AppendCopy(named);
   EXPECT_EQ(RunUntilStopped(task), -1);
-  for (const char* folder : {"a b", "lone", "CON_", "com1_", "un  mapped"}) {
-    EXPECT_EQ(SavedFiles(folder).size(), 1u) << folder;
-  }
+  for (const auto& t : titled) EXPECT_EQ(SavedFiles(t.folder).size(), 1u) << t.folder;
   // victim.!, the sneaky one, and the named one under a name of its own.
   EXPECT_EQ(SavedFiles().size(), 3u);
   EXPECT_EQ(ReadSaved("victim.!"), "keep me");

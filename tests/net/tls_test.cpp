@@ -15,22 +15,13 @@ using TlsTest = EngineTest;
 
 // Links of an https page resolve to https; an http picture it shows is
 // asked for without naming the page, an https one with it. Redirects of
-// pictures cross between the schemes both ways.
+// pictures cross between the schemes both ways (tests/data/net/tls_run.txt).
 TEST_F(TlsTest, PicturesComeOverTlsWithTheHostNamedAndReferersAcrossSchemes) {
-  auto serveTls = [&](const char* path, const fixture::Reply& reply) {
-    tlsServer().Add("*", path, reply);
-  };
-  serveTls("/page.html", Body("<img alt=a src=/a.jpg><img alt=b src=http://pics.test/b.jpg>"
-                              "<img alt=c src=//good.test/c.jpg><img alt=d src=/down.jpg>" +
-                                  std::string(1024, ' '), "text/html"));
-  serveTls("/a.jpg", Body(Bytes(40000, 'a')));
-  serveTls("/c.jpg", Body(Bytes(2000, 'c')));
-  serveTls("/down.jpg", Status("302 Found", "Location: http://pics.test/d.jpg"));
-  serveTls("/e.jpg", Body(Bytes(2000, 'e')));
-  Serve("/b.jpg", Body(Bytes(2000, 'b')));
-  Serve("/d.jpg", Body(Bytes(2000, 'd')));
-  Serve("/f.jpg", Body(Bytes(2000, 'f')));
-  Serve("/up.jpg", Status("302 Found", "Location: https://good.test/e.jpg"));
+  const std::string script = HARVIO_SOURCE_DIR "/tests/data/net/tls_run.txt";
+  std::string error;
+  for (fixture::Server* to : {&server(), &tlsServer()}) {
+    ASSERT_TRUE(fixture::LoadScript(script, to, &error)) << error;
+  }
   Task* task = NewTask(162);
   task->queues[kWeb1].AddUrl("https://good.test/page.html", "", "", true);
   task->queues[kPic].AddUrl("http://pics.test/up.jpg", "", "", true);
@@ -55,11 +46,6 @@ TEST_F(TlsTest, PicturesComeOverTlsWithTheHostNamedAndReferersAcrossSchemes) {
   }
   // A picture refused for its size is dropped mid-body: the server, still
   // writing, must live on. The next connection resumes the last session.
-  fixture::Reply huge = Body(Bytes(2 << 20, 'h'));
-  huge.dripBytes = 65536;
-  huge.dripMs = 50;
-  serveTls("/huge.jpg", huge);
-  serveTls("/g.jpg", Body(Bytes(2000, 'g')));
   task->queues[kPic].AddUrl("https://good.test/huge.jpg", "", "", true);
   EXPECT_EQ(RunUntilStopped(task), -1);
   task->queues[kPic].AddUrl("https://good.test/g.jpg", "", "", true);

@@ -1,6 +1,6 @@
 // The text helpers beneath every parser and the URL helpers of the custom
 // parser, row by row from tests/data/custom/helpers.txt, and the bounds no
-// input may push them past.
+// input may push them past; PageUrl beneath every parser.
 #include "sources/text_helpers.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +12,8 @@
 #include <string>
 
 #include "sources/custom_parser.h"
-#include "tests/search/sample_pages.h"
+#include "sources/page_dispatch.h"
+#include "tests/sources/page_cases.h"
 
 namespace harvio::test {
 namespace {
@@ -95,6 +96,21 @@ TEST(Helpers, NeverWritePastTheStringOrBeyond1024Bytes) {
   char text[] = "\ta\r\nb c\t\n";
   EXPECT_EQ(RemoveTabsAndLineBreaks(text, text + sizeof text - 1), text + 4);
   EXPECT_STREQ(text, "ab c");
+}
+
+TEST(PageUrl, JoinsHostAndPathAndStaysWithin1024Bytes) {
+  UrlItem item{};
+  std::strcpy(item.host, "www.h.cn");
+  std::strcpy(item.path, "/a/b.html?x=1");
+  char url[kWorkBuffer];
+  PageUrl(item, url);
+  EXPECT_STREQ(url, "http://www.h.cn/a/b.html?x=1");
+  std::memset(item.host, 'h', sizeof item.host);  // lost its terminator
+  std::memset(item.path, 'p', sizeof item.path - 1);
+  item.path[1024] = '\0';
+  PageUrl(item, url);
+  EXPECT_EQ(std::strlen(url), kUrlMax);
+  EXPECT_EQ(std::string(url, 7 + 63 + 1), "http://" + std::string(63, 'h') + "p");
 }
 
 }  // namespace

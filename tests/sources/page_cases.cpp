@@ -1,9 +1,13 @@
-#include "tests/search/sample_pages.h"
+#include "tests/sources/page_cases.h"
 
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <sstream>
+
+#include "app/new_task.h"
+#include "platform/codepage.h"
+#include "sources/text_helpers.h"
 
 namespace harvio::test {
 
@@ -69,6 +73,7 @@ std::vector<PageCase> ReadPageCases(const std::string& path) {
       item.kind = f.at(2) == "WEB1" ? kWeb1 : f.at(2) == "PIC" ? kPic : kWeb2;
       item.url = f.at(3);
       item.title = f.size() > 4 ? f[4] : "";
+      item.formats = f.size() > 5 ? f[5] : "";
     } else if (f[0] == "<") {
       cases.push_back(item);
       cases.back().line = row.line;
@@ -80,16 +85,75 @@ std::vector<PageCase> ReadPageCases(const std::string& path) {
   return cases;
 }
 
-std::vector<SamplePage> LoadSamplePages(const std::string& folder) {
-  std::vector<SamplePage> pages;
+std::vector<PageCase> LoadSamplePages(const std::string& folder) {
+  std::vector<PageCase> pages;
   for (const Row& row : ReadRows(folder + "/cases.txt")) {
     std::vector<std::string> f = row.fields;
     f.resize(6);
-    SamplePage p{folder, f[0], static_cast<uint32_t>(std::stoul(f[1])),
-                 f[2] == "WEB1" ? kWeb1 : kWeb2, f[3], f[4], f[5].empty() ? f[0] : f[5]};
-    pages.push_back(p);
+    std::string page = ReadTestData(folder + "/" + (f[5].empty() ? f[0] : f[5]) + ".html");
+    pages.push_back({0, static_cast<uint32_t>(std::stoul(f[1])), f[2] == "WEB1" ? kWeb1 : kWeb2,
+                     f[3], f[4], page, ReadTestData(folder + "/" + f[0] + ".expected"), ""});
   }
   return pages;
+}
+
+std::string Gbk(const std::string& utf8) {
+  std::string out;
+  EXPECT_TRUE(platform::Utf8ToGbk(utf8, &out)) << utf8;
+  return out;
+}
+
+std::string Utf8(const std::string& gbk) {
+  std::string out;
+  EXPECT_TRUE(platform::GbkToUtf8(gbk, &out));
+  return out;
+}
+
+
+PageRun::PageRun(uint32_t sourceId) {
+  info.sourceId = sourceId;
+  StoreFormats(DefaultFormats(sourceId), &info);
+}
+
+std::vector<Admission> PageRun::Run(ItemKind kind, const char* pageUrl,
+                                    std::string page, const char* title) {
+  UrlQueue scratch;
+  scratch.AddUrl(pageUrl, title, "", false);
+  const UrlItem* taken = scratch.TakeNext(1);
+  if (taken == nullptr) return {};  // not a URL a task could hold
+  UrlItem item = *taken;
+  std::vector<char> text(page.begin(), page.end());
+  text.push_back('\0');
+  char* end = text.data() + page.size();
+  if (info.sourceId > 160) end = RemoveTabsAndLineBreaks(text.data(), end);
+  PageContext ctx{text.data(),
+                  end,
+                  &item,
+                  kind,
+                  {&queues[kWeb2], &queues[kWeb1], &queues[kPic]},
+                  &info,
+                  this};
+  calls.clear();
+  DispatchPage(ctx);
+  for (const Admission& a : calls) {
+    if (a.result == AddResult::kAdmitted) ++admitted_[a.queue];
+  }
+  for (ItemKind q : {kWeb2, kWeb1, kPic}) {
+    EXPECT_EQ(queues[q].Count(), admitted_[q]) << "queue " << q;
+  }
+  return calls;
+}
+
+std::string AdmissionLines(const std::vector<Admission>& calls) {
+  static const char* const kQueues[] = {"WEB2", "WEB1", "PIC"};
+  static const char* const kResults[] = {"admitted", "invalid", "duplicate"};
+  std::string lines;
+  for (const Admission& a : calls) {
+    lines += std::string(kQueues[a.queue]) + "\t" + a.url + "\t" + a.title + "\t" + a.referer +
+             "\t" + (a.checkDuplicate ? "on" : "off") + "\t" +
+             kResults[static_cast<int>(a.result)] + "\n";
+  }
+  return lines;
 }
 
 }  // namespace harvio::test
