@@ -12,7 +12,7 @@
 namespace harvio::uitest {
 namespace {
 
-constexpr DWORD kPollMs = 100;
+constexpr DWORD kPollMs = 25;
 constexpr size_t kTextBytes = 2048;  // longer than any cell or status text
 
 std::string Convert(const std::string& text, UINT from, UINT to) {
@@ -36,10 +36,9 @@ bool Fail(const std::string& what) {
 }
 
 bool WaitUntil(const std::function<bool()>& done, DWORD ms) {
-  for (DWORD waited = 0;; waited += kPollMs) {
+  for (DWORD start = GetTickCount();; Sleep(kPollMs)) {
     if (done()) return true;
-    if (waited >= ms) return false;
-    Sleep(kPollMs);
+    if (GetTickCount() - start >= ms) return false;
   }
 }
 

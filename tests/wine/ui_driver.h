@@ -19,7 +19,7 @@ namespace harvio::uitest {
 
 constexpr DWORD kWaitMs = 30000;
 
-// Polls `done` every 100 ms until it holds or `ms` have passed.
+// Polls `done` every 25 ms until it holds or `ms` have passed.
 bool WaitUntil(const std::function<bool()>& done, DWORD ms = kWaitMs);
 
 // Prints "FAIL: what"; false, so that a step can return it.
