@@ -219,8 +219,9 @@ bool RunLine(Session& s, const std::string& line) {
       Args args;
       for (size_t start = blank; args.size() < kind.args; start = blank) {
         bool last = args.size() + 1 == kind.args;
-        if (start == std::string::npos && !last)
+        if (start == std::string::npos && !last) {
           return Fail(name + " takes " + std::to_string(kind.args));
+        }
         blank = last || start == std::string::npos ? std::string::npos : line.find(' ', start + 1);
         std::string arg =
             start == std::string::npos ? "" : line.substr(start + 1, blank - start - 1);
