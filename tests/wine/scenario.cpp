@@ -72,8 +72,9 @@ bool WaitControl(const Session& s, const Args& a, const std::function<bool(HWND)
 
 bool OpenDialog(Session& s, const Args& a) {
   HWND dialog = nullptr;
-  if (!WaitUntil([&] { return (dialog = NewPopup(s)) != nullptr; }))
+  if (!WaitUntil([&] { return (dialog = NewPopup(s)) != nullptr; })) {
     return Fail("no dialog opened");
+  }
   s.dialogs.push_back(dialog);
   return WaitUntil([&] { return WindowText(dialog) == a[0]; }) ||
          Fail("the dialog is titled " + GbkToUtf8(WindowText(dialog)));

@@ -24,8 +24,9 @@ HTREEITEM TreeItemOf(HWND tree, const std::vector<CatalogEntry>& catalog, int en
   HTREEITEM item = parent < 0 ? TreeView_GetRoot(tree)
                               : TreeView_GetChild(tree, TreeItemOf(tree, catalog, parent));
   for (int i = parent < 0 ? 0 : parent + 1; i < entry && item != nullptr; ++i) {
-    if (catalog[static_cast<size_t>(i)].parent == parent)
+    if (catalog[static_cast<size_t>(i)].parent == parent) {
       item = TreeView_GetNextSibling(tree, item);
+    }
   }
   return item;
 }
