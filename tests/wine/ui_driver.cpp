@@ -1,21 +1,24 @@
 #include "tests/wine/ui_driver.h"
 
 #include <commctrl.h>
+#include <prsht.h>
 
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 namespace harvio::uitest {
 namespace {
 
-constexpr DWORD kPollMs = 100;
+constexpr DWORD kPollMs = 25;
 constexpr size_t kTextBytes = 2048;  // longer than any cell or status text
-constexpr char kClassName[] = "HARVIOCLASSNAME";
-constexpr char kTitle[] = "Harvio";
 
 std::string Convert(const std::string& text, UINT from, UINT to) {
   if (text.empty()) return text;
-  int wide_length = MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()),
-                                        nullptr, 0);
+  int wide_length =
+      MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring wide(static_cast<size_t>(wide_length), L'\0');
   MultiByteToWideChar(from, 0, text.data(), static_cast<int>(text.size()), &wide[0], wide_length);
   int length = WideCharToMultiByte(to, 0, wide.data(), wide_length, nullptr, 0, nullptr, nullptr);
@@ -24,31 +27,18 @@ std::string Convert(const std::string& text, UINT from, UINT to) {
   return out;
 }
 
-struct PopupSearch {
-  DWORD pid;
-  HWND except[2];
-  HWND found;
-};
-
-BOOL CALLBACK MatchPopup(HWND window, LPARAM search_address) {
-  auto* search = reinterpret_cast<PopupSearch*>(search_address);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(window, &pid);
-  if (pid != search->pid || window == search->except[0] || window == search->except[1] ||
-      !IsWindowVisible(window)) {
-    return TRUE;
-  }
-  search->found = window;
-  return FALSE;
-}
-
 }  // namespace
 
+bool Fail(const std::string& what) {
+  std::printf("FAIL: %s\n", what.c_str());
+  std::fflush(stdout);
+  return false;
+}
+
 bool WaitUntil(const std::function<bool()>& done, DWORD ms) {
-  for (DWORD waited = 0;; waited += kPollMs) {
+  for (DWORD start = GetTickCount();; Sleep(kPollMs)) {
     if (done()) return true;
-    if (waited >= ms) return false;
-    Sleep(kPollMs);
+    if (GetTickCount() - start >= ms) return false;
   }
 }
 
@@ -86,35 +76,30 @@ HWND WaitForMainWindow(DWORD ms) {
   HWND window = nullptr;
   WaitUntil(
       [&] {
-        window = FindWindowA(kClassName, kTitle);
+        window = FindWindowA("HARVIOCLASSNAME", "Harvio");
         return window != nullptr && IsWindowVisible(window);
       },
       ms);
   return window != nullptr && IsWindowVisible(window) ? window : nullptr;
 }
 
-HWND FindPopup(DWORD pid, HWND except, HWND except2) {
-  PopupSearch search = {pid, {except, except2}, nullptr};
-  EnumWindows(MatchPopup, reinterpret_cast<LPARAM>(&search));
-  return search.found;
+HWND FindShown(DWORD pid, const char* name, const std::vector<HWND>& except) {
+  for (HWND window = nullptr;
+       (window = FindWindowExA(nullptr, window, name, nullptr)) != nullptr;) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == pid && IsWindowVisible(window) &&
+        std::find(except.begin(), except.end(), window) == except.end()) {
+      return window;
+    }
+  }
+  return nullptr;
 }
 
 std::string WindowText(HWND window) {
   char text[2048] = "";
   SendMessageA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text));
   return text;
-}
-
-HWND CurrentPage(HWND sheet) {
-  return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
-}
-
-bool Placed(HWND window) {
-  RECT box;
-  GetWindowRect(window, &box);
-  long dx = (box.left + box.right) / 2 - GetSystemMetrics(SM_CXSCREEN) * 2 / 5;
-  long dy = (box.top + box.bottom) / 2 - GetSystemMetrics(SM_CYSCREEN) * 2 / 5;
-  return dx >= -2 && dx <= 2 && dy >= -2 && dy <= 2;
 }
 
 RemoteBlock::RemoteBlock(HWND window, size_t bytes) : bytes_(bytes) {
@@ -166,9 +151,9 @@ std::string RemoteListView::Text(int row, int column) {
   if (length <= 0) return std::string();
   // The view may point pszText at a buffer of its own: read it back first.
   if (!block_.Read(block_.address(), &item, sizeof item)) return "<unreadable>";
-  std::string text(static_cast<size_t>(length < static_cast<LRESULT>(kTextBytes) ? length
-                                                                                : kTextBytes - 1),
-                   '\0');
+  std::string text(
+      static_cast<size_t>(length < static_cast<LRESULT>(kTextBytes) ? length : kTextBytes - 1),
+      '\0');
   if (!block_.Read(item.pszText, &text[0], text.size())) return "<unreadable>";
   return text.substr(0, std::strlen(text.c_str()));
 }
@@ -200,10 +185,6 @@ bool RemoteListView::Column(int column, std::string* title, int* width, std::str
   return true;
 }
 
-UINT RemoteListView::State(int row, UINT mask) {
-  return static_cast<UINT>(SendMessageA(view_, LVM_GETITEMSTATE, static_cast<WPARAM>(row), mask));
-}
-
 bool RemoteListView::SetState(int row, UINT state, UINT mask) {
   LVITEMA item = {};
   item.state = state;
@@ -220,10 +201,6 @@ bool RemoteListView::ItemRect(int row, RECT* rect) {
          SendMessageA(view_, LVM_GETITEMRECT, static_cast<WPARAM>(row),
                       reinterpret_cast<LPARAM>(block_.address())) != 0 &&
          block_.Read(block_.address(), rect, sizeof *rect);
-}
-
-DWORD RemoteListView::ExStyle() const {
-  return static_cast<DWORD>(SendMessageA(view_, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0));
 }
 
 std::string StatusText(HWND bar, int part) {
@@ -258,5 +235,19 @@ void PressKeys(const std::vector<WORD>& keys) {
 
 std::string GbkToUtf8(const std::string& gbk) { return Convert(gbk, 936, CP_UTF8); }
 std::string Utf8ToGbk(const std::string& utf8) { return Convert(utf8, CP_UTF8, 936); }
+
+int Id(const Session& s, const std::string& name) {
+  if (!name.empty() && (std::isdigit(static_cast<unsigned char>(name[0])) || name[0] == '-')) {
+    return std::atoi(name.c_str());
+  }
+  auto found = s.ids.find(name);
+  return found == s.ids.end() ? 0 : found->second;
+}
+
+HWND CurrentPage(HWND sheet) {
+  return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+}
+
+HWND TopDialog(const Session& s) { return s.dialogs.empty() ? nullptr : s.dialogs.back(); }
 
 }  // namespace harvio::uitest

@@ -1,8 +1,9 @@
 #!/bin/sh
 # The main window as a user works it: harvio.exe is copied into a fresh home
 # folder (it keeps Task\ and Option.ini beside itself), tasks are made there
-# with the native harvio-cli, wine_ui_test.exe drives the window, and the
-# task files are checked with harvio-cli afterwards. Pictures come from the
+# with the native harvio-cli, wine_ui_test.exe drives the window through the
+# scenarios tests/data/wine/ui-*.steps, and the task files are checked with
+# harvio-cli afterwards. Pictures come from the
 # fixture server through HARVIO_CONNECT_TO; every wait is bounded.
 #
 # Usage: ui_main_window_test.sh SCENARIO NATIVE-CLI FIXTURE-SERVER WIN-BUILD RUN-WINE
@@ -19,8 +20,8 @@ HOME_DIR=$WORK/home
 cli() { "$CLI" --home "$HOME_DIR" "$@"; }
 # The rows as harvio-cli lists them, cut to the window's nine columns.
 cli_rows() { cli list | tail -n +2 | cut -f2-10; }
-# Runs the driver on the home's harvio.exe; its output (CR LF dropped) is in
-# $WORK/drive.out.
+# drive SCENARIO [NAME=VALUE...]: runs the driver on the home's harvio.exe;
+# its output (CR LF dropped) is in $WORK/drive.txt.
 drive() {
   "$RUN_WINE" "$WIN/tests/wine/wine_ui_test.exe" "$(zpath "$HOME_DIR/harvio.exe")" "$@" \
     >"$WORK/drive.out" 2>/dev/null
@@ -65,11 +66,7 @@ rows)
   cli run 1 >/dev/null 2>&1 || fail "run task 1"
   cli_rows >"$WORK/cli.txt"
   grep -q '^完成	4	' "$WORK/cli.txt" || fail "task 1 did not finish: $(cat "$WORK/cli.txt")"
-  # A double-click beside the rows starts nothing.
-  # The keyboard works on the task list from the start, whatever the top
-  # pane does; the pane shows a tip even without an HTML engine.
-  drive wait-rows:3 sleep:3000 expect-focus expect-tip rows columns expect-gridlines:off expect-threads:0 header-ready \
-    dblclick:-1 sleep:1500 wait-cell:1:0:新建 wait-cell:2:0:新建 close
+  drive ui-rows
   window_rows >"$WORK/window.txt"
   cmp -s "$WORK/cli.txt" "$WORK/window.txt" || {
     diff "$WORK/cli.txt" "$WORK/window.txt"
@@ -98,26 +95,7 @@ EOF
   ;;
 commands)
   for n in 0 1 2 3 4; do new_task $n "http://site.test/slow/$n-(*).jpg" --from 1 --to 30; done
-  # Start with five New rows selected: the first three run, Start stays
-  # possible for the other two; Pause stops all three, the context menu
-  # and a double-click start and pause one row (the menu's disabled Pause
-  # does nothing). Rows move as blocks; deleting rows of a list scrolled
-  # down leaves it showing exactly the rows left, and deleting a running
-  # task whose threads are shown empties the thread list. Beside the rows
-  # the menu offers New.
-  drive wait-rows:5 select:0,1,2,3,4 command:5002 \
-    wait-cell:0:0:运行 wait-cell:1:0:运行 wait-cell:2:0:运行 wait-cell:3:0:新建 wait-cell:4:0:新建 \
-    command:5003 wait-cell:0:0:暂停 wait-cell:1:0:暂停 wait-cell:2:0:暂停 \
-    select:4 context:p sleep:500 wait-cell:4:0:新建 context:s wait-cell:4:0:运行 \
-    context:p wait-cell:4:0:暂停 \
-    dblclick:3 wait-cell:3:0:运行 dblclick:3 wait-cell:3:0:暂停 \
-    "select:2,3" command:5004 "expect-selected:1,2" \
-    "wait-cell:1:7:$(save 2)" "wait-cell:2:7:$(save 3)" "wait-cell:3:7:$(save 1)" \
-    "select:0" command:5005 "expect-selected:1" "wait-cell:0:7:$(save 2)" \
-    dblclick:1 wait-cell:1:0:运行 select:1 wait-threads:15 keys:delete wait-rows:4 \
-    expect-threads:0 show:3 select:3 keys:delete wait-rows:3 expect-painted \
-    "wait-cell:0:7:$(save 2)" "wait-cell:1:7:$(save 3)" "wait-cell:2:7:$(save 1)" \
-    keys:ctrl+a expect-selected:0,1,2 expect-focused:0 select:- context:n cancel-wizard close
+  drive ui-commands "S1=$(save 1)" "S2=$(save 2)" "S3=$(save 3)"
   # Stored in the window's order, the deleted tasks' files gone.
   cli_rows >"$WORK/cli.txt"
   [ "$(cut -f8 "$WORK/cli.txt" | tr '\n' ' ')" = "$(save 2) $(save 3) $(save 1) " ] ||
@@ -132,21 +110,15 @@ commands)
 threads)
   new_task 0 'http://site.test/slow/(*).jpg' --from 1 --to 40 --threads 6
   new_task 1 'http://site.test/quick/(*).jpg' --from 1 --to 2
-  # The threads of the focused running task show at once and live; the
-  # thread list takes no click; a paused row empties it; closing the
-  # window stores the running task as Paused.
-  drive wait-rows:2 select:0 command:5002 wait-threads:6 wait-thread-cell:0:接收数据 \
-    wait-thread-cell:1:PIC wait-speed threads click-threads expect-thread-list-idle \
-    expect-selected:0 expect-focused:0 select:1 expect-threads:0 select:0 expect-threads:6 close
+  drive ui-threads
   grep -q '^[0-9]	接收数据	PIC	195.31KB	[0-9.]*KB	[0-9]*%	0	site.test/slow/[0-9]*.jpg	{' \
     "$WORK/drive.txt" || fail "no receiving thread row: $(cat "$WORK/drive.txt")"
   cli_rows | head -n 1 | grep -q '^暂停	' || fail "running task not stored paused: $(cli_rows)"
   [ -f "$HOME_DIR/Option.ini" ] || fail "no Option.ini after exit"
   ;;
 options)
-  # The options sheet refuses invalid work paths, takes typed values
-  # cleaned and clamped, and loads its defaults; its values and the grid
-  # lines reach Option.ini at exit and come back at the next start.
+  # The options sheet's values and the grid lines reach Option.ini at exit
+  # and come back at the next start; then its defaults.
   new_task 0 'http://site.test/quick/(*).jpg' --from 1 --to 2
   printf '[General]\r\nKeepWnd=1\r\nWorkPath=C:\\old\\\r\n[Connect]\r\nDataTimeout=50\r\nPICRetryTimes=9\r\nMaxPictureKB=2048\r\n' \
     >"$HOME_DIR/Option.ini"
@@ -156,31 +128,25 @@ options)
         fail "no $line in Option.ini: $(cat "$HOME_DIR/Option.ini")"
     done
   }
-  drive wait-rows:1 options:refuse options:type expect-gridlines:off command:5013 \
-    expect-gridlines:on close
+  drive ui-options-typed
   ini_has 'WorkPath=C:\my pics\' KeepWnd=0 HideOnMin=1 ConnTimeout=45 DataTimeout=30 \
     RetryWait=7 PICRetryTimes=9 MaxPictureKB=4096 ShowGridLine=1
-  drive wait-rows:1 expect-gridlines:on options:defaults close
+  drive ui-options-defaults
   ini_has 'WorkPath=C:\Download\' KeepWnd=1 HideOnMin=1 ConnTimeout=30 DataTimeout=30 \
     RetryWait=3 WEB2RetryTimes=10 WEB1RetryTimes=5 PICRetryTimes=3 MaxPictureKB=1024
-  # A place off every monitor starts at the default place again; a task
-  # list of two stray bytes is rebuilt from the task file, and said so.
+  # A place off every monitor starts at the default place again; a broken
+  # task list is rebuilt from the task files.
   placed=$(tr -d '\r' <"$HOME_DIR/Option.ini" | grep -E '^(XPos|YPos|Width|Height)=')
   sed -i 's/^XPos=[0-9-]*/XPos=3000/; s/^YPos=[0-9-]*/YPos=2000/' "$HOME_DIR/Option.ini"
   printf '\027\311' >"$HOME_DIR/Task/List"
-  drive "wait-box:任务列表已损坏，已从任务文件恢复 1 个任务。请检查任务的顺序和状态。" \
-    wait-rows:1 close
+  drive ui-options-rebuilt
   [ "$(tr -d '\r' <"$HOME_DIR/Option.ini" | grep -E '^(XPos|YPos|Width|Height)=')" = "$placed" ] ||
     fail "the window did not come back to its place: $(cat "$HOME_DIR/Option.ini")"
   ;;
 tray)
-  # Minimised, the window hides (into the tray); a second start restores
-  # it. Hidden again, a page host that does not resolve pauses the task
-  # and the window comes forward with the message.
   cli new --source 162 --url 'http://nonexistent.invalid/p.html' --save "$(zpath "$WORK/s0")" \
     >/dev/null || fail "new 162"
-  drive wait-rows:1 minimize second-start minimize select:0 command:5002 \
-    "wait-box:无法访问网络，任务自动暂停。" wait-cell:0:0:暂停 close
+  drive ui-tray
   cli_rows | grep -q '^暂停	' || fail "task not stored paused: $(cli_rows)"
   ;;
 *)

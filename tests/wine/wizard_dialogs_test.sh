@@ -1,6 +1,7 @@
 #!/bin/sh
 # The wizard's dialogs of harvio.exe (copied into a fresh home) driven under
-# Wine; the task files they leave are then read by the native harvio-cli.
+# Wine by the scenarios tests/data/wine/wizard.steps and demo.steps; the task
+# files they leave are then read by the native harvio-cli.
 #   harvio: one task of each kind made and edited in the properties sheet;
 #           one of them runs against the fixture server
 #   demo:   a task of every kind made in the wizard and run there against
@@ -8,8 +9,8 @@
 #           WebP too) and thumbnail tasks over https (SChannel and the demo
 #           CA)
 #
-# Usage: wizard_dialogs_test.sh harvio DIALOGS-EXE NATIVE-CLI RUN-WINE HARVIO-EXE FIXTURE-SERVER
-#        wizard_dialogs_test.sh demo DIALOGS-EXE NATIVE-CLI RUN-WINE HARVIO-EXE NATIVE-BUILD
+# Usage: wizard_dialogs_test.sh harvio DRIVER-EXE NATIVE-CLI RUN-WINE HARVIO-EXE FIXTURE-SERVER
+#        wizard_dialogs_test.sh demo DRIVER-EXE NATIVE-CLI RUN-WINE HARVIO-EXE NATIVE-BUILD
 set -u
 MODE=$1
 EXE=$2
@@ -22,11 +23,10 @@ mkdir -p "$WORK/home" "$WORK/save"
 cli() { "$NATIVE" --home "$WORK/home" "$@"; }
 cp "$5" "$WORK/home/" || fail "no harvio.exe"
 if [ "$MODE" = demo ]; then
-  "$(dirname "$0")/../../tools/demo.sh" serve "$6" -- "$RUN_WINE" "$EXE" --demo \
-    "$(zpath "$WORK/home/harvio.exe")" "$(zpath "$WORK/save")\\" >"$WORK/out" 2>/dev/null
+  "$(dirname "$0")/../../tools/demo.sh" serve "$6" -- "$RUN_WINE" "$EXE" \
+    "$(zpath "$WORK/home/harvio.exe")" demo "SAVE=$(zpath "$WORK/save")\\" >"$WORK/out" 2>/dev/null
   status=$?
-  tr -d '\r' <"$WORK/out"
-  [ $status -eq 0 ] || fail "the demo run ended with $status"
+  [ $status -eq 0 ] || { tr -d '\r' <"$WORK/out"; fail "the demo run ended with $status"; }
   # Every task Done with a file per picture; the demo's own three tasks
   # with the demo site's numbers of pictures.
   n=0
@@ -49,16 +49,13 @@ fi
 printf 'route * /slow/*\nheader Content-Type: image/jpeg\ngenerated 200000 200000\ndrip 1024 100\n' \
   >"$WORK/script"
 start_server "$6" 280
-# When the running task is done, the next New task starts: a search task
-# whose host goes to a closed loopback port, never to the network, and
-# which does not pause (with its failure box over the sheet) for a host
-# that does not resolve.
-export HARVIO_CONNECT_TO="$HARVIO_CONNECT_TO,::127.0.0.1:1"
-"$RUN_WINE" "$EXE" --harvio "$(zpath "$WORK/home/harvio.exe")" "$(zpath "$WORK/save")\\" \
+# Every other host leads nowhere: the search task started when the running
+# one ends is paused at once, and no test reaches beyond loopback.
+HARVIO_CONNECT_TO="$HARVIO_CONNECT_TO,::nonexistent.invalid:80"
+"$RUN_WINE" "$EXE" "$(zpath "$WORK/home/harvio.exe")" wizard "SAVE=$(zpath "$WORK/save")\\" \
   >"$WORK/out" 2>/dev/null
 status=$?
-tr -d '\r' <"$WORK/out"
-[ $status -eq 0 ] || fail "the dialogs test ended with $status"
+[ $status -eq 0 ] || { tr -d '\r' <"$WORK/out"; fail "the dialogs test ended with $status"; }
 
 field() { cli show "$1" | awk -F '\t' -v f="$2" '$1 == f { print $2 }'; }
 [ "$(cli list | tail -n +2 | wc -l)" -eq 7 ] || fail "7 tasks expected: $(cli list)"
@@ -79,5 +76,6 @@ cli show 5 | grep -q "site.test/slow/p08.jpg" || fail "fixed width in task 5"
 [ "$(cli show 7 | grep -c '^WEB2')" -eq 1 ] || fail "WEB2 queue of task 7"
 [ "$(field 5 threadCount)" = "20" ] || fail "thread count of the running task 5"
 [ "$(field 5 pictureCount)" = "5" ] || fail "pictures of task 5: $(field 5 pictureCount)"
+[ "$(field 5 notes)" = "when done" ] || fail "notes of the done task 5: $(field 5 notes)"
 [ "$(ls "$WORK/save/direct" | grep -c '\.jpg$')" -eq 5 ] || fail "picture files of task 5"
 echo ok
