@@ -123,9 +123,12 @@ run_covering_tests() {
      >"$scratch/last-ctest.log" 2>&1)
 }
 
-# The first failed test of the last run, as ctest lists it.
+# The first failed test of the last run, as ctest lists it, with how it
+# ended unless it simply failed: a test caught only by its time-out
+# (Timeout) deserves a second look.
 first_failed() {
-  sed -n 's/^[[:space:]]*[0-9]* - \([^ ]*\) .*(.*/\1/p' "$scratch/last-ctest.log" | head -n 1
+  sed -n 's/^[[:space:]]*[0-9]* - \([^ ]*\) .*(\(.*\))$/\1 (\2)/p' "$scratch/last-ctest.log" |
+    head -n 1 | sed 's/ (Failed)$//'
 }
 
 list_only=0
