@@ -15,7 +15,6 @@
 #include <filesystem>
 #include <set>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "sources/catalog.h"
@@ -27,59 +26,29 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A row of tests/data/boards/crawls.txt; "" where it says "-".
-struct Crawl {
-  std::string name;
-  uint32_t source;
-  std::string keyword, first, detail, script, lastList;
-};
+// The fields of a row of crawls.txt ("" where it says "-").
+enum Field { kName, kSource, kKeyword, kFirst, kDetail, kScript, kLastList };
+using Crawl = std::vector<std::string>;
 
-std::vector<Crawl> ReadCrawls() {
-  std::vector<Crawl> crawls;
-  for (Row row : ReadRows("boards/crawls.txt")) {
-    for (std::string& field : row.fields) field = field == "-" ? "" : field;
-    const std::vector<std::string>& f = row.fields;
-    crawls.push_back({f[0], static_cast<uint32_t>(std::stoul(f[1])), f[2], f[3], f[4], f[5], f[6]});
-  }
-  return crawls;
-}
-
-using Request = std::tuple<std::string, std::string, std::string>;
-
-fixture::Reply Html(const std::string& body) {
+fixture::Reply Answer(const std::string& type, const std::string& body) {
   fixture::Reply reply;
-  reply.headers = {"Content-Type: text/html"};
+  reply.headers = {"Content-Type: " + type};
   reply.body = body;
-  // Read to the close: a declared length under 1024 bytes is refused, and
-  // the sample pages are shorter than real ones.
-  reply.autoLength = false;
-  return reply;
-}
-
-// Large enough for a task that wants large JPEGs only.
-fixture::Reply Picture(const std::string& url) {
-  bool gif = url.size() > 4 && url.compare(url.size() - 4, 4, ".gif") == 0;
-  fixture::Reply reply;
-  reply.headers = {gif ? "Content-Type: image/gif"
-                       : "Content-Type: image/jpeg"};
-  reply.body = (gif ? "GIF89a" : "\xff\xd8\xff\xe0") + std::string(20000, 'j');
+  // Pages are read to the close: a declared length under 1024 bytes is
+  // refused, and the sample pages are shorter than real ones.
+  reply.autoLength = type != "text/html";
   return reply;
 }
 
 // A sample page of `crawl` as a server sends it (the board samples are kept
-// as UTF-8).
-std::string SamplePageBytes(const Crawl& crawl, const std::string& name) {
-  bool board = crawl.source > 20;
+// as UTF-8), with its pictures and scripts renamed for page n (0: as kept).
+std::string SamplePage(const Crawl& crawl, const std::string& name, int n = 0) {
+  bool board = std::stoul(crawl[kSource]) > 20;
   std::string page = ReadTestData((board ? "boards/" : "search/") + name + ".html");
-  return board ? Gbk(page) : page;
-}
-
-// The sample page `name` with its pictures and scripts renamed for page n.
-std::string NumberedPage(const Crawl& crawl, const std::string& name, int n) {
-  std::string page = SamplePageBytes(crawl, name);
+  if (board) page = Gbk(page);
   std::string mark = "_" + std::to_string(n);
   for (const std::string ext : {".jpg", ".js"}) {
-    for (size_t at = page.find(ext); at != std::string::npos;
+    for (size_t at = page.find(ext); n != 0 && at != std::string::npos;
          at = page.find(ext, at + mark.size() + ext.size())) {
       page.insert(at, mark);
     }
@@ -93,39 +62,41 @@ std::string NumberedPage(const Crawl& crawl, const std::string& name, int n) {
 class CrawlPlan {
  public:
   CrawlPlan(const Crawl& crawl, fixture::Server& server)
-      : crawl_(crawl), server_(server), mirror_(crawl.source) {}
+      : crawl_(crawl), server_(server), mirror_(std::stoul(crawl[kSource])) {}
 
   void Serve(ItemKind kind, const std::string& url, const std::string& title,
              const std::string& page) {
     bool post = kind == kWeb2 && url.find('*') != std::string::npos;
-    Add(post ? "POST" : "GET", url.substr(0, url.find('*')), Html(page));
+    Add(post ? "POST " : "GET ", url.substr(0, url.find('*')), Answer("text/html", page));
     for (const Admission& a :
          mirror_.Run(kind, url.c_str(), page, title.c_str())) {
       if (a.queue == kPic) pictures.insert(a.url);
       if (a.result != AddResult::kAdmitted) continue;
       if (a.queue == kPic) {
-        Add("GET", a.url, Picture(a.url));
+        // Large enough for a task that wants large JPEGs only.
+        bool gif = a.url.compare(a.url.size() - 4, 4, ".gif") == 0;
+        Add("GET ", a.url, Answer(gif ? "image/gif" : "image/jpeg",
+                                  (gif ? "GIF89a" : "\xff\xd8\xff\xe0") + std::string(20000, 'j')));
       } else if (a.queue == kWeb2) {
         Serve(kWeb2, a.url, "",
-              !crawl_.lastList.empty() ? SamplePageBytes(crawl_, crawl_.lastList)
-                                       : "<html>last page</html>");
+              !crawl_[kLastList].empty() ? SamplePage(crawl_, crawl_[kLastList])
+                                         : "<html>last page</html>");
       } else {
-        const std::string& next = kind == kWeb2 ? crawl_.detail : crawl_.script;
-        Serve(kWeb1, a.url, a.title, NumberedPage(crawl_, next, ++pages_));
+        const std::string& next = kind == kWeb2 ? crawl_[kDetail] : crawl_[kScript];
+        Serve(kWeb1, a.url, a.title, SamplePage(crawl_, next, ++pages_));
       }
     }
   }
 
-  std::vector<Request> requests;
-  std::set<std::string> pictures;  // every picture URL the pages name
+  std::vector<std::string> requests;  // "METHOD host path"
+  std::set<std::string> pictures;     // every picture URL the pages name
 
  private:
-  void Add(const char* method, const std::string& url,
-           const fixture::Reply& reply) {
+  void Add(const std::string& method, const std::string& url, const fixture::Reply& reply) {
     std::string host = url.substr(7, url.find('/', 7) - 7);
     std::string path = url.substr(url.find('/', 7));
     server_.Add(host, path, reply);
-    requests.emplace_back(method, host, path);
+    requests.push_back(method + host + " " + path);
   }
 
   const Crawl& crawl_;
@@ -134,65 +105,58 @@ class CrawlPlan {
   int pages_ = 0;
 };
 
-// Runs harvio-cli with `args` on `home` (two minutes at most); its output.
-std::string RunCli(const std::string& home, const std::string& args, int* status) {
-  std::string out = home + "/cli.out";
-  *status = std::system(("timeout 120 " + std::string(HARVIO_CLI) + " --home " + home + " " +
-                         args + " >" + out + " 2>&1").c_str());
-  return ReadWholeFile(out);
-}
-
-// Serves the crawl, makes and runs its task, and checks what it asked for
-// and saved.
-void RunCrawl(const Crawl& crawl, fixture::Server& server, const std::string& home) {
-  TaskInfo info{};
-  info.sourceId = crawl.source;
-  std::snprintf(info.keyword, sizeof info.keyword, "%s", crawl.keyword.c_str());
-  StartUrl start;
-  ASSERT_TRUE(BuildStartUrl(info, &start));
-  CrawlPlan plan(crawl, server);
-  plan.Serve(kWeb2, start.url, "", SamplePageBytes(crawl, crawl.first));
-  ASSERT_GT(plan.pictures.size(), 0u);
-
-  std::string args = "new --source " + std::to_string(crawl.source) + " --save " + home +
-                     "/pics --classify";
-  if (!crawl.keyword.empty()) args += " --keyword " + crawl.keyword;
-  int status = 0;
-  std::string created = RunCli(home, args, &status);
-  ASSERT_EQ(status, 0) << created;
-  std::string ran = RunCli(home, "run", &status);
-  EXPECT_EQ(status, 0) << ran;
-  EXPECT_NE(ran.find("task 1 done"), std::string::npos) << ran;
-
-  std::vector<Request> received;
-  for (const fixture::Request& r : server.Requests()) received.emplace_back(r.method, r.host, r.path);
-  std::sort(received.begin(), received.end());
-  std::sort(plan.requests.begin(), plan.requests.end());
-  EXPECT_EQ(received, plan.requests);
-
-  // Each picture once and complete (the folders of titles: the page cases
-  // and the engine's tests).
-  size_t files = 0;
-  for (const auto& entry : fs::recursive_directory_iterator(home + "/pics")) {
-    if (!entry.is_regular_file()) continue;
-    ++files;
-    EXPECT_NE(entry.path().extension(), ".!") << entry.path();
-  }
-  EXPECT_EQ(files, plan.pictures.size());
-}
-
 TEST(Crawl, EachSiteFetchesEveryPageOnceAndSavesEveryPicture) {
-  for (const Crawl& crawl : ReadCrawls()) {
-    SCOPED_TRACE(crawl.name);
-    fixture::Server server;
-    ASSERT_TRUE(server.Start());
-    setenv("HARVIO_CONNECT_TO", (":80:127.0.0.1:" + std::to_string(server.Port())).c_str(), 1);
-    char pattern[] = "/tmp/harvio-crawl-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    RunCrawl(crawl, server, pattern);
-    server.Stop();
-    fs::remove_all(pattern);
+  fixture::Server server;
+  ASSERT_TRUE(server.Start());
+  setenv("HARVIO_CONNECT_TO", (":80:127.0.0.1:" + std::to_string(server.Port())).c_str(), 1);
+  char root[] = "/tmp/harvio-crawl-XXXXXX";
+  ASSERT_NE(mkdtemp(root), nullptr);
+  for (Row row : ReadRows("boards/crawls.txt")) {
+    Crawl& crawl = row.fields;
+    for (std::string& field : crawl) field = field == "-" ? "" : field;
+    SCOPED_TRACE(crawl[kName]);
+    server.ClearRoutes();
+    server.ClearRequests();
+    TaskInfo info{};
+    info.sourceId = std::stoul(crawl[kSource]);
+    std::snprintf(info.keyword, sizeof info.keyword, "%s", crawl[kKeyword].c_str());
+    StartUrl start;
+    ASSERT_TRUE(BuildStartUrl(info, &start));
+    CrawlPlan plan(crawl, server);
+    plan.Serve(kWeb2, start.url, "", SamplePage(crawl, crawl[kFirst]));
+    ASSERT_GT(plan.pictures.size(), 0u);
+
+    // Made and run by harvio-cli, two minutes at most each.
+    std::string home = std::string(root) + "/" + crawl[kName], out = home + "/cli.out";
+    fs::create_directories(home);
+    std::string cli = "timeout 120 " + std::string(HARVIO_CLI) + " --home " + home;
+    std::string make = cli + " new --source " + crawl[kSource] + " --save " + home +
+                       "/pics --classify" +
+                       (crawl[kKeyword].empty() ? "" : " --keyword " + crawl[kKeyword]);
+    int status = std::system((make + " >" + out + " 2>&1 && " + cli + " run >>" + out + " 2>&1").c_str());
+    std::string ran = ReadWholeFile(out);
+    EXPECT_EQ(status, 0) << ran;
+    EXPECT_NE(ran.find("task 1 done"), std::string::npos) << ran;
+
+    std::vector<std::string> received;
+    for (const fixture::Request& r : server.Requests()) {
+      received.push_back(r.method + " " + r.host + " " + r.path);
+    }
+    std::sort(received.begin(), received.end());
+    std::sort(plan.requests.begin(), plan.requests.end());
+    EXPECT_EQ(received, plan.requests);
+
+    // Each picture once and complete (the folders of titles: the page cases
+    // and the engine's tests).
+    size_t files = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(home + "/pics")) {
+      files += entry.is_regular_file();
+      EXPECT_NE(entry.path().extension(), ".!") << entry.path();
+    }
+    EXPECT_EQ(files, plan.pictures.size());
   }
+  server.Stop();
+  fs::remove_all(root);
 }
 
 }  // namespace

@@ -48,6 +48,10 @@ void WriteWholeFiles(const fuzz::ScratchFolder& scratch) {
   std::vector<Task*> rows{task};
   SaveTaskList(taskSet, rows);
   WaitForClosedTasks(taskSet);
+  // Kept aside: every input overwrites one of them.
+  std::string dir = scratch.native + "/Task/";
+  std::filesystem::copy_file(dir + "List", dir + "List.whole");
+  std::filesystem::copy_file(dir + kTaskName, dir + kTaskName + ".whole");
 }
 
 }  // namespace
@@ -60,15 +64,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   (void)written;
   std::string list = dir + "List", file = dir + kTaskName;
   std::string journal = file + ".journal";
-  std::string keepList = list + ".whole", keepFile = file + ".whole";
-  if (!std::filesystem::exists(keepList)) {
-    std::filesystem::copy_file(list, keepList);
-    std::filesystem::copy_file(file, keepFile);
+  for (const std::string& whole : {list, file}) {
+    std::filesystem::copy_file(whole + ".whole", whole,
+                               std::filesystem::copy_options::overwrite_existing);
   }
-  std::filesystem::copy_file(keepList, list,
-                             std::filesystem::copy_options::overwrite_existing);
-  std::filesystem::copy_file(keepFile, file,
-                             std::filesystem::copy_options::overwrite_existing);
   std::string target = data[0] % 3 == 0 ? list : data[0] % 3 == 1 ? file : journal;
   WriteFile(target, data + 1, size - 1);
 

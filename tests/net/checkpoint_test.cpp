@@ -4,7 +4,6 @@
 // checkpoint, partial files it never named) is put right by the next start.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -19,9 +18,7 @@ namespace {
 using CheckpointTest = EngineTest;
 
 std::string Name(int n) {
-  char name[64];
-  std::snprintf(name, sizeof(name), "{%08d-1111-2222-3333-444444444444}.jpg", n);
-  return name;
+  return "{0000000" + std::to_string(n) + "-1111-2222-3333-444444444444}.jpg";
 }
 
 // Five quick pictures and a slow one that drips for about five seconds.

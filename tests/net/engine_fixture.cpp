@@ -168,13 +168,6 @@ std::string EngineTest::ReadSaved(const std::string& name) const {
   return bytes.str();
 }
 
-std::vector<std::string> EngineTest::SavedContents() const {
-  std::vector<std::string> contents;
-  for (const std::string& name : SavedFiles()) contents.push_back(ReadSaved(name));
-  std::sort(contents.begin(), contents.end());
-  return contents;
-}
-
 void EngineTest::WriteSaved(const std::string& name, const std::string& bytes) const {
   std::filesystem::create_directories(SaveNative());
   std::ofstream(SaveNative() + "/" + name, std::ios::binary) << bytes;

@@ -67,12 +67,10 @@ class EngineTest : public ::testing::Test {
   }
   std::vector<std::string> RequestsFor(const std::string& path);
 
-  // The save folder: its POSIX path, the names of its files, their
-  // contents sorted.
+  // The save folder: its POSIX path, the names of its files.
   std::string SaveNative() const { return native_ + "/pics"; }
   std::vector<std::string> SavedFiles(const std::string& sub = "") const;
   std::string ReadSaved(const std::string& name) const;
-  std::vector<std::string> SavedContents() const;
   void WriteSaved(const std::string& name, const std::string& bytes) const;
   std::vector<UrlItem> Entries(Task* task, ItemKind kind);
 

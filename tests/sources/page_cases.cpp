@@ -109,7 +109,6 @@ std::string Utf8(const std::string& gbk) {
   return out;
 }
 
-
 PageRun::PageRun(uint32_t sourceId) {
   info.sourceId = sourceId;
   StoreFormats(DefaultFormats(sourceId), &info);
@@ -126,13 +125,8 @@ std::vector<Admission> PageRun::Run(ItemKind kind, const char* pageUrl,
   text.push_back('\0');
   char* end = text.data() + page.size();
   if (info.sourceId > 160) end = RemoveTabsAndLineBreaks(text.data(), end);
-  PageContext ctx{text.data(),
-                  end,
-                  &item,
-                  kind,
-                  {&queues[kWeb2], &queues[kWeb1], &queues[kPic]},
-                  &info,
-                  this};
+  PageContext ctx{text.data(), end, &item, kind,
+                  {&queues[kWeb2], &queues[kWeb1], &queues[kPic]}, &info, this};
   calls.clear();
   DispatchPage(ctx);
   for (const Admission& a : calls) {

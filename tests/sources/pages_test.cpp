@@ -6,7 +6,6 @@
 // run them). Every admission is written as the line harvio-cli parse prints.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -26,12 +25,10 @@ std::string Parse(const PageCase& c, ItemKind kind, const std::string& page) {
 }
 
 // Each page admits exactly its expected items, in page order, and a search
-// result page read as a detail page admits nothing. Whatever a server
-// sends, a parser stays inside the page: every page cut short at every
-// length and read as either kind, and with NUL bytes in place of its line
-// feeds, parses without touching bytes outside it (a sanitizer build checks
-// this; the page buffer has exactly the page's size).
-TEST(Pages, AdmitExactlyTheExpectedItemsAndStayInsideCutPages) {
+// result page read as a detail page admits nothing. (That a parser stays
+// inside pages cut short anywhere: the sanitized replay of the page fuzz
+// target, whose corpus holds these pages.)
+TEST(Pages, AdmitExactlyTheExpectedItems) {
   for (const std::string folder : {"custom", "search", "boards"}) {
     bool board = folder == "boards";
     std::vector<PageCase> cases =
@@ -51,12 +48,6 @@ TEST(Pages, AdmitExactlyTheExpectedItemsAndStayInsideCutPages) {
       EXPECT_EQ(board ? Utf8(lines) : lines, c.expected) << where;
       if (folder == "search" && c.kind == kWeb2) {
         EXPECT_EQ(Parse(c, kWeb1, c.page), "") << where;
-      }
-      std::string nulled = c.page;
-      std::replace(nulled.begin(), nulled.end(), '\n', '\0');
-      Parse(c, c.kind, nulled);
-      for (size_t length = 0; length < c.page.size(); ++length) {
-        for (ItemKind kind : {kWeb2, kWeb1}) Parse(c, kind, c.page.substr(0, length));
       }
     }
   }
