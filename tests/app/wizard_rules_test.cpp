@@ -131,7 +131,6 @@ TEST(SheetRules, KeywordChangeReplacesTheStartUrl) {
 // The sheet's copy of a New custom task's queue goes back in order; a
 // task that is no longer New keeps its queue and only takes thread count
 // and notes, a running one at once.
-uint32_t g_created = 0;
 TEST(SheetRules, CustomListAndRunningTask) {
   TaskSet set;
   Task* task = CreateTask(set, InfoOf(162, "", "Z:\\old\\"), 0);
@@ -157,17 +156,16 @@ TEST(SheetRules, CustomListAndRunningTask) {
   EXPECT_EQ(task->queues[kWeb1].Count(), 3u);
   task->info.state = kNew;
 
-  static const WorkerHooks hooks = {
-      [](Task&, uint32_t) { ++g_created; }, [](Task&, uint32_t) {},
-      [](const Task&, uint32_t, ThreadView*) { return false; }, [](Task&) {}};
-  SetWorkerHooks(&hooks);
+  testing::FakeWorkers();
   task->info.state = kRunning;
   LoadSheetData(*task, &data);
   EXPECT_EQ(data.urlList.Count(), 0u);  // not New: nothing to edit
   EXPECT_EQ(CheckSheetCustomPage(data, kRunning, 0), "");
   EXPECT_EQ(CheckSheetProgramPage(data, kRunning, "bad path", "20", true, "note"), "");
   ApplySheet(*task, data, {false, true, true});
-  EXPECT_EQ(g_created, 5u);  // slots 15..19 started at once
+  for (uint32_t slot = 0; slot < kMaxThreads; ++slot) {  // slots 15..19 started at once
+    EXPECT_EQ(testing::g_workers.created[slot], slot >= 15 && slot < 20) << slot;
+  }
   EXPECT_EQ(task->info.threadCount, 20u);
   EXPECT_STREQ(task->info.savePath, "Z:\\old\\");
   EXPECT_STREQ(task->info.notes, "note");

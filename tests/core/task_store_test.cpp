@@ -193,8 +193,10 @@ TEST_F(TaskStoreTest, DamagedListIsRebuiltFromTheTaskFiles) {
 // Ten tasks at most live at once, however many a list names.
 TEST_F(TaskStoreTest, TenTasksAtMost) {
   std::vector<Task*> rows;
-  for (int i = 0; i < 10; ++i) rows.push_back(NewTask("k"));
-  EXPECT_EQ(NewTask("k"), nullptr);
+  for (int i = 0; i < 11; ++i) {
+    if (Task* task = NewTask("k")) rows.push_back(task);  // all saved: no wait for a lost one
+  }
+  EXPECT_EQ(rows.size(), 10u);
   SaveAll(rows);
   Task* extra = NewTask("x");  // an eleventh name in the list
   std::vector<Task*> loaded = LoadTaskList(set_);
