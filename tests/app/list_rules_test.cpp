@@ -62,56 +62,6 @@ class Rows {
   std::vector<std::unique_ptr<Task>> tasks_;
 };
 
-std::vector<std::string> TaskCells(Task& task) {
-  const TaskStatus& status = RefreshStatus(task);
-  std::vector<std::string> cells;
-  for (int column = 1; column < kTaskColumns; ++column) {
-    cells.push_back(TaskCellText(status, column));
-  }
-  return cells;
-}
-
-TEST(TaskCells, CountsTimesAndPathsOfAStoppedTask) {
-  Task task;
-  task.info.state = kPaused;
-  task.info.threadCount = 15;
-  task.info.elapsedSeconds = 100 * 3600 + 61;  // past 100 hours
-  task.pictureCount = 42;
-  std::strcpy(task.info.savePath, "D:\\my.pics\\");
-  std::strcpy(task.info.catalogPath, Gbk("自定义").c_str());
-  task.queues[kWeb2].AddUrl("http://a.test/1.html", "", "", false);
-  task.queues[kWeb2].AddUrl("http://a.test/2.html", "", "", false);
-  task.queues[kPic].AddUrl("http://a.test/1.jpg", "", "", false);
-  EXPECT_EQ(TaskCells(task),
-            (std::vector<std::string>{"42", "2", "0", "1", "0/0/0/15", "100:01:01",
-                                      "D:\\my.pics\\", Gbk("自定义")}));
-
-  task.info.elapsedSeconds = 3599;
-  task.info.threadCount = 5;
-  EXPECT_EQ(TaskCells(task)[4], "0/0/0/5");
-  EXPECT_EQ(TaskCells(task)[5], "00:59:59");
-}
-
-// A running task's workers, as the engine would show them: kinds by slot.
-uint32_t g_kinds[kMaxThreads];
-bool ViewByKind(const Task&, uint32_t slot, ThreadView* out) {
-  out->kind = g_kinds[slot];
-  return true;
-}
-
-TEST(TaskCells, RunningWorkersAreCountedByTheirItemKind) {
-  WorkerHooks hooks = {};
-  hooks.viewWorker = ViewByKind;
-  SetWorkerHooks(&hooks);
-  for (uint32_t slot = 0; slot < kMaxThreads; ++slot) g_kinds[slot] = slot % 4;
-  g_kinds[0] = 7;  // between two items the kind may be anything not 0..2
-  Task task;
-  task.info.state = kRunning;
-  task.info.threadCount = 15;
-  EXPECT_EQ(TaskCells(task)[4], "3/4/4/4");
-  SetWorkerHooks(nullptr);
-}
-
 ThreadView View(uint32_t state, uint32_t kind, uint32_t size, uint32_t done, uint32_t retry) {
   ThreadView view = {state, kind, size, done, retry, "", ""};
   std::strcpy(view.url, "pics.test/a/1.jpg");
@@ -129,6 +79,29 @@ std::string MovedUntilStopped(Rows rows, bool (*move)(std::vector<ListRow>&)) {
 TEST(ListRules, CasesAsListed) {
   testing::CheckCaseFile("app/list_rules.txt", {
       {"state", {1, [](const testing::Fields& f) { return TaskStateLabel(std::stoul(f[0])); }}},
+      {"task", {1, [](const testing::Fields& f) {
+         // Running workers show the kinds 7 (between two items), 1, 2, 3,
+         // 0, 1, ... by slot.
+         testing::FakeWorkers();
+         for (uint32_t slot = 1; slot < kMaxThreads; ++slot) testing::g_workers.kinds[slot] = slot % 4;
+         testing::g_workers.kinds[0] = 7;
+         const std::vector<int32_t> n = testing::Numbers(f[0]);
+         Task task;
+         task.info.state = static_cast<TaskState>(n[0]);
+         task.info.threadCount = static_cast<uint32_t>(n[1]);
+         task.info.elapsedSeconds = static_cast<uint32_t>(n[2]);
+         task.pictureCount = n[3];
+         std::strcpy(task.info.savePath, "D:\\my.pics\\");
+         std::strcpy(task.info.catalogPath, Gbk("自定义").c_str());
+         for (int32_t i = 0; i < n[4] + n[5]; ++i) {
+           task.queues[i < n[4] ? kWeb2 : kPic].AddUrl(("http://a/" + std::to_string(i)).c_str(), "", "", false);
+         }
+         const TaskStatus& status = RefreshStatus(task);
+         testing::Fields cells;
+         for (int column = 1; column < kTaskColumns; ++column) cells.push_back(TaskCellText(status, column));
+         SetWorkerHooks(nullptr);
+         return testing::Joined(cells);
+       }}},
       {"thread", {1, [](const testing::Fields& f) {
          std::vector<int32_t> n = testing::Numbers(f[0]);
          ThreadView view = View(static_cast<uint32_t>(n[0]), static_cast<uint32_t>(n[1]),
@@ -178,9 +151,9 @@ TEST(Cells, UnterminatedTextsStopAtTheirFieldEnd) {
   Task task;
   std::memset(task.info.savePath, 'S', sizeof task.info.savePath);
   std::memset(task.info.catalogPath, 'C', sizeof task.info.catalogPath);
-  std::vector<std::string> cells = TaskCells(task);
-  EXPECT_EQ(cells[6], std::string(sizeof task.info.savePath, 'S'));
-  EXPECT_EQ(cells[7], std::string(sizeof task.info.catalogPath, 'C'));
+  const TaskStatus& status = RefreshStatus(task);
+  EXPECT_EQ(TaskCellText(status, 7), std::string(sizeof task.info.savePath, 'S'));
+  EXPECT_EQ(TaskCellText(status, 8), std::string(sizeof task.info.catalogPath, 'C'));
   TaskStatus never = {};
   EXPECT_EQ(TaskCellText(never, 7), "");
   EXPECT_EQ(TaskCellText(never, 0), "");

@@ -63,6 +63,14 @@ TEST(NewTask, CasesAsListed) {
          return NormalizeKeyword(std::stoul(f[0]), f[1], &keyword) ? keyword : "refused";
        }}},
       {"save path", {1, [](const testing::Fields& f) { return NormalizeSavePath(f[0]); }}},
+      {"default path", {4, [](const testing::Fields& f) {
+         WizardData data;
+         data.sourceId = std::stoul(f[0]);
+         data.keyword = f[1];
+         const std::vector<CatalogEntry> tree = LoadSourceTree();
+         data.catalogPath = f[2].empty() ? BuildCatalogPath(tree, FindCatalogEntry(tree, data.sourceId)) : f[2];
+         return DefaultSavePath(f[3].c_str(), data);
+       }}},
       {"valid path", {1, [](const testing::Fields& f) {
          return std::to_string(IsValidSavePath(f[0]));
        }}},
@@ -123,22 +131,6 @@ TEST(WizardPages, SearchSourceCustomAndProgramChecks) {
   EXPECT_EQ(data.savePath, "Z:\\pics new\\");
   EXPECT_EQ(data.threadCount, 15u);
   EXPECT_EQ(data.classifyByTitle, 0u);  // not a forum
-}
-
-TEST(WizardDefaults, SavePathFromCatalogAndKeyword) {
-  std::vector<CatalogEntry> tree = LoadSourceTree();
-  WizardData data;
-  data.sourceId = 1;
-  data.catalogPath = BuildCatalogPath(tree, FindCatalogEntry(tree, 1));
-  data.keyword = "red+fl:ower";
-  EXPECT_EQ(DefaultSavePath("C:\\Download\\", data),
-            Gbk("C:\\Download\\Harvio\\搜索引擎\\Google Image(中英文)\\red fl ower"));
-  data.sourceId = 21;
-  data.keyword = "a+b";  // "+" stays for a forum
-  data.catalogPath = "X";
-  EXPECT_EQ(DefaultSavePath("W\\", data), "W\\X\\a+b");
-  data.sourceId = 31;
-  EXPECT_EQ(DefaultSavePath("W\\", data), "W\\X");
 }
 
 // Ten tasks at most, told before a duplicate; each new row's key is its place.

@@ -81,25 +81,20 @@ TEST(Options, CasesAsListed) {
   });
 }
 
-// The values in force before are all replaced, by a fresh program's.
-TEST(Options, NoFileGivesTheDefaults) {
-  platform::TempDir dir;
-  Options o, fresh;
-  o.shutdownWhenDone = 1;
-  o.KeepWnd = 0;
-  o.ConnTimeout = 77;
-  std::strcpy(o.WorkPath, "Z:\\x\\");
-  EXPECT_FALSE(LoadOptions(o, dir.Path() + kOptionsFileName, kScreen));
-  SetDefaultGeometry(fresh, kScreen);
-  EXPECT_EQ(std::memcmp(&o, &fresh, sizeof(Options)), 0);
-}
-
-// Keys in their order and "\r\n" line ends: the file a fresh program leaves.
+// Without a file the values in force are all replaced by a fresh
+// program's. Keys in their order and "\r\n" line ends: the file a fresh
+// program leaves.
 TEST(Options, SavesEveryKeyInOrderAndReadsItBack) {
   platform::TempDir dir;
   const std::string path = dir.Path() + kOptionsFileName;
-  Options o;
+  Options o, back;
+  back.shutdownWhenDone = 1;
+  back.KeepWnd = 0;
+  back.ConnTimeout = 77;
+  std::strcpy(back.WorkPath, "Z:\\x\\");
+  EXPECT_FALSE(LoadOptions(back, path, kScreen));
   SetDefaultGeometry(o, kScreen);
+  EXPECT_EQ(std::memcmp(&back, &o, sizeof(Options)), 0);
   o.shutdownWhenDone = 1;
   o.ShowGridLine = 1;
   o.XPos = -3;
@@ -113,7 +108,6 @@ TEST(Options, SavesEveryKeyInOrderAndReadsItBack) {
             "[Connect]\r\nConnTimeout=30\r\nDataTimeout=30\r\nRetryWait=3\r\n"
             "WEB2RetryTimes=10\r\nWEB1RetryTimes=5\r\nPICRetryTimes=99\r\n"
             "MaxPictureKB=1024\r\n");
-  Options back;
   EXPECT_TRUE(LoadOptions(back, path, kScreen));
   o.shutdownWhenDone = 0;
   EXPECT_EQ(std::memcmp(&back, &o, sizeof(Options)), 0);

@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
-
 #include "tests/core/fixtures.h"
 #include "tests/platform/case_files.h"
 
@@ -11,15 +9,7 @@ namespace harvio {
 namespace {
 
 using testing::Gbk;
-
-TaskInfo Keyword(uint32_t sourceId, const std::string& keyword,
-                 uint32_t option = 0) {
-  TaskInfo info{};
-  info.sourceId = sourceId;
-  std::strcpy(info.keyword, keyword.c_str());
-  info.sizeOption = option;
-  return info;
-}
+using testing::InfoOf;
 
 std::string Url(const TaskInfo& info) {
   StartUrl start;
@@ -52,7 +42,9 @@ TEST(CatalogTree, LevelsParentsAndPaths) {
 // The cases of tests/data/core/start_urls.txt.
 TEST(StartUrls, AsListed) {
   auto info = [](const testing::Fields& f) {
-    return Keyword(std::stoul(f[0]), f[2], std::stoul(f[1]));
+    TaskInfo info = InfoOf(std::stoul(f[0]), f[2].c_str());
+    info.sizeOption = std::stoul(f[1]);
+    return info;
   };
   testing::CheckCaseFile("core/start_urls.txt", {
       {"url", {3, [&](const testing::Fields& f) { return Url(info(f)); }}},
@@ -65,7 +57,7 @@ TEST(StartUrls, KeywordThatIsNotGbkIsSentAsStored) {
   EXPECT_TRUE(EncodeKeywordUtf8("a+b&c=d#", &encoded));
   EXPECT_EQ(encoded, "a+b&c=d#");
   EXPECT_FALSE(EncodeKeywordUtf8("\xFF\xFF", &encoded));
-  EXPECT_EQ(Path(Keyword(1, "\xFF\xFF")), "/images?q=\xFF\xFF");
+  EXPECT_EQ(Path(InfoOf(1, "\xFF\xFF")), "/images?q=\xFF\xFF");
 }
 
 // The referer of the boards that need one goes with the start URL, which
@@ -75,17 +67,17 @@ TEST(StartUrls, EveryBoardHasOneAndOnlyMopCarriesAReferer) {
   for (const CatalogEntry& e : tree) {
     if (e.sourceId < 31 || e.sourceId > 153) continue;
     StartUrl start;
-    ASSERT_TRUE(BuildStartUrl(Keyword(e.sourceId, ""), &start)) << e.sourceId;
+    ASSERT_TRUE(BuildStartUrl(InfoOf(e.sourceId), &start)) << e.sourceId;
     EXPECT_TRUE(IsValidUrl(start.url.c_str())) << e.sourceId;
     EXPECT_EQ(!start.referer.empty(), e.sourceId >= 141) << e.sourceId;
   }
   StartUrl start;
-  EXPECT_FALSE(BuildStartUrl(Keyword(161, ""), &start));
-  EXPECT_FALSE(BuildStartUrl(Keyword(0, ""), &start));
-  EXPECT_FALSE(BuildStartUrl(Keyword(37, ""), &start));
+  EXPECT_FALSE(BuildStartUrl(InfoOf(161), &start));
+  EXPECT_FALSE(BuildStartUrl(InfoOf(0), &start));
+  EXPECT_FALSE(BuildStartUrl(InfoOf(37), &start));
   UrlQueue web2;
-  EXPECT_EQ(AddStartUrl(web2, Keyword(150, "")), AddResult::kAdmitted);
-  EXPECT_EQ(AddStartUrl(web2, Keyword(150, "")), AddResult::kAdmitted);
+  EXPECT_EQ(AddStartUrl(web2, InfoOf(150)), AddResult::kAdmitted);
+  EXPECT_EQ(AddStartUrl(web2, InfoOf(150)), AddResult::kAdmitted);
   web2.ForEachHeadToTail([](const UrlItem& i) {
     EXPECT_STREQ(i.referer, "http://club.mop.com/club/menu.jsp");
     EXPECT_STREQ(i.title, "");

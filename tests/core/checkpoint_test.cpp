@@ -7,7 +7,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 
 #include "core/task_store.h"
 #include "tests/core/fixtures.h"
@@ -37,11 +36,10 @@ TEST(CheckpointRecovery, RepairsStayJournaledUntilACheckpointHoldsThem) {
   std::ofstream(saveNative + Name('a')) << "whole";
   std::ofstream(saveNative + Name('b') + ".!") << "part";
   std::ofstream(saveNative + Name('c') + ".!") << "orphan";
-  std::string journal = home.Native() + "/Task/" + taskName + ".journal";
+  std::string journal = home.Path() + "Task\\" + taskName + ".journal";
   std::string lineA = "2\t" + save + Name('a') + "\tpics.test/a.jpg\n";
   std::string lineB = "2\t" + save + Name('b') + "\tpics.test/b.jpg\n";
-  std::ofstream(journal) << lineA << lineB << "2\t" << save << Name('c')
-                         << "\tpics.test/c.jpg\n2\t" << save << "{0";
+  SetFileText(journal, lineA + lineB + "2\t" + save + Name('c') + "\tpics.test/c.jpg\n2\t" + save + "{0");
 
   for (int start = 0; start < 2; ++start) {  // crashed again before a checkpoint
     task = LoadTask(set, taskName, 0);
@@ -54,17 +52,14 @@ TEST(CheckpointRecovery, RepairsStayJournaledUntilACheckpointHoldsThem) {
     });
     EXPECT_EQ(named, Name('b'));
     EXPECT_FALSE(std::filesystem::exists(saveNative + Name('c') + ".!"));
-    std::ifstream in(journal);
-    std::stringstream text;
-    text << in.rdbuf();
-    EXPECT_EQ(text.str(), lineA + lineB);
+    EXPECT_EQ(FileText(journal), lineA + lineB);
     if (start == 0) {
       delete task;  // the crash: nothing written
       set.liveTasks = 0;
     }
   }
   EXPECT_TRUE(SaveProgress(*task));
-  EXPECT_FALSE(std::filesystem::exists(journal));
+  EXPECT_FALSE(std::filesystem::exists(platform::ToNativePath(journal)));
   CloseTask(task);
   WaitForClosedTasks(set);
 }

@@ -13,20 +13,8 @@
 namespace harvio {
 namespace {
 
+using testing::g_workers;
 using testing::InfoOf;
-
-// The engine seam, counting the workers it is asked to start and stop.
-struct HookLog {
-  int created[kMaxThreads], stopped[kMaxThreads];
-} g_log;
-const WorkerHooks kCountingHooks = {
-    [](Task&, uint32_t slot) { ++g_log.created[slot]; },
-    [](Task&, uint32_t slot) { ++g_log.stopped[slot]; },
-    [](const Task&, uint32_t slot, ThreadView* out) {
-      out->kind = slot < 2 ? kPic : kNoKind;
-      return true;
-    },
-    [](Task&) {}};
 
 class TaskTest : public ::testing::Test {
  protected:
@@ -37,23 +25,23 @@ class TaskTest : public ::testing::Test {
 };
 
 TEST_F(TaskTest, WorkersFollowStartPauseAndThreadCount) {
-  SetWorkerHooks(&kCountingHooks);
+  testing::FakeWorkers();
   Task* task = CreateTask(set_, InfoOf(31, "", "Z:\\pics\\", 5), 0);
   task->stopSignal = 1;
   StartTask(*task);
   EXPECT_EQ(task->stopSignal.load(), 0u);
-  EXPECT_EQ(g_log.created[4], 1);
-  EXPECT_EQ(g_log.created[5], 0);
+  EXPECT_EQ(g_workers.created[4], 1);
+  EXPECT_EQ(g_workers.created[5], 0);
   SetThreadCount(*task, 7);
-  EXPECT_EQ(g_log.created[6], 1);
+  EXPECT_EQ(g_workers.created[6], 1);
   SetThreadCount(*task, 6);
-  EXPECT_EQ(g_log.stopped[6], 1);
-  EXPECT_EQ(g_log.stopped[5], 0);
+  EXPECT_EQ(g_workers.stopped[6], 1);
+  EXPECT_EQ(g_workers.stopped[5], 0);
   PauseTask(*task);
-  EXPECT_EQ(g_log.stopped[5], 1);
+  EXPECT_EQ(g_workers.stopped[5], 1);
   SetThreadCount(*task, 40);  // not running: no worker, count clamped
   EXPECT_EQ(task->info.threadCount, 25u);
-  EXPECT_EQ(g_log.created[20], 0);
+  EXPECT_EQ(g_workers.created[20], 0);
   delete task;
 }
 
